@@ -1,0 +1,31 @@
+// A single-line edit box and a multi-line memo; the text is the caption.
+#pragma once
+
+#include <vector>
+
+#include "controls/Control.h"
+
+namespace korvane {
+
+class EditBox : public Control {
+public:
+    explicit EditBox(std::string name) : Control(ControlKind::EditBox, std::move(name)) {}
+    const std::string& Text() const { return Caption(); }
+    void SetText(const std::string& text) { SetCaption(text); }
+};
+
+class Memo : public Control {
+public:
+    explicit Memo(std::string name) : Control(ControlKind::Memo, std::move(name)) {}
+    const std::vector<std::string>& Lines() const { return lines_; }
+    void SetLines(std::vector<std::string> lines) {
+        lines_ = std::move(lines);
+        Changed();
+    }
+    bool readOnly = true;
+
+private:
+    std::vector<std::string> lines_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,51 @@
+// Files and folders as the program sees them. Paths are UTF-8 Windows paths ("C:\dir\file");
+// relative paths are taken against the current folder. Implementations never throw.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+namespace fileattr {
+inline constexpr std::uint32_t ReadOnly = 0x01;
+inline constexpr std::uint32_t Hidden = 0x02;
+inline constexpr std::uint32_t System = 0x04;
+inline constexpr std::uint32_t Directory = 0x10;
+inline constexpr std::uint32_t Archive = 0x20;
+inline constexpr std::uint32_t Normal = 0x80;
+}  // namespace fileattr
+
+struct FileEntry {
+    std::string name;  // as stored, without folder
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // True for an existing file that is not a folder.
+    virtual bool fileExists(const std::string& path) = 0;
+    virtual bool directoryExists(const std::string& path) = 0;
+    virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
+    // Like FindFirstFile/FindNextFile on `pattern` ("C:\dir\*.*", "C:\dir\*.txt"): the entries of that
+    // folder whose names match, "." and ".." included for a folder other than a drive's root, in the
+    // file system's order. Returns false when the folder cannot be read.
+    virtual bool findFiles(const std::string& pattern, std::vector<FileEntry>& out) = 0;
+    virtual bool createDirectory(const std::string& path) = 0;
+    virtual bool removeDirectory(const std::string& path) = 0;
+    virtual bool deleteFile(const std::string& path) = 0;
+    virtual std::string currentDirectory() = 0;  // without trailing backslash except at a drive root
+    virtual bool setCurrentDirectory(const std::string& path) = 0;
+    virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // Creates or truncates `path`, writes `data` and flushes it to the disk before returning.
+    virtual bool writeFile(const std::string& path, const std::string& data) = 0;
+    // Moves `from` onto `to`, replacing `to` if it exists, in one step.
+    virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,22 @@
+// Everything the program asks of the outside world, handed down as one bundle of references.
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/Processes.h"
+#include "platform/RegistryBackend.h"
+#include "platform/SystemInfo.h"
+#include "platform/UiThread.h"
+
+namespace korvane {
+
+struct Platform {
+    RegistryBackend& registry;
+    FileSystem& files;
+    SystemInfo& system;
+    Processes& processes;
+    UiThread& ui;
+    Dialogs& dialogs;
+};
+
+}  // namespace korvane

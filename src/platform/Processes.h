@@ -1,0 +1,22 @@
+// Child processes: the registry editor (run hidden and waited for) and uninstallers (started only).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+
+    // Runs `commandLine` with a hidden window in `workingFolder` and waits without time limit.
+    // Returns the exit code, or nothing when the program could not be started.
+    virtual std::optional<std::uint32_t> runHiddenAndWait(const std::string& commandLine,
+                                                          const std::string& workingFolder) = 0;
+    // Starts `commandLine` in the default window state and returns at once; false if it could not start.
+    virtual bool start(const std::string& commandLine) = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,40 @@
+// Facts about the running system that the program reads: its own path, folders, version, clock.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+struct VersionRecord {
+    std::uint32_t platformId = 0;  // 1 = Windows 95 family, 2 = NT family
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    std::uint32_t build = 0;
+};
+
+struct LocalDateTime {
+    int year = 0, month = 0, day = 0;
+    int hour = 0, minute = 0, second = 0;
+};
+
+class SystemInfo {
+public:
+    virtual ~SystemInfo() = default;
+
+    virtual std::string executablePath() = 0;
+    // The system folder as the platform spells it, e.g. "C:\WINDOWS\system32" (no trailing "\").
+    virtual std::string systemDirectory() = 0;
+    // The temporary folder as GetTempPath gives it, with its trailing "\".
+    virtual std::string tempDirectory() = 0;
+    // The true version; nothing when it cannot be read.
+    virtual std::optional<VersionRecord> windowsVersion() = 0;
+    virtual LocalDateTime localTime() = 0;
+    // The user's long time format, e.g. "h:mm:ss tt".
+    virtual std::string longTimeFormat() = 0;
+    // Locale-aware comparison of two texts for sorting: <0, 0, >0.
+    virtual int compareText(const std::string& a, const std::string& b) = 0;
+};
+
+}  // namespace korvane

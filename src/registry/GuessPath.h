@@ -1,0 +1,23 @@
+// GuessPath turns registry data (a command line, a resource reference, a bare name) into the path
+// of the file it refers to.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace korvane {
+
+struct PathContext {
+    FileSystem& files;
+    std::string systemFolder;        // with trailing "\"
+    std::string windowsFolder;       // with trailing "\"
+    std::string programFilesFolder;  // with trailing "\" or empty
+};
+
+// Reads the three folders once, for a run of many GuessPath calls.
+PathContext MakePathContext(const Platform& platform);
+
+std::string GuessPath(const std::string& text, const PathContext& context);
+
+}  // namespace korvane

@@ -1,0 +1,20 @@
+// The Windows version class that decides which registry keys some scan groups and the startup
+// manager use.
+#pragma once
+
+#include <optional>
+
+#include "platform/SystemInfo.h"
+
+namespace korvane {
+
+// Asks the platform once per process and remembers the answer; true when the query succeeded.
+bool QueryWindowsVersion(SystemInfo& system);
+// 1-3: Windows 95 family; 4-7: NT 4 to 5.2; 8: NT 6.0 and later; 0: unknown or not queried.
+int WindowsVersionClass();
+// The class of one version record (what WindowsVersionClass applies to the remembered one).
+int VersionClassOf(const std::optional<VersionRecord>& version);
+// Forgets the remembered answer (tests only).
+void ResetWindowsVersionForTests();
+
+}  // namespace korvane
