@@ -1,0 +1,38 @@
+// The Restore History page: lists the entries of the undo history (one row per ELEMENT, in document
+// order), writes checked entries back into the registry and empties the history. The document itself
+// and its encoding belong to RegistrySnapshot; saving it to disk belongs to the main window.
+#pragma once
+
+#include "app/AppState.h"
+#include "controls/Button.h"
+#include "controls/ListView.h"
+#include "controls/Page.h"
+
+namespace korvane {
+
+class HistoryPage : public Page {
+public:
+    explicit HistoryPage(AppState& state);
+
+    ListView lvHistory{"lvHistory"};
+    GroupBox gbControlPanel{"gbHistoryControlPanel"};
+    Button btnRestore{"btnRestore"};
+    Button btnClearUndo{"btnClearUndo"};
+    Button btnRefresh2{"btnRefresh2"};
+    Button btnCheckAll1{"btnCheckAll1"};
+
+    // Rebuilds the list from the history document (every visit of the page and "&Refresh").
+    void btnRefresh2Click();
+    // Writes every checked entry back and removes it from the history; a value that cannot be written
+    // or an entry whose data cannot be decoded stops the restore with a RegistryError naming the value.
+    void btnRestoreClick();
+    // Empties the list and the history; no question asked.
+    void btnClearUndoClick();
+    // Checks or unchecks every row; the caption carries the state ("Ch&eck All"/"Unch&eck All").
+    void btnCheckAll1Click();
+
+private:
+    AppState& state_;
+};
+
+}  // namespace korvane
