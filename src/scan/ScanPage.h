@@ -1,0 +1,66 @@
+// The scan page: the list of scan groups, the error list, and one scan run on the worker component.
+// The group routines themselves live in ScanGroups*.cpp behind ScanContext; repair and the ignore
+// list are scan/Repair and scan/IgnorePage.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/AppState.h"
+#include "app/BMDThread.h"
+#include "controls/Button.h"
+#include "controls/ListView.h"
+#include "controls/Page.h"
+#include "scan/IgnorePage.h"
+
+namespace korvane {
+
+class ScanRunChannel;
+
+class ScanPage : public Page {
+public:
+    ScanPage(AppState& state, IgnorePage& ignorePage);
+    ~ScanPage() override;
+
+    ListView lvScanGroups{"lvScanGroups"};
+    ListView lvErrors{"lvErrors"};
+    GroupBox gbControlPanel{"gbControlPanel"};
+    Label lblScanLabel{"lblScanLabel"};
+    Button btnStartScan{"btnStartScan"};
+    Button btnFixSelected{"btnFixSelected"};
+    Button btnCheckAll{"btnCheckAll"};
+    Button btnAdd2Ignore{"btnAdd2Ignore"};
+
+    // Empties the group list and adds the twelve groups, all checked, counts "0".
+    void FillScanGroups();
+    // "Start &Scan" starts a run; any other caption asks the running one to stop.
+    void btnStartScanClick();
+    // Toggles by its own caption: checks or unchecks every row of the error list.
+    void btnCheckAllClick();
+
+    // The three events of ScanErrorsThread.
+    void ScanErrorsThreadStart(BMDThread& sender, WorkerThread& thread);
+    void ScanErrorsThreadExecute(BMDThread& sender, WorkerThread& thread);
+    void ScanErrorsThreadTerminate(BMDThread& sender, WorkerThread& thread);
+
+    // Files one finding unless the ignore list holds its Key Name; UI thread. Returns whether a row
+    // was added.
+    bool AddScanError(const std::string& errorType, const std::string& keyName, const std::string& keyValue,
+                      const std::string& guessPath);
+
+    // UI-thread hand-overs made by the last run (label, findings, group rows, counts).
+    long long LastRunHandOvers() const { return lastRunHandOvers_; }
+
+private:
+    AppState& state_;
+    IgnorePage& ignorePage_;
+    std::shared_ptr<ScanRunChannel> channel_;
+    std::string runError_;  // the text of the error that ended the last run; empty when none
+    long long lastRunHandOvers_ = 0;
+
+public:
+    // Last member: destroyed (and waited for) before the controls it reaches.
+    BMDThread ScanErrorsThread;
+};
+
+}  // namespace korvane
