@@ -1,0 +1,25 @@
+// Files and folders through kernel32's W functions. Paths are converted from UTF-8 at the call;
+// buffers are sized from what the calls report, so long folders are never cut at 260 characters.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace korvane::win32 {
+
+class Win32FileSystem final : public FileSystem {
+public:
+    bool fileExists(const std::string& path) override;
+    bool directoryExists(const std::string& path) override;
+    std::optional<std::uint32_t> attributes(const std::string& path) override;
+    bool findFiles(const std::string& pattern, std::vector<FileEntry>& out) override;
+    bool createDirectory(const std::string& path) override;
+    bool removeDirectory(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    std::string currentDirectory() override;
+    bool setCurrentDirectory(const std::string& path) override;
+    std::optional<std::string> readFile(const std::string& path) override;
+    bool writeFile(const std::string& path, const std::string& data) override;
+    bool replaceFile(const std::string& from, const std::string& to) override;
+};
+
+}  // namespace korvane::win32

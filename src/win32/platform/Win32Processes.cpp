@@ -1,0 +1,52 @@
+// Win32Processes: CreateProcessW with the show state in STARTUPINFOW; the process and thread handles
+// are owned at once, so an early return never leaks them.
+#include "win32/platform/Win32Processes.h"
+
+#include <windows.h>
+
+#include "win32/platform/Text.h"
+#include "win32/platform/UniqueHandle.h"
+
+namespace korvane::win32 {
+namespace {
+
+struct Child {
+    UniqueHandle process;
+    UniqueHandle thread;
+};
+
+// An empty working folder means "the caller's current folder".
+std::optional<Child> Launch(const std::string& commandLine, WORD showWindow,
+                            const std::string& workingFolder) {
+    // CreateProcessW may write into the command line, so it gets its own zero-terminated copy.
+    std::wstring mutableLine = Widen(commandLine);
+    if (mutableLine.empty()) return std::nullopt;
+    const std::wstring folder = Widen(workingFolder);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showWindow;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+        return std::nullopt;
+    return Child{UniqueHandle(info.hProcess), UniqueHandle(info.hThread)};
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> Win32Processes::runHiddenAndWait(const std::string& commandLine,
+                                                              const std::string& workingFolder) {
+    const auto child = Launch(commandLine, SW_HIDE, workingFolder);
+    if (!child) return std::nullopt;
+    if (::WaitForSingleObject(child->process.get(), INFINITE) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD exitCode = 0;
+    if (!::GetExitCodeProcess(child->process.get(), &exitCode)) return std::nullopt;
+    return exitCode;
+}
+
+bool Win32Processes::start(const std::string& commandLine) {
+    return Launch(commandLine, SW_SHOWDEFAULT, {}).has_value();
+}
+
+}  // namespace korvane::win32

@@ -1,0 +1,98 @@
+// Win32SystemInfo: every answer is read at full length; the buffers grow to what Windows reports.
+#include "win32/platform/Win32SystemInfo.h"
+
+#include <windows.h>
+
+#include <limits>
+
+#include "win32/platform/Text.h"
+
+namespace korvane::win32 {
+namespace {
+
+// For the calls that answer "the length you need, terminating zero included" when the buffer is too
+// small and "the length written, without it" otherwise. The answer can change between two calls.
+template <typename Call>
+std::string ReadSizedText(Call call) {
+    std::wstring buffer;
+    UINT needed = call(nullptr, 0);
+    while (needed > buffer.size()) {
+        buffer.resize(needed);
+        needed = call(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (needed == 0) return {};
+    }
+    buffer.resize(needed);
+    return Narrow(buffer);
+}
+
+}  // namespace
+
+std::string Win32SystemInfo::executablePath() {
+    // GetModuleFileNameW does not tell the length it needs: it fills the buffer and cuts; grow until
+    // the answer is shorter than the buffer.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return Narrow(buffer);
+        }
+        if (buffer.size() >= 32768) return {};  // longer than any Windows path
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string Win32SystemInfo::systemDirectory() {
+    return ReadSizedText([](wchar_t* buffer, UINT size) { return ::GetSystemDirectoryW(buffer, size); });
+}
+
+std::string Win32SystemInfo::tempDirectory() {
+    return ReadSizedText(
+        [](wchar_t* buffer, UINT size) { return static_cast<UINT>(::GetTempPathW(size, buffer)); });
+}
+
+std::optional<VersionRecord> Win32SystemInfo::windowsVersion() {
+    using RtlGetVersionFunction = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll) return std::nullopt;
+    // FARPROC has no parameters; the detour through void(*)() says the cast is meant.
+    const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFunction>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "RtlGetVersion")));
+    if (!rtlGetVersion) return std::nullopt;
+    RTL_OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (rtlGetVersion(&info) != 0) return std::nullopt;
+    return VersionRecord{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
+}
+
+LocalDateTime Win32SystemInfo::localTime() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return LocalDateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+std::string Win32SystemInfo::longTimeFormat() {
+    const int needed = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, nullptr, 0);
+    if (needed <= 0) return {};
+    std::wstring buffer(static_cast<std::size_t>(needed), L'\0');
+    const int written = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, buffer.data(), needed);
+    if (written <= 0) return {};
+    buffer.resize(static_cast<std::size_t>(written) - 1);  // the count includes the terminating zero
+    return Narrow(buffer);
+}
+
+int Win32SystemInfo::compareText(const std::string& a, const std::string& b) {
+    const std::wstring wideA = Widen(a);
+    const std::wstring wideB = Widen(b);
+    constexpr std::size_t limit = static_cast<std::size_t>(std::numeric_limits<int>::max());
+    if (wideA.size() <= limit && wideB.size() <= limit) {
+        const int result =
+            ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.data(),
+                             static_cast<int>(wideA.size()), wideB.data(), static_cast<int>(wideB.size()));
+        if (result != 0) return result - CSTR_EQUAL;
+    }
+    return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+}
+
+}  // namespace korvane::win32
