@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "platform/UiThread.h"
@@ -36,20 +37,30 @@ public:
     Event OnStart;      // UI thread, inside Start, before the worker runs
     Event OnExecute;    // worker thread; an exception ends the run quietly
     Event OnTerminate;  // UI thread, after the work; the run no longer counts as active
+    // Where an error escaping OnTerminate goes (the window sets it to its error box). The end step
+    // runs from the UI thread's queue, so nothing may escape it.
+    std::function<void(const std::string& message)> OnHandlerError;
 
-    void Start();  // does nothing while a run is active
-    void Stop();   // raises the running run's Terminated flag and returns at once
-    bool Active() const;
+    // Start, Stop and Active are called on the UI thread.
+    // Does nothing while a run is active. An error thrown by OnStart propagates to the caller and
+    // the run is abandoned before its worker starts, so the component stays idle.
+    void Start();
+    void Stop();  // raises the running run's Terminated flag and returns at once; idle: nothing
+    bool Active() const { return run_ != nullptr; }
+    // Whether the last finished run's Terminated flag was set when its OnExecute returned.
     bool LastRunStopped() const { return lastRunStopped_; }
 
 private:
     struct Run;
+    static void Work(BMDThread* self, Run* run, std::shared_ptr<Run> keep);
     void EndStep(const std::shared_ptr<Run>& run);
 
     UiThread& ui_;
-    std::mutex lock_;  // serialises OnStart and OnTerminate
+    // Serialises OnStart and OnTerminate; recursive because OnTerminate may call Start (and so OnStart).
+    std::recursive_mutex lock_;
     std::shared_ptr<Run> run_;
     bool lastRunStopped_ = false;
+    // Cleared by the destructor, so that an end step still queued on the UI thread does nothing.
     std::shared_ptr<std::atomic<bool>> alive_;
 };
 

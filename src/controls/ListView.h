@@ -41,11 +41,14 @@ public:
     // Set to keep rows sorted by caption (ascending by the comparator's answer).
     std::function<int(const std::string&, const std::string&)> sortComparator;
 
+    // Rows are addressed by index; an index out of range throws std::out_of_range with the text
+    // "List index out of bounds (i)", so that a handler's error box names it.
     int Count() const { return static_cast<int>(items_.size()); }
-    const ListItem& Item(int index) const { return items_.at(static_cast<size_t>(index)); }
+    const ListItem& Item(int index) const;
     const std::vector<ListItem>& Items() const { return items_; }
 
-    // Adds a row at the end, or at its sorted place; returns its index.
+    // Adds a row at the end, or at its sorted place (after every row with an equal caption);
+    // returns its index. A selected row in a single-selection list clears the other selections.
     int Add(ListItem item);
     void Delete(int index);
     void Clear();
@@ -56,17 +59,25 @@ public:
     // Sub-item text; empty when the row has fewer sub-items.
     std::string SubItem(int index, int subIndex) const;
     void SetSubItem(int index, int subIndex, const std::string& text);
-    // Sets a row's caption and, in a sorted list, moves it to its sorted place; returns its new index.
+    void SetImageIndex(int index, int imageIndex);
+    void SetData(int index, const std::string& data);  // the hidden value; not a visible change
+    // Sets a row's caption and, in a sorted list, moves it to its sorted place (after the rows with
+    // an equal caption); returns its new index.
     int SetItemCaption(int index, const std::string& caption);
+    // Sorts the rows again (stable); for a comparator set after rows were added.
+    void Sort();
 
     bool Selected(int index) const { return Item(index).selected; }
     void SetSelected(int index, bool selected);  // in a single-selection list, clears the others
-    int FirstSelected() const;                   // -1 when none
+    void ClearSelection();
+    int FirstSelected() const;  // -1 when none
     std::vector<int> SelectedIndices() const;
 
-    // Changes inside an update raise one notification at its end.
+    // Changes inside an update raise one notification at its end (nested updates: the outermost
+    // end); an update without changes raises none.
     void BeginUpdate() { ++updateDepth_; }
     void EndUpdate();
+    bool Updating() const { return updateDepth_ > 0; }
 
     // A user's click on a row or its check box; the renderer changes the model first.
     std::function<void()> onClick;
@@ -78,7 +89,9 @@ public:
 
 private:
     void Notify();
+    ListItem& MutableItem(int index);
     int SortedInsertPosition(const std::string& caption) const;
+    void ClearOtherSelections(int keep);
 
     std::vector<ListItem> items_;
     int updateDepth_ = 0;
