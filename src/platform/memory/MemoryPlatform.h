@@ -1,0 +1,39 @@
+// The six in-memory implementations bundled: what every logic test builds first. It owns one of each
+// and hands out the Platform bundle the program takes, plus typed access for the test hooks.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/memory/MemoryDialogs.h"
+#include "platform/memory/MemoryFileSystem.h"
+#include "platform/memory/MemoryProcesses.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/MemorySystemInfo.h"
+#include "platform/memory/MemoryUiThread.h"
+
+namespace korvane {
+
+class MemoryPlatform {
+public:
+    MemoryPlatform() = default;
+    MemoryPlatform(const MemoryPlatform&) = delete;
+    MemoryPlatform& operator=(const MemoryPlatform&) = delete;
+
+    Platform& platform() { return platform_; }
+    MemoryRegistry& registry() { return registry_; }
+    MemoryFileSystem& files() { return files_; }
+    MemorySystemInfo& system() { return system_; }
+    MemoryProcesses& processes() { return processes_; }
+    MemoryUiThread& ui() { return ui_; }
+    MemoryDialogs& dialogs() { return dialogs_; }
+
+private:
+    MemoryRegistry registry_;
+    MemoryFileSystem files_;
+    MemorySystemInfo system_;
+    MemoryProcesses processes_;
+    MemoryUiThread ui_;
+    MemoryDialogs dialogs_;
+    Platform platform_{registry_, files_, system_, processes_, ui_, dialogs_};
+};
+
+}  // namespace korvane

@@ -1,0 +1,49 @@
+// Child processes in memory: every call is recorded, and a test may attach a behaviour that plays the
+// started program (say, a registry editor that writes a .reg file) and decides its exit code.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Processes.h"
+
+namespace korvane {
+
+enum class ProcessCallKind { RunHiddenAndWait, Start };
+
+struct ProcessCall {
+    ProcessCallKind kind = ProcessCallKind::Start;
+    std::string commandLine;
+    std::string workingFolder;  // empty for start()
+};
+
+class MemoryProcesses : public Processes {
+public:
+    // Gets the command line and the working folder; returns the exit code, or nothing for a program
+    // that cannot be started.
+    using Behaviour = std::function<std::optional<std::uint32_t>(const std::string& commandLine,
+                                                                 const std::string& workingFolder)>;
+
+    std::optional<std::uint32_t> runHiddenAndWait(const std::string& commandLine,
+                                                  const std::string& workingFolder) override;
+    bool start(const std::string& commandLine) override;
+
+    // Without a behaviour every program starts and exits with 0.
+    void SetBehaviour(Behaviour behaviour);
+    std::vector<ProcessCall> Calls() const;
+    void ClearCalls();
+
+private:
+    std::optional<std::uint32_t> record(ProcessCallKind kind, const std::string& commandLine,
+                                        const std::string& workingFolder);
+
+    mutable std::mutex mutex_;
+    std::vector<ProcessCall> calls_;
+    Behaviour behaviour_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,464 @@
+// The in-memory registry: the key tree, handles and the access rules of MemoryRegistry.h.
+#include "platform/memory/MemoryRegistry.h"
+
+#include <algorithm>
+
+#include "platform/memory/CaseFolding.h"
+
+namespace korvane {
+
+using memory::EqualNoCase;
+using memory::FoldName;
+
+struct MemoryRegistry::Node {
+    std::string name;
+    Node* parent = nullptr;
+    std::map<std::string, std::shared_ptr<Node>> children;  // by upper-cased name: Windows' order
+    std::vector<NamedRegValue> values;                      // creation order
+    bool deleted = false;
+
+    NamedRegValue* findValue(const std::string& valueName) {
+        auto it = std::find_if(values.begin(), values.end(),
+                               [&](const NamedRegValue& v) { return EqualNoCase(v.name, valueName); });
+        return it == values.end() ? nullptr : &*it;
+    }
+};
+
+namespace {
+
+constexpr HKey kAllRoots[] = {roots::ClassesRoot,     roots::CurrentUser,   roots::LocalMachine, roots::Users,
+                              roots::PerformanceData, roots::CurrentConfig, roots::DynData};
+
+constexpr std::uint32_t kGenericRead = 0x80000000;
+constexpr std::uint32_t kGenericWrite = 0x40000000;
+constexpr std::uint32_t kGenericExecute = 0x20000000;
+constexpr std::uint32_t kGenericAll = 0x10000000;
+constexpr std::uint32_t kMaximumAllowed = 0x02000000;
+constexpr std::uint32_t kWow64Bits = 0x0300;
+
+bool IsRoot(HKey key) {
+    return std::find(std::begin(kAllRoots), std::end(kAllRoots), key) != std::end(kAllRoots);
+}
+
+// Generic rights map onto the key rights as Windows maps them for registry keys.
+std::uint32_t MapRights(std::uint32_t mask, bool writeDenied) {
+    std::uint32_t rights =
+        mask & ~(kGenericRead | kGenericWrite | kGenericExecute | kGenericAll | kMaximumAllowed | kWow64Bits);
+    if (mask & (kGenericRead | kGenericExecute)) rights |= access::Read;
+    if (mask & kGenericWrite) rights |= access::Write;
+    if (mask & kGenericAll) rights |= access::AllAccess;
+    if (mask & kMaximumAllowed) rights |= writeDenied ? access::Read : access::AllAccess;
+    return rights;
+}
+
+// Splits a key path. A trailing backslash is tolerated as Windows does; an empty path is the parent
+// itself; empty components elsewhere make the path malformed.
+std::optional<std::vector<std::string>> ParseKeyPath(const std::string& path) {
+    std::string trimmed = path;
+    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+    if (trimmed.empty()) {
+        if (!path.empty()) return std::nullopt;  // "\" alone names nothing
+        return std::vector<std::string>{};
+    }
+    std::vector<std::string> parts = memory::SplitPath(trimmed, '\\');
+    for (const std::string& part : parts) {
+        if (part.empty()) return std::nullopt;
+    }
+    return parts;
+}
+
+std::string FoldedRulePath(const std::string& path) {
+    std::string trimmed = path;
+    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+    return FoldName(trimmed);
+}
+
+}  // namespace
+
+// Handles of a deleted key (and of keys deleted with it) stay valid but answer KeyDeleted.
+void MemoryRegistry::markDeleted(Node& node) {
+    node.deleted = true;
+    node.parent = nullptr;
+    for (auto& [folded, child] : node.children) markDeleted(*child);
+    node.children.clear();
+}
+
+MemoryRegistry::MemoryRegistry() {
+    for (HKey root : kAllRoots) roots_[root] = std::make_shared<Node>();
+}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::rootNode(HKey root) const {
+    auto it = roots_.find(root);
+    return it == roots_.end() ? nullptr : it->second;
+}
+
+MemoryRegistry::Resolved MemoryRegistry::resolveHandle(HKey key) const {
+    Resolved r;
+    if (IsRoot(key)) {
+        r.node = rootNode(key);
+        r.root = key;
+        r.rights = access::AllAccess;
+        return r;
+    }
+    auto it = handles_.find(key);
+    if (it == handles_.end()) {
+        r.status = status::InvalidHandle;
+        return r;
+    }
+    if (it->second.node->deleted) {
+        r.status = status::KeyDeleted;
+        return r;
+    }
+    r.node = it->second.node;
+    r.root = it->second.root;
+    r.rights = it->second.rights;
+    return r;
+}
+
+std::string MemoryRegistry::foldedPathOf(const Node& node) const {
+    std::vector<const Node*> chain;
+    for (const Node* n = &node; n != nullptr && n->parent != nullptr; n = n->parent) chain.push_back(n);
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!path.empty()) path += '\\';
+        path += FoldName((*it)->name);
+    }
+    return path;
+}
+
+bool MemoryRegistry::openDenied(HKey root, const Node& node) const {
+    return !denyOpen_.empty() && denyOpen_.count({root, foldedPathOf(node)}) != 0;
+}
+
+bool MemoryRegistry::writeDenied(HKey root, const Node& node) const {
+    if (denyWrite_.empty()) return false;
+    std::string path = foldedPathOf(node);
+    // The rule covers its key and everything below it: test the path and each of its ancestors.
+    while (true) {
+        if (denyWrite_.count({root, path}) != 0) return true;
+        if (path.empty()) return false;
+        std::size_t cut = path.rfind('\\');
+        path = cut == std::string::npos ? std::string() : path.substr(0, cut);
+    }
+}
+
+HKey MemoryRegistry::newHandle(const std::shared_ptr<Node>& node, HKey root, std::uint32_t rights) {
+    HKey key = nextHandle_;
+    nextHandle_ += 4;
+    handles_[key] = Handle{node, root, rights};
+    return key;
+}
+
+long MemoryRegistry::openOrCreate(HKey parent, const std::string& path, std::uint32_t accessMask, bool create,
+                                  HKey& out) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved from = resolveHandle(parent);
+    if (from.status != status::Success) return from.status;
+    auto parts = ParseKeyPath(path);
+    if (!parts) return status::InvalidParameter;
+
+    // Walk down as far as the keys exist.
+    std::shared_ptr<Node> node = from.node;
+    std::size_t depth = 0;
+    for (; depth < parts->size(); ++depth) {
+        auto it = node->children.find(FoldName((*parts)[depth]));
+        if (it == node->children.end()) break;
+        node = it->second;
+    }
+
+    if (depth < parts->size()) {
+        if (!create) return status::FileNotFound;
+        // Creating below `node` needs the right to create sub-keys there: through the handle when it is
+        // the handle's own key, through the key's own rules otherwise.
+        if (node == from.node && (from.rights & access::CreateSubKey) == 0) return status::AccessDenied;
+        if (node != from.node && openDenied(from.root, *node)) return status::AccessDenied;
+        if (writeDenied(from.root, *node)) return status::AccessDenied;
+        std::string prefix = foldedPathOf(*node);
+        for (std::size_t i = depth; i < parts->size(); ++i) {
+            prefix += (prefix.empty() ? "" : "\\") + FoldName((*parts)[i]);
+            if (denyOpen_.count({from.root, prefix}) != 0) return status::AccessDenied;
+        }
+        for (; depth < parts->size(); ++depth) {
+            auto child = std::make_shared<Node>();
+            child->name = (*parts)[depth];
+            child->parent = node.get();
+            node->children[FoldName(child->name)] = child;
+            node = child;
+        }
+    }
+
+    if (openDenied(from.root, *node)) return status::AccessDenied;
+    bool readOnly = writeDenied(from.root, *node);
+    std::uint32_t rights = MapRights(accessMask, readOnly);
+    if (access::wantsWrite(rights) && readOnly) return status::AccessDenied;
+    out = newHandle(node, from.root, rights);
+    return status::Success;
+}
+
+long MemoryRegistry::openKey(HKey parent, const std::string& path, std::uint32_t accessMask, HKey& out) {
+    return openOrCreate(parent, path, accessMask, false, out);
+}
+
+long MemoryRegistry::createKey(HKey parent, const std::string& path, std::uint32_t accessMask, HKey& out) {
+    return openOrCreate(parent, path, accessMask, true, out);
+}
+
+long MemoryRegistry::closeKey(HKey key) {
+    std::lock_guard lock(mutex_);
+    count();
+    if (IsRoot(key)) return status::Success;
+    return handles_.erase(key) != 0 ? status::Success : status::InvalidHandle;
+}
+
+long MemoryRegistry::queryInfo(HKey key, KeyInfo& out) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved r = resolveHandle(key);
+    if (r.status != status::Success) return r.status;
+    if ((r.rights & access::QueryValue) == 0) return status::AccessDenied;
+    out.subkeyCount = static_cast<std::uint32_t>(r.node->children.size());
+    out.valueCount = static_cast<std::uint32_t>(r.node->values.size());
+    return status::Success;
+}
+
+long MemoryRegistry::enumSubkeys(HKey key, std::vector<std::string>& out) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved r = resolveHandle(key);
+    if (r.status != status::Success) return r.status;
+    if ((r.rights & access::EnumerateSubKeys) == 0) return status::AccessDenied;
+    out.clear();
+    for (const auto& [folded, child] : r.node->children) out.push_back(child->name);
+    return status::Success;
+}
+
+long MemoryRegistry::enumValues(HKey key, std::vector<NamedRegValue>& out, bool withData) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved r = resolveHandle(key);
+    if (r.status != status::Success) return r.status;
+    if ((r.rights & access::QueryValue) == 0) return status::AccessDenied;
+    out.clear();
+    for (const NamedRegValue& v : r.node->values) {
+        NamedRegValue copy;
+        copy.name = v.name;
+        copy.value.type = v.value.type;
+        if (withData) copy.value.data = v.value.data;
+        out.push_back(std::move(copy));
+    }
+    return status::Success;
+}
+
+long MemoryRegistry::queryValue(HKey key, const std::string& name, RegValue& out) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved r = resolveHandle(key);
+    if (r.status != status::Success) return r.status;
+    if ((r.rights & access::QueryValue) == 0) return status::AccessDenied;
+    const NamedRegValue* v = r.node->findValue(name);
+    if (v == nullptr) return status::FileNotFound;
+    out = v->value;
+    return status::Success;
+}
+
+long MemoryRegistry::setValue(HKey key, const std::string& name, const RegValue& value) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved r = resolveHandle(key);
+    if (r.status != status::Success) return r.status;
+    if ((r.rights & access::SetValue) == 0 || writeDenied(r.root, *r.node)) return status::AccessDenied;
+    // An existing value keeps its place and the spelling of its name.
+    if (NamedRegValue* v = r.node->findValue(name)) {
+        v->value = value;
+    } else {
+        r.node->values.push_back(NamedRegValue{name, value});
+    }
+    return status::Success;
+}
+
+long MemoryRegistry::deleteKey(HKey parent, const std::string& subkey) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved from = resolveHandle(parent);
+    if (from.status != status::Success) return from.status;
+    auto parts = ParseKeyPath(subkey);
+    if (!parts) return status::InvalidParameter;
+    std::shared_ptr<Node> node = from.node;
+    for (const std::string& part : *parts) {
+        auto it = node->children.find(FoldName(part));
+        if (it == node->children.end()) return status::FileNotFound;
+        node = it->second;
+    }
+    // The rights of the parent handle do not matter; the key's own rules do.
+    if (node->parent == nullptr) return status::AccessDenied;  // a root cannot be deleted
+    if (openDenied(from.root, *node) || writeDenied(from.root, *node)) return status::AccessDenied;
+    if (!node->children.empty()) return status::AccessDenied;  // as RegDeleteKey on NT
+    node->parent->children.erase(FoldName(node->name));
+    markDeleted(*node);
+    return status::Success;
+}
+
+long MemoryRegistry::deleteValue(HKey key, const std::string& name) {
+    std::lock_guard lock(mutex_);
+    count();
+    Resolved r = resolveHandle(key);
+    if (r.status != status::Success) return r.status;
+    if ((r.rights & access::SetValue) == 0 || writeDenied(r.root, *r.node)) return status::AccessDenied;
+    auto& values = r.node->values;
+    auto it = std::find_if(values.begin(), values.end(),
+                           [&](const NamedRegValue& v) { return EqualNoCase(v.name, name); });
+    if (it == values.end()) return status::FileNotFound;
+    values.erase(it);
+    return status::Success;
+}
+
+void MemoryRegistry::DenyOpen(HKey root, const std::string& path) {
+    std::lock_guard lock(mutex_);
+    denyOpen_.insert({root, FoldedRulePath(path)});
+}
+
+void MemoryRegistry::DenyWrite(HKey root, const std::string& path) {
+    std::lock_guard lock(mutex_);
+    denyWrite_.insert({root, FoldedRulePath(path)});
+}
+
+void MemoryRegistry::ClearDenials() {
+    std::lock_guard lock(mutex_);
+    denyOpen_.clear();
+    denyWrite_.clear();
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::findRaw(HKey root, const std::string& path) const {
+    std::shared_ptr<Node> node = rootNode(root);
+    auto parts = ParseKeyPath(path);
+    if (!node || !parts) return nullptr;
+    for (const std::string& part : *parts) {
+        auto it = node->children.find(FoldName(part));
+        if (it == node->children.end()) return nullptr;
+        node = it->second;
+    }
+    return node;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::createRaw(HKey root, const std::string& path) {
+    std::shared_ptr<Node> node = rootNode(root);
+    auto parts = ParseKeyPath(path);
+    if (!node || !parts) return nullptr;
+    for (const std::string& part : *parts) {
+        auto& slot = node->children[FoldName(part)];
+        if (!slot) {
+            slot = std::make_shared<Node>();
+            slot->name = part;
+            slot->parent = node.get();
+        }
+        node = slot;
+    }
+    return node;
+}
+
+void MemoryRegistry::CreateKey(HKey root, const std::string& path) {
+    std::lock_guard lock(mutex_);
+    createRaw(root, path);
+}
+
+void MemoryRegistry::SetValue(HKey root, const std::string& path, const std::string& name,
+                              const RegValue& value) {
+    std::lock_guard lock(mutex_);
+    std::shared_ptr<Node> node = createRaw(root, path);
+    if (!node) return;
+    if (NamedRegValue* v = node->findValue(name)) {
+        v->value = value;
+    } else {
+        node->values.push_back(NamedRegValue{name, value});
+    }
+}
+
+void MemoryRegistry::SetString(HKey root, const std::string& path, const std::string& name,
+                               const std::string& text, std::uint32_t type) {
+    RegValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
+    value.data.push_back(0);
+    SetValue(root, path, name, value);
+}
+
+void MemoryRegistry::SetDword(HKey root, const std::string& path, const std::string& name,
+                              std::uint32_t value) {
+    RegValue v{regtype::Dword, {}};
+    for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    SetValue(root, path, name, v);
+}
+
+bool MemoryRegistry::KeyExistsRaw(HKey root, const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    return findRaw(root, path) != nullptr;
+}
+
+bool MemoryRegistry::ValueExistsRaw(HKey root, const std::string& path, const std::string& name) const {
+    return GetValue(root, path, name).has_value();
+}
+
+std::optional<RegValue> MemoryRegistry::GetValue(HKey root, const std::string& path,
+                                                 const std::string& name) const {
+    std::lock_guard lock(mutex_);
+    std::shared_ptr<Node> node = findRaw(root, path);
+    if (!node) return std::nullopt;
+    const NamedRegValue* v = node->findValue(name);
+    if (v == nullptr) return std::nullopt;
+    return v->value;
+}
+
+std::optional<std::string> MemoryRegistry::GetString(HKey root, const std::string& path,
+                                                     const std::string& name) const {
+    auto value = GetValue(root, path, name);
+    if (!value || (value->type != regtype::Sz && value->type != regtype::ExpandSz)) return std::nullopt;
+    std::string text(value->data.begin(), value->data.end());
+    auto zero = text.find('\0');
+    if (zero != std::string::npos) text.resize(zero);
+    return text;
+}
+
+std::vector<std::string> MemoryRegistry::SubkeyNamesRaw(HKey root, const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> names;
+    if (auto node = findRaw(root, path)) {
+        for (const auto& [folded, child] : node->children) names.push_back(child->name);
+    }
+    return names;
+}
+
+std::vector<std::string> MemoryRegistry::ValueNamesRaw(HKey root, const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> names;
+    if (auto node = findRaw(root, path)) {
+        for (const NamedRegValue& v : node->values) names.push_back(v.name);
+    }
+    return names;
+}
+
+bool MemoryRegistry::DeleteTreeRaw(HKey root, const std::string& path) {
+    std::lock_guard lock(mutex_);
+    std::shared_ptr<Node> node = findRaw(root, path);
+    if (!node || node->parent == nullptr) return false;
+    node->parent->children.erase(FoldName(node->name));
+    markDeleted(*node);
+    return true;
+}
+
+std::uint64_t MemoryRegistry::CallCount() const {
+    std::lock_guard lock(mutex_);
+    return calls_;
+}
+
+void MemoryRegistry::ResetCounters() {
+    std::lock_guard lock(mutex_);
+    calls_ = 0;
+}
+
+std::size_t MemoryRegistry::OpenHandleCount() const {
+    std::lock_guard lock(mutex_);
+    return handles_.size();
+}
+
+}  // namespace korvane

@@ -1,0 +1,106 @@
+// An in-memory registry with the Windows rules the program can observe: one tree per predefined root,
+// case-insensitive and case-preserving names, sub-keys in case-insensitive order, values in creation
+// order, raw types kept, access rights checked per handle, keys that cannot be opened or written, and
+// handles of deleted keys that answer KeyDeleted. Thread-safe: a scan worker and a test may share it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/RegistryBackend.h"
+
+namespace korvane {
+
+class MemoryRegistry : public RegistryBackend {
+public:
+    MemoryRegistry();
+    ~MemoryRegistry() override;
+    MemoryRegistry(const MemoryRegistry&) = delete;
+    MemoryRegistry& operator=(const MemoryRegistry&) = delete;
+
+    long openKey(HKey parent, const std::string& path, std::uint32_t accessMask, HKey& out) override;
+    long createKey(HKey parent, const std::string& path, std::uint32_t accessMask, HKey& out) override;
+    long closeKey(HKey key) override;
+    long queryInfo(HKey key, KeyInfo& out) override;
+    long enumSubkeys(HKey key, std::vector<std::string>& out) override;
+    long enumValues(HKey key, std::vector<NamedRegValue>& out, bool withData) override;
+    long queryValue(HKey key, const std::string& name, RegValue& out) override;
+    long setValue(HKey key, const std::string& name, const RegValue& value) override;
+    long deleteKey(HKey parent, const std::string& subkey) override;
+    long deleteValue(HKey key, const std::string& name) override;
+
+    // Test hooks. Paths are relative to `root`; the rules hold whether or not the key exists yet and
+    // survive its deletion and re-creation.
+    // The key itself cannot be opened at all (AccessDenied); keys below it can, as on Windows.
+    void DenyOpen(HKey root, const std::string& path);
+    // The key and everything below it open for reading only: an open asking for write rights, and
+    // setValue/deleteValue/createKey/deleteKey there, fail with AccessDenied.
+    void DenyWrite(HKey root, const std::string& path);
+    void ClearDenials();
+
+    // Test conveniences that bypass the rules and the counters; missing keys are created.
+    void CreateKey(HKey root, const std::string& path);
+    void SetValue(HKey root, const std::string& path, const std::string& name, const RegValue& value);
+    void SetString(HKey root, const std::string& path, const std::string& name, const std::string& text,
+                   std::uint32_t type = regtype::Sz);
+    void SetDword(HKey root, const std::string& path, const std::string& name, std::uint32_t value);
+    bool KeyExistsRaw(HKey root, const std::string& path) const;
+    bool ValueExistsRaw(HKey root, const std::string& path, const std::string& name) const;
+    std::optional<RegValue> GetValue(HKey root, const std::string& path, const std::string& name) const;
+    // The text of a REG_SZ/REG_EXPAND_SZ value without its terminating zero.
+    std::optional<std::string> GetString(HKey root, const std::string& path, const std::string& name) const;
+    std::vector<std::string> SubkeyNamesRaw(HKey root, const std::string& path) const;
+    std::vector<std::string> ValueNamesRaw(HKey root, const std::string& path) const;
+    // Removes a key with everything below it; false when it did not exist.
+    bool DeleteTreeRaw(HKey root, const std::string& path);
+
+    // Counters for benchmarks and leak checks.
+    std::uint64_t CallCount() const;
+    void ResetCounters();
+    std::size_t OpenHandleCount() const;
+
+private:
+    struct Node;
+    struct Handle {
+        std::shared_ptr<Node> node;
+        HKey root = 0;
+        std::uint32_t rights = 0;
+    };
+    using Rule = std::pair<HKey, std::string>;  // root and upper-cased path
+
+    struct Resolved {
+        long status = status::Success;
+        std::shared_ptr<Node> node;
+        HKey root = 0;
+        std::uint32_t rights = 0;
+    };
+
+    Resolved resolveHandle(HKey key) const;
+    std::shared_ptr<Node> rootNode(HKey root) const;
+    std::shared_ptr<Node> findRaw(HKey root, const std::string& path) const;
+    std::shared_ptr<Node> createRaw(HKey root, const std::string& path);
+    std::string foldedPathOf(const Node& node) const;
+    bool openDenied(HKey root, const Node& node) const;
+    bool writeDenied(HKey root, const Node& node) const;
+    long openOrCreate(HKey parent, const std::string& path, std::uint32_t accessMask, bool create, HKey& out);
+    static void markDeleted(Node& node);
+    HKey newHandle(const std::shared_ptr<Node>& node, HKey root, std::uint32_t rights);
+    void count() const { ++calls_; }
+
+    mutable std::mutex mutex_;
+    std::map<HKey, std::shared_ptr<Node>> roots_;
+    std::map<HKey, Handle> handles_;
+    HKey nextHandle_ = 0x1000;
+    std::set<Rule> denyOpen_;
+    std::set<Rule> denyWrite_;
+    mutable std::uint64_t calls_ = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,32 @@
+// System facts set by the test: the program's own path, folders, Windows version, clock and time
+// format. Defaults describe a Windows XP machine with Korvane in C:\Korvane. Set the fields before
+// the code under test runs; they are not guarded for concurrent change.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/SystemInfo.h"
+
+namespace korvane {
+
+class MemorySystemInfo : public SystemInfo {
+public:
+    std::string executable = "C:\\Korvane\\Korvane.exe";
+    std::string systemFolder = "C:\\WINDOWS\\system32";
+    std::string tempFolder = "C:\\Temp\\";
+    std::optional<VersionRecord> version = VersionRecord{2, 5, 1, 2600};
+    LocalDateTime now{2024, 3, 15, 14, 5, 9};
+    std::string timeFormat = "h:mm:ss tt";
+
+    std::string executablePath() override { return executable; }
+    std::string systemDirectory() override { return systemFolder; }
+    std::string tempDirectory() override { return tempFolder; }
+    std::optional<VersionRecord> windowsVersion() override { return version; }
+    LocalDateTime localTime() override { return now; }
+    std::string longTimeFormat() override { return timeFormat; }
+    // Case-insensitive, as CompareString with NORM_IGNORECASE for the texts tests use.
+    int compareText(const std::string& a, const std::string& b) override;
+};
+
+}  // namespace korvane
