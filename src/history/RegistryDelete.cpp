@@ -1,0 +1,69 @@
+// Deleting registry values and whole key trees (see RegistryDelete.h).
+#include "history/RegistryDelete.h"
+
+#include <vector>
+
+#include "history/ContainerKeys.h"
+#include "history/RegistryKey.h"
+
+namespace korvane {
+
+namespace {
+
+// Windows refuses to delete a key that still has sub-keys, so the tree goes bottom up.
+void DeleteTree(RegistryBackend& registry, HKey parent, const std::string& name) {
+    {
+        ScopedKey key(registry);
+        if (key.Open(parent, name, access::AllAccess) == status::Success) {
+            std::vector<std::string> subkeys;
+            if (registry.enumSubkeys(key.Get(), subkeys) == status::Success)
+                for (const auto& subkey : subkeys) DeleteTree(registry, key.Get(), subkey);
+        }
+    }
+    registry.deleteKey(parent, name);
+}
+
+// Gone means not found; a key that exists but refuses to open is still there.
+bool KeyIsGone(RegistryBackend& registry, HKey root, const std::string& path) {
+    ScopedKey key(registry);
+    return key.Open(root, BackendPath(path), access::Read) == status::FileNotFound;
+}
+
+}  // namespace
+
+bool RegKeyExists(RegistryBackend& registry, HKey root, const std::string& path) {
+    ScopedKey key(registry);
+    return key.Open(root, BackendPath(path), access::Read) == status::Success;
+}
+
+bool DeleteRegValue(RegistryBackend& registry, HKey root, const std::string& keyPath,
+                    const std::string& valueName) {
+    ScopedKey key(registry);
+    if (key.Open(root, BackendPath(keyPath), access::AllAccess) != status::Success)
+        return KeyIsGone(registry, root, keyPath);
+    long result = registry.deleteValue(key.Get(), valueName);
+    if (result == status::Success || result == status::FileNotFound) return true;
+    RegValue value;
+    return registry.queryValue(key.Get(), valueName, value) == status::FileNotFound;
+}
+
+bool DeleteRegSubKey(RegistryBackend& registry, HKey root, const std::string& parentPath,
+                     const std::string& subKeyName) {
+    if (BackendPath(subKeyName).empty()) return false;
+    std::string parent = BackendPath(parentPath);
+    std::string full = parent.empty() ? BackendPath(subKeyName) : parent + "\\" + BackendPath(subKeyName);
+    if (IsContainerKey(root, full)) return false;
+    {
+        ScopedKey key(registry);
+        if (key.Open(root, parent, access::AllAccess) != status::Success)
+            return KeyIsGone(registry, root, full);
+        DeleteTree(registry, key.Get(), BackendPath(subKeyName));
+    }
+    return KeyIsGone(registry, root, full);
+}
+
+bool DeleteClsidKey(RegistryBackend& registry, const std::string& classId) {
+    return DeleteRegSubKey(registry, roots::ClassesRoot, "\\CLSID", classId);
+}
+
+}  // namespace korvane

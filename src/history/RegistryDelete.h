@@ -1,0 +1,30 @@
+// The delete routines that repair and plug-in removal share. They never create a key and report
+// nothing to the user; the result only says whether the entry is gone afterwards, so that a caller
+// that recorded several entries ahead can tell which deletions really happened.
+#pragma once
+
+#include <string>
+
+#include "platform/RegistryBackend.h"
+
+namespace korvane {
+
+// Whether the key `path` (below `root`, leading "\" optional) exists and can be opened for reading.
+bool RegKeyExists(RegistryBackend& registry, HKey root, const std::string& path);
+
+// Opens `keyPath` (never creating it) and deletes the value `valueName` ("" is the default value).
+// True when the value is not there afterwards (also when the key does not exist).
+bool DeleteRegValue(RegistryBackend& registry, HKey root, const std::string& keyPath,
+                    const std::string& valueName);
+
+// Opens `parentPath` (never creating it) and deletes its sub-key `subKeyName` with every key and
+// value below it. Does nothing and returns false when `subKeyName` is empty (it must never take the
+// parent instead) or when the key is a container key (ContainerKeys.h). True when the sub-key is
+// gone afterwards, also when it was not there; a key that could be deleted only in part gives false.
+bool DeleteRegSubKey(RegistryBackend& registry, HKey root, const std::string& parentPath,
+                     const std::string& subKeyName);
+
+// DeleteRegSubKey on HKEY_CLASSES_ROOT "\CLSID" with the class identifier as sub-key name.
+bool DeleteClsidKey(RegistryBackend& registry, const std::string& classId);
+
+}  // namespace korvane

@@ -1,0 +1,84 @@
+// Write-ahead recording of one action's deletions (see UndoBatch.h).
+#include "history/UndoBatch.h"
+
+#include "history/ContainerKeys.h"
+#include "history/RegistryDelete.h"
+#include "history/RegistryKey.h"
+
+namespace korvane {
+
+UndoBatch::UndoBatch(RegistryBackend& registry, XmlDocument& history)
+    : registry_(registry), history_(history), firstEntry_(history.DocumentElement().ChildCount()) {}
+
+XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type, const std::string& path) {
+    XmlElement entry = history_.DocumentElement().AppendChild("ELEMENT");
+    entry.SetAttribute("NAME", name);
+    entry.SetAttribute("TYPE", type);
+    entry.SetAttribute("PATH", path);
+    ++entries_;
+    return entry;
+}
+
+bool UndoBatch::KeyExists(HKey root, const std::string& keyPath) {
+    int by = pending_.KeyTakenBy(root, keyPath);
+    if (by >= 0) {
+        hiddenBy_.insert(by);
+        return false;
+    }
+    return RegKeyExists(registry_, root, keyPath);
+}
+
+bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::string& parentPath,
+                                     const std::string& subKeyName) {
+    std::string name = BackendPath(subKeyName);
+    std::string parent = BackendPath(parentPath);
+    std::string keyPath = "\\" + (parent.empty() ? name : parent + "\\" + name);
+    if (name.empty() || IsContainerKey(root, keyPath)) {
+        hiddenBy_.clear();
+        return false;
+    }
+    RecordRegistryEntry(entry, registry_, root, keyPath, "", RecordView{&pending_, &hiddenBy_});
+    pending_.AddKey(root, keyPath);
+    plans_.push_back(Plan{true, root, parentPath, subKeyName, std::move(hiddenBy_)});
+    hiddenBy_.clear();
+    return true;
+}
+
+void UndoBatch::RecordValueForDeletion(XmlElement entry, HKey root, const std::string& keyPath,
+                                       const std::string& valueName) {
+    // Not RecordRegistryEntry: for the default value (empty name) it would take the whole key.
+    RecordOneValue(entry, registry_, root, keyPath, valueName, RecordView{&pending_, &hiddenBy_});
+    pending_.AddValue(root, keyPath, valueName);
+    plans_.push_back(Plan{false, root, keyPath, valueName, std::move(hiddenBy_)});
+    hiddenBy_.clear();
+}
+
+void UndoBatch::SaveAhead(FileSystem& files, const std::string& path) {
+    if (entries_ == 0) return;
+    try {
+        history_.Save(files, path);
+    } catch (...) {
+        XmlElement root = history_.DocumentElement();
+        for (int i = firstEntry_ + entries_ - 1; i >= firstEntry_; --i) root.DeleteChild(i);
+        entries_ = 0;
+        plans_.clear();
+        throw;
+    }
+}
+
+int UndoBatch::DeleteAll() {
+    std::vector<bool> gone(plans_.size(), false);
+    int count = 0;
+    for (size_t i = 0; i < plans_.size(); ++i) {
+        const Plan& plan = plans_[i];
+        bool blocked = false;
+        for (int earlier : plan.dependsOn) blocked = blocked || !gone[static_cast<size_t>(earlier)];
+        if (blocked) continue;
+        gone[i] = plan.isKey ? DeleteRegSubKey(registry_, plan.root, plan.path, plan.name)
+                             : DeleteRegValue(registry_, plan.root, plan.path, plan.name);
+        if (gone[i]) ++count;
+    }
+    return count;
+}
+
+}  // namespace korvane
