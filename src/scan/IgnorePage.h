@@ -2,6 +2,8 @@
 // process's current folder and saved after every change.
 #pragma once
 
+#include <string>
+
 #include "app/AppState.h"
 #include "controls/Button.h"
 #include "controls/EditBox.h"
@@ -39,7 +41,13 @@ public:
     // The scan page's "&Add to Ignore List": moves the checked findings of `lvErrors` here.
     void btnAdd2IgnoreClick(ListView& lvErrors);
 
+    // Whether the ignore list holds this Key Name exactly (what AddScanError asks).
+    bool Holds(const std::string& keyName) const;
+
 private:
+    // Writes the whole document to "ignore.xml" in the current folder; raises XmlError on failure.
+    void Save();
+
     AppState& state_;
 };
 

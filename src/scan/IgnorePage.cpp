@@ -1,0 +1,126 @@
+// The Ignore List page (see IgnorePage.h): layout, the list mirroring ignore.xml, and the handlers
+// that change it. Every change is saved at once; a failed save raises to the handler's caller (the
+// error box) and leaves the list as it was.
+#include "scan/IgnorePage.h"
+
+#include "scan/IgnoreList.h"
+
+namespace korvane {
+
+namespace {
+
+class ListUpdate {
+public:
+    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    ListView& list_;
+};
+
+}  // namespace
+
+IgnorePage::IgnorePage(AppState& state) : Page("tabIgnoreList"), state_(state) {
+    lvIgnore.columns = {{"Root", 130}, {"Key Name", 280}, {"Value", 90}};
+    lvIgnore.checkBoxes = true;
+    lvIgnore.gridLines = false;
+    lvIgnore.rowSelect = true;
+    gbControlPanel.SetCaption("&Control Panel");
+    gbRoot.SetCaption("Root");
+    gbKeyName.SetCaption("Key Name");
+    gbValue.SetCaption("Value");
+    btnAdd.SetCaption("Add            ");
+    btnRemove.SetCaption("Remove    ");
+    btnRefresh6.SetCaption("Refresh");
+    btnCheckall2.SetCaption("&Check all");
+    btnUncheckall.SetCaption("&Uncheck all");
+
+    Place(lvIgnore, {0, 0, 532, 318}, nullptr, Anchor::Stretch);
+    Place(gbControlPanel, {0, 324, 532, 116}, nullptr, Anchor::StretchWidthBottom);
+    Place(gbRoot, {8, 16, 130, 46}, &gbControlPanel);
+    Place(edRoot, {8, 17, 114, 21}, &gbRoot);
+    Place(gbKeyName, {144, 16, 280, 46}, &gbControlPanel);
+    Place(edKeyName, {8, 17, 264, 21}, &gbKeyName);
+    Place(gbValue, {430, 16, 94, 46}, &gbControlPanel);
+    Place(edValue, {8, 17, 78, 21}, &gbValue);
+    Place(btnAdd, {8, 74, 96, 28}, &gbControlPanel);
+    Place(btnRemove, {111, 74, 96, 28}, &gbControlPanel);
+    Place(btnRefresh6, {214, 74, 96, 28}, &gbControlPanel);
+    Place(btnCheckall2, {317, 74, 100, 28}, &gbControlPanel);
+    Place(btnUncheckall, {424, 74, 100, 28}, &gbControlPanel);
+
+    btnAdd.onClick = [this] { btnAddClick(); };
+    btnRemove.onClick = [this] { btnRemoveClick(); };
+    btnRefresh6.onClick = [this] { btnRefresh6Click(); };
+    btnCheckall2.onClick = [this] { btnCheckall2Click(); };
+    btnUncheckall.onClick = [this] { btnUncheckallClick(); };
+}
+
+void IgnorePage::FillFromDocument() {
+    ListUpdate update(lvIgnore);
+    lvIgnore.Clear();
+    XmlElement root = state_.IgnoreXML.DocumentElement();
+    if (!root) return;
+    for (const XmlElement& element : root.Children()) {
+        ListItem row;
+        row.caption = element.Attribute("ROOT");
+        row.subItems = {element.Attribute("KEY"), element.Attribute("VALUE")};
+        lvIgnore.Add(std::move(row));
+    }
+}
+
+void IgnorePage::btnRefresh6Click() {
+    FillFromDocument();
+}
+
+void IgnorePage::btnAddClick() {
+    IgnoreEntry entry{edRoot.Text(), edKeyName.Text(), edValue.Text()};
+    if (entry.root.empty() || entry.key.empty() || entry.value.empty()) return;
+    AppendIgnoreEntry(state_.IgnoreXML, entry);
+    Save();
+    FillFromDocument();
+}
+
+void IgnorePage::btnRemoveClick() {
+    if (lvIgnore.Count() == 0) return;
+    if (XmlElement root = state_.IgnoreXML.DocumentElement()) {
+        // From the last row: deleting an element keeps the rows still to come at their elements.
+        for (int i = lvIgnore.Count() - 1; i >= 0; --i)
+            if (lvIgnore.Checked(i)) root.DeleteChild(i);
+    }
+    Save();
+    FillFromDocument();
+}
+
+void IgnorePage::btnCheckall2Click() {
+    lvIgnore.SetAllChecked(true);
+}
+
+void IgnorePage::btnUncheckallClick() {
+    lvIgnore.SetAllChecked(false);
+}
+
+void IgnorePage::btnAdd2IgnoreClick(ListView& lvErrors) {
+    ListUpdate update(lvErrors);
+    for (int i = lvErrors.Count() - 1; i >= 0; --i) {
+        if (!lvErrors.Checked(i)) continue;
+        IgnoreEntry entry = SplitKeyNameForIgnore(lvErrors.SubItem(i, 0));
+        lvErrors.Delete(i);
+        AppendIgnoreEntry(state_.IgnoreXML, entry);
+    }
+    Save();
+    FillFromDocument();
+}
+
+bool IgnorePage::Holds(const std::string& keyName) const {
+    return IgnoreListHolds(state_.IgnoreXML, keyName);
+}
+
+void IgnorePage::Save() {
+    if (!state_.IgnoreXML.DocumentElement()) state_.IgnoreXML.Reset("IgnoreList");
+    state_.IgnoreXML.Save(state_.platform.files, IgnoreFileName);
+}
+
+}  // namespace korvane
