@@ -12,10 +12,9 @@
 #include "controls/ListView.h"
 #include "controls/Page.h"
 #include "scan/IgnorePage.h"
+#include "scan/ScanRunChannel.h"
 
 namespace korvane {
-
-class ScanRunChannel;
 
 class ScanPage : public Page {
 public:
@@ -48,15 +47,21 @@ public:
     bool AddScanError(const std::string& errorType, const std::string& keyName, const std::string& keyValue,
                       const std::string& guessPath);
 
-    // UI-thread hand-overs made by the last run (label, findings, group rows, counts).
+    // How the worker hands its findings and labels over; tests make it hand over every one at once.
+    ScanHandOverPolicy handOverPolicy;
+
+    // UI-thread hand-overs made by the last run (labels, findings, group rows, counts), and the
+    // entries its groups examined.
     long long LastRunHandOvers() const { return lastRunHandOvers_; }
+    std::uint64_t LastRunEntries() const { return lastRunEntries_; }
 
 private:
     AppState& state_;
     IgnorePage& ignorePage_;
     std::shared_ptr<ScanRunChannel> channel_;
-    std::string runError_;  // the text of the error that ended the last run; empty when none
+    int versionClass_ = 0;
     long long lastRunHandOvers_ = 0;
+    std::uint64_t lastRunEntries_ = 0;
 
 public:
     // Last member: destroyed (and waited for) before the controls it reaches.

@@ -1,0 +1,35 @@
+// Error rows and the ignore test of AddScanError.
+#include "scan/ScanErrorList.h"
+
+namespace korvane {
+
+std::string IgnoreKeyName(const XmlElement& entry) {
+    return entry.Attribute("ROOT") + "\\" + entry.Attribute("KEY") + "\\" + entry.Attribute("VALUE");
+}
+
+bool IsIgnored(const XmlDocument& ignoreList, const std::string& keyName) {
+    const XmlElement root = ignoreList.DocumentElement();
+    if (!root) return false;
+    for (const XmlElement& entry : root.Children()) {
+        if (IgnoreKeyName(entry) == keyName) return true;
+    }
+    return false;
+}
+
+IgnoreSnapshot::IgnoreSnapshot(const XmlDocument& ignoreList) {
+    const XmlElement root = ignoreList.DocumentElement();
+    if (!root) return;
+    for (const XmlElement& entry : root.Children()) names_.insert(IgnoreKeyName(entry));
+}
+
+void AddErrorRow(ListView& lvErrors, std::string errorType, std::string keyName, std::string keyValue,
+                 std::string guessPath) {
+    ListItem row;
+    row.caption = std::move(errorType);
+    row.subItems = {std::move(keyName), std::move(keyValue), std::move(guessPath)};
+    row.checked = true;
+    row.imageIndex = 1;
+    lvErrors.Add(std::move(row));
+}
+
+}  // namespace korvane

@@ -1,0 +1,226 @@
+// Scan groups 0 to 5: application paths, COM classes, help files, fonts, the Run dialog's history and
+// the Start menu's sort order.
+#include <algorithm>
+
+#include "registry/RootKeys.h"
+#include "scan/ScanGroups.h"
+#include "scan/ScanKey.h"
+
+namespace korvane {
+
+namespace {
+
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool EqualAsciiNoCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
+        const char y = (b[i] >= 'a' && b[i] <= 'z') ? static_cast<char>(b[i] - 32) : b[i];
+        if (x != y) return false;
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+// The extension as the file name functions see it: from the last "." after the last "\" or ":".
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t at = path.find_last_of(".\\:");
+    return (at != std::string::npos && path[at] == '.') ? path.substr(at) : std::string();
+}
+
+}  // namespace
+
+void ScanAppPaths(ScanContext& context) {
+    constexpr int group = 0;
+    const std::string base = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    context.sink.BeginGroup(group);
+    ScanKey key(context.registry);
+    if (!key.Open(roots::LocalMachine, base)) return;
+    const std::string prefix = RootKeyName(roots::LocalMachine) + base + "\\";
+    ScanKey entry(context.registry);
+    for (const std::string& name : key.Subkeys()) {
+        context.Examined();
+        context.Label([&] { return prefix + name; });
+        // An application key that does not open ends the whole group, as a stop would.
+        if (!entry.Open(key.Handle(), name)) return;
+        const auto data = entry.ReadText("");
+        if (data && context.paths.TargetMissing(*data))
+            context.Finding(group, prefix + name, *data, context.paths.Guess(*data));
+        if (context.StopRequested()) return;
+    }
+    context.sink.WriteCount(group);
+}
+
+namespace {
+
+void CheckClsidSubkey(ScanContext& context, ScanKey& probe, HKey clsid, const std::string& prefix,
+                      const std::string& classKey, const char* subkey) {
+    if (!probe.Open(clsid, classKey + subkey)) return;
+    const auto data = probe.ReadText("");
+    // A default value that is itself a class identifier refers to a class, not to a file.
+    if (!data || (!data->empty() && data->front() == '{')) return;
+    if (context.paths.TargetMissing(*data))
+        context.Finding(1, prefix + classKey + subkey, *data, context.paths.Guess(*data));
+}
+
+// The names of ClsidSubkeyNames that a class key has, found by listing its sub-keys once instead of
+// opening eight names that mostly do not exist. Nothing when the class key cannot be listed (or holds
+// names the plain A-Z comparison cannot judge): the caller then opens all eight as they are.
+std::optional<std::array<bool, 8>> PresentClassSubkeys(ScanKey& probe, HKey clsid,
+                                                       const std::string& classKey) {
+    if (!probe.OpenWith(clsid, classKey, access::Read)) return std::nullopt;
+    const auto names = probe.TrySubkeys();
+    probe.Close();
+    if (!names) return std::nullopt;
+    std::array<bool, 8> present{};
+    for (const std::string& name : *names) {
+        if (!IsAscii(name)) return std::nullopt;
+        for (std::size_t i = 0; i < ClsidSubkeyNames.size(); ++i) {
+            if (EqualAsciiNoCase(name, ClsidSubkeyNames[i] + 1)) present[i] = true;
+        }
+    }
+    return present;
+}
+
+}  // namespace
+
+void ScanClsid(ScanContext& context) {
+    constexpr int group = 1;
+    const std::string base = "\\CLSID";
+    context.sink.BeginGroup(group);
+    ScanKey clsid(context.registry);
+    if (!clsid.Open(roots::ClassesRoot, base)) return;
+    const std::string prefix = RootKeyName(roots::ClassesRoot) + base + "\\";
+    ScanKey probe(context.registry);
+    for (const std::string& classKey : clsid.Subkeys()) {
+        context.Examined();
+        context.Label([&] { return prefix + classKey; });
+        // Only a class key named like "{...}" is ever filed, so no other needs a registry call.
+        if (!classKey.empty() && classKey.front() == '{') {
+            const auto present = PresentClassSubkeys(probe, clsid.Handle(), classKey);
+            for (std::size_t i = 0; i < ClsidSubkeyNames.size(); ++i) {
+                if (!present || (*present)[i])
+                    CheckClsidSubkey(context, probe, clsid.Handle(), prefix, classKey, ClsidSubkeyNames[i]);
+            }
+            probe.Close();
+        }
+        if (context.StopRequested()) return;
+    }
+    context.sink.WriteCount(group);
+}
+
+namespace {
+
+// One pass of group 2; a stop ends the pass only.
+void ScanHelpKey(ScanContext& context, const std::string& path) {
+    ScanKey key(context.registry);
+    if (!key.Open(roots::LocalMachine, path)) return;
+    const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
+    for (const NamedRegValue& value : key.ValuesWithData()) {
+        context.Examined();
+        context.Label([&] { return prefix + value.name; });
+        if (auto folder = ValueText(value.value)) {
+            std::string file = std::move(*folder);
+            if (!file.empty() && file.back() != '\\') file += '\\';
+            file += value.name;
+            if (context.paths.TargetMissing(file))
+                context.Finding(2, prefix + value.name, file, context.paths.Guess(file));
+        }
+        if (context.StopRequested()) return;
+    }
+}
+
+}  // namespace
+
+void ScanHelpFiles(ScanContext& context) {
+    context.sink.BeginGroup(2);
+    ScanHelpKey(context, "\\SOFTWARE\\Microsoft\\Windows\\Help");
+    ScanHelpKey(context, "\\SOFTWARE\\Microsoft\\Windows\\HTML Help");
+    context.sink.WriteCount(2);
+}
+
+void ScanFonts(ScanContext& context) {
+    constexpr int group = 3;
+    const int version = context.VersionClass();
+    const std::string path = (version >= 1 && version <= 3)
+                                 ? "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"
+                                 : "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    context.sink.BeginGroup(group);
+    {
+        // A key that does not open simply lists no fonts.
+        ScanKey key(context.registry);
+        key.Open(roots::LocalMachine, path);
+        const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
+        for (const NamedRegValue& value : key.ValuesWithData()) {
+            context.Examined();
+            context.Label([&] { return prefix + value.name; });
+            if (auto data = ValueText(value.value)) {
+                // A bare file name lives in the fonts folder; the fixed prefix is deliberate.
+                std::string file = std::move(*data);
+                if (file.find_first_of("\\:") == std::string::npos) file = "C:\\WINDOWS\\FONTS\\" + file;
+                if (context.paths.TargetMissing(file))
+                    context.Finding(group, prefix + value.name, file, context.paths.Guess(file));
+            }
+            if (context.StopRequested()) break;
+        }
+    }
+    context.sink.WriteCount(group);
+}
+
+void ScanRunMru(ScanContext& context) {
+    constexpr int group = 4;
+    const std::string path = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+    context.sink.BeginGroup(group);
+    ScanKey key(context.registry);
+    if (!key.Open(roots::CurrentUser, path)) return;
+    const std::string prefix = RootKeyName(roots::CurrentUser) + path + "\\";
+    for (const NamedRegValue& value : key.ValuesWithData()) {
+        if (value.name == "MRUList") continue;  // the order of the entries, not an entry
+        context.Examined();
+        context.Label([&] { return prefix + value.name; });
+        if (auto data = ValueText(value.value)) {
+            // Each entry ends in "\1", the dialog's marker; what is left is a command.
+            std::string command = std::move(*data);
+            if (command.size() >= 2) command.erase(command.size() - 2);
+            if (ExtensionOf(command) != ".exe") command += ".exe";
+            if (context.paths.TargetMissing(command))
+                context.Finding(group, prefix + value.name, command, context.paths.Guess(command));
+        }
+        if (context.StopRequested()) return;
+    }
+    context.sink.WriteCount(group);
+}
+
+namespace {
+
+// One pass of group 5: a folder whose sort-order key has no sub-keys of its own is obsolete.
+void ScanMenuOrderKey(ScanContext& context, const std::string& path) {
+    ScanKey key(context.registry);
+    if (!key.Open(roots::CurrentUser, path)) return;
+    const std::string prefix = "HKEY_CURRENT_USER" + path + "\\";
+    ScanKey entry(context.registry);
+    for (const std::string& name : key.Subkeys()) {
+        context.Examined();
+        // A key that does not open counts as having no sub-keys.
+        const bool hasSubkeys = entry.Open(key.Handle(), name) && entry.HasSubkeys();
+        entry.Close();
+        if (!hasSubkeys) context.Finding(5, prefix + name, name, "{null value}");
+        if (context.StopRequested()) return;
+    }
+}
+
+}  // namespace
+
+void ScanStartMenuOrder(ScanContext& context) {
+    context.sink.BeginGroup(5);
+    ScanMenuOrderKey(
+        context,
+        "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs");
+    ScanMenuOrderKey(
+        context, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs");
+    context.sink.WriteCount(5);
+}
+
+}  // namespace korvane

@@ -1,0 +1,151 @@
+// The scan page: its layout, the group list, the run's start, work and end steps, and the check-all
+// toggle. The work of each group is in ScanGroups*.cpp; the hand-over to this thread in ScanRunChannel.
+#include "scan/ScanPage.h"
+
+#include "registry/WindowsVersion.h"
+#include "scan/Repair.h"
+#include "scan/ScanErrorList.h"
+#include "scan/ScanGroups.h"
+#include "scan/ScanRunChannel.h"
+
+namespace korvane {
+
+namespace {
+constexpr const char* kStartCaption = "Start &Scan";
+constexpr const char* kCheckAllCaption = "&Check All";
+}  // namespace
+
+ScanPage::ScanPage(AppState& state, IgnorePage& ignorePage)
+    : Page("tabScanErrors"), state_(state), ignorePage_(ignorePage), ScanErrorsThread(state.platform.ui) {
+    // A 532 x 440 page: the two lists above, the control panel along the bottom.
+    lvScanGroups.columns = {{"Scan Groups", 300}, {"Errors", ListColumn::RestWidth}};
+    lvErrors.columns = {
+        {"Error Type", 130}, {"Key Name", 150}, {"Key Value", 140}, {"Guess Path", ListColumn::RestWidth}};
+    // Byte-exact ascending order of the Error Type; equal types keep the order found.
+    lvErrors.sortComparator = [](const std::string& a, const std::string& b) { return a.compare(b); };
+    gbControlPanel.SetCaption("&Control Panel ");
+    btnStartScan.SetCaption(kStartCaption);
+    btnFixSelected.SetCaption("Fix S&elected");
+    btnFixSelected.SetEnabled(false);
+    btnCheckAll.SetCaption(kCheckAllCaption);
+    btnAdd2Ignore.SetCaption("&Add to Ignore List");
+
+    Place(lvScanGroups, Rect{0, 0, 532, 150}, nullptr, Anchor::TopLeft);
+    Place(lvErrors, Rect{0, 156, 532, 200}, nullptr, Anchor::Stretch);
+    Place(gbControlPanel, Rect{0, 362, 532, 78}, nullptr, Anchor::StretchWidthBottom);
+    Place(lblScanLabel, Rect{10, 18, 512, 16}, &gbControlPanel, Anchor::TopLeft);
+    Place(btnStartScan, Rect{10, 42, 118, 25}, &gbControlPanel, Anchor::TopLeft);
+    Place(btnFixSelected, Rect{136, 42, 118, 25}, &gbControlPanel, Anchor::TopLeft);
+    Place(btnCheckAll, Rect{262, 42, 118, 25}, &gbControlPanel, Anchor::TopLeft);
+    Place(btnAdd2Ignore, Rect{388, 42, 134, 25}, &gbControlPanel, Anchor::TopLeft);
+
+    btnStartScan.onClick = [this] { btnStartScanClick(); };
+    btnFixSelected.onClick = [this] { btnFixSelectedClick(state_, lvErrors); };
+    btnCheckAll.onClick = [this] { btnCheckAllClick(); };
+    btnAdd2Ignore.onClick = [this] { ignorePage_.btnAdd2IgnoreClick(lvErrors); };
+
+    ScanErrorsThread.OnStart = [this](BMDThread& sender, WorkerThread& thread) {
+        ScanErrorsThreadStart(sender, thread);
+    };
+    ScanErrorsThread.OnExecute = [this](BMDThread& sender, WorkerThread& thread) {
+        ScanErrorsThreadExecute(sender, thread);
+    };
+    ScanErrorsThread.OnTerminate = [this](BMDThread& sender, WorkerThread& thread) {
+        ScanErrorsThreadTerminate(sender, thread);
+    };
+}
+
+ScanPage::~ScanPage() = default;
+
+void ScanPage::FillScanGroups() {
+    lvScanGroups.BeginUpdate();
+    lvScanGroups.Clear();
+    for (const char* name : ScanGroupNames) {
+        ListItem row;
+        row.caption = name;
+        row.subItems = {"0"};
+        row.checked = true;
+        row.imageIndex = 0;
+        lvScanGroups.Add(std::move(row));
+    }
+    lvScanGroups.EndUpdate();
+}
+
+void ScanPage::btnStartScanClick() {
+    if (btnStartScan.Caption() == kStartCaption)
+        ScanErrorsThread.Start();
+    else
+        ScanErrorsThread.Stop();
+}
+
+void ScanPage::btnCheckAllClick() {
+    const bool check = btnCheckAll.Caption() == kCheckAllCaption;
+    btnCheckAll.SetCaption(check ? "&Uncheck All" : kCheckAllCaption);
+    lvErrors.BeginUpdate();
+    lvErrors.SetAllChecked(check);
+    lvErrors.EndUpdate();
+}
+
+bool ScanPage::AddScanError(const std::string& errorType, const std::string& keyName,
+                            const std::string& keyValue, const std::string& guessPath) {
+    if (IsIgnored(state_.IgnoreXML, keyName)) return false;
+    AddErrorRow(lvErrors, errorType, keyName, keyValue, guessPath);
+    return true;
+}
+
+void ScanPage::ScanErrorsThreadStart(BMDThread&, WorkerThread&) {
+    btnStartScan.SetCaption("Stop &Scan");
+    btnFixSelected.SetEnabled(false);
+    lvScanGroups.BeginUpdate();
+    for (int row = 0; row < lvScanGroups.Count(); ++row) lvScanGroups.SetSubItem(row, 0, "0");
+    lvScanGroups.EndUpdate();
+    lvErrors.Clear();
+    // The version decides the keys of groups 3 and 7; asked here, on the window's thread.
+    QueryWindowsVersion(state_.platform.system);
+    versionClass_ = WindowsVersionClass();
+    channel_ = std::make_shared<ScanRunChannel>(state_.platform.ui, lvScanGroups, lvErrors, lblScanLabel,
+                                                state_.IgnoreXML, handOverPolicy);
+}
+
+void ScanPage::ScanErrorsThreadExecute(BMDThread&, WorkerThread& thread) {
+    const std::shared_ptr<ScanRunChannel> channel = channel_;
+    Platform& platform = state_.platform;
+    std::uint64_t examined = 0;
+    try {
+        const int rows = channel->RowCount();
+        PathTester paths(platform.files, platform.system, platform.registry);
+        ScanContext context(platform.registry, paths, *channel, thread, versionClass_);
+        for (int row = 0; row < rows; ++row) {
+            if (thread.Terminated()) break;
+            const bool checked = channel->GroupChecked(row);
+            if (checked) RunScanGroup(row, context);
+            examined = context.entriesExamined;
+        }
+        channel->Finish();
+    } catch (const std::exception& error) {
+        channel->Fail(error.what());
+    } catch (...) {
+        channel->Fail("unknown error");
+    }
+    channel->entriesExamined = examined;
+    // Rows found before a failure still appear.
+    try {
+        channel->Finish();
+    } catch (...) {
+    }
+}
+
+void ScanPage::ScanErrorsThreadTerminate(BMDThread&, WorkerThread&) {
+    btnStartScan.SetCaption(kStartCaption);
+    state_.MainControl.SetActivePage(*this);
+    btnFixSelected.SetEnabled(true);
+    const std::string error = channel_ ? channel_->Error() : std::string();
+    // A failure is not reported as success; a stop asked for by the user is a normal end.
+    lblScanLabel.SetCaption(error.empty() ? "Scan done !" : "Scan stopped: " + error);
+    if (channel_) {
+        lastRunHandOvers_ = channel_->HandOvers();
+        lastRunEntries_ = channel_->entriesExamined;
+    }
+}
+
+}  // namespace korvane
