@@ -1,6 +1,7 @@
 // A single-line edit box and a multi-line memo; the text is the caption.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "controls/Control.h"
@@ -18,6 +19,12 @@ class Memo : public Control {
 public:
     explicit Memo(std::string name) : Control(ControlKind::Memo, std::move(name)) {}
     const std::vector<std::string>& Lines() const { return lines_; }
+    // The lines joined by CR LF, as the window shows them.
+    std::string Text() const {
+        std::string text;
+        for (size_t i = 0; i < lines_.size(); ++i) text += (i ? "\r\n" : "") + lines_[i];
+        return text;
+    }
     void SetLines(std::vector<std::string> lines) {
         lines_ = std::move(lines);
         Changed();

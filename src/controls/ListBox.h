@@ -18,6 +18,7 @@ public:
         Changed();
     }
     void Clear() {
+        if (items_.empty() && selected_ == -1) return;
         items_.clear();
         selected_ = -1;
         Changed();
@@ -36,6 +37,12 @@ public:
             if (i == item) return true;
         return false;
     }
+    // The position of the first item equal to `item`, or -1.
+    int IndexOf(const std::string& item) const {
+        for (int i = 0; i < Count(); ++i)
+            if (items_[static_cast<size_t>(i)] == item) return i;
+        return -1;
+    }
     int ItemIndex() const { return selected_; }
     void SetItemIndex(int index) {
         int next = (index >= 0 && index < Count()) ? index : -1;
@@ -44,6 +51,11 @@ public:
         Changed();
     }
     std::function<void()> onSelect;  // after a user's selection
+    // A user's selection: the model changes first, then the handler runs.
+    void UserSelect(int index) {
+        SetItemIndex(index);
+        if (onSelect) onSelect();
+    }
 
 private:
     std::vector<std::string> items_;

@@ -1,5 +1,7 @@
 // The rows of a list view: sorted insertion (stable for equal captions), check marks, sub-items,
 // selection and the batching of change notifications. Rendering is left to the Win32 layer.
+// Rows live in blocks of at most MaxBlock, so an insertion moves at most one block's rows plus one
+// index per block instead of every row behind it.
 #include "controls/ListView.h"
 
 #include <algorithm>
@@ -15,15 +17,105 @@ namespace {
 
 }  // namespace
 
-ListItem& ListView::MutableItem(int index) {
-    if (index < 0 || index >= Count()) ThrowIndex(index);
-    return items_[static_cast<size_t>(index)];
+// ---- storage ----
+
+template <class Fn>
+void ListView::ForEach(Fn fn) {
+    int index = 0;
+    for (auto& block : blocks_)
+        for (ListItem& row : block) fn(index++, row);
+}
+
+template <class Fn>
+void ListView::ForEach(Fn fn) const {
+    int index = 0;
+    for (const auto& block : blocks_)
+        for (const ListItem& row : block) fn(index++, row);
+}
+
+ListItem& ListView::At(int index) {
+    // The last block whose first row is at or before `index`.
+    auto block = std::upper_bound(starts_.begin(), starts_.end(), index) - starts_.begin() - 1;
+    return blocks_[static_cast<size_t>(block)]
+                  [static_cast<size_t>(index - starts_[static_cast<size_t>(block)])];
 }
 
 const ListItem& ListView::Item(int index) const {
-    if (index < 0 || index >= Count()) ThrowIndex(index);
-    return items_[static_cast<size_t>(index)];
+    if (index < 0 || index >= count_) ThrowIndex(index);
+    return const_cast<ListView*>(this)->At(index);
 }
+
+ListItem& ListView::MutableItem(int index) {
+    if (index < 0 || index >= count_) ThrowIndex(index);
+    snapshotValid_ = false;
+    return At(index);
+}
+
+const std::vector<ListItem>& ListView::Items() const {
+    if (!snapshotValid_) {
+        snapshot_.clear();
+        snapshot_.reserve(static_cast<size_t>(count_));
+        ForEach([this](int, const ListItem& row) { snapshot_.push_back(row); });
+        snapshotValid_ = true;
+    }
+    return snapshot_;
+}
+
+void ListView::Restart(size_t fromBlock) {
+    starts_.resize(blocks_.size());
+    for (size_t b = fromBlock; b < blocks_.size(); ++b)
+        starts_[b] = b == 0 ? 0 : starts_[b - 1] + static_cast<int>(blocks_[b - 1].size());
+}
+
+void ListView::Insert(int index, ListItem item) {
+    snapshotValid_ = false;
+    if (blocks_.empty()) blocks_.emplace_back();
+    size_t block = blocks_.size() - 1;
+    if (index < count_)
+        block = static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), index) -
+                                    starts_.begin() - 1);
+    else
+        starts_.resize(blocks_.size());  // a first block has just been made
+    auto& rows = blocks_[block];
+    rows.insert(rows.begin() + (index - starts_[block]), std::move(item));
+    if (rows.size() > MaxBlock) {
+        // Split in halves so that both can grow again before the next split.
+        std::vector<ListItem> upper(std::make_move_iterator(rows.begin() + MaxBlock / 2),
+                                    std::make_move_iterator(rows.end()));
+        rows.erase(rows.begin() + MaxBlock / 2, rows.end());
+        blocks_.insert(blocks_.begin() + static_cast<long>(block) + 1, std::move(upper));
+    }
+    ++count_;
+    Restart(block);
+}
+
+ListItem ListView::Take(int index) {
+    snapshotValid_ = false;
+    size_t block =
+        static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), index) - starts_.begin() - 1);
+    auto& rows = blocks_[block];
+    auto at = rows.begin() + (index - starts_[block]);
+    ListItem row = std::move(*at);
+    rows.erase(at);
+    if (rows.empty()) blocks_.erase(blocks_.begin() + static_cast<long>(block));
+    --count_;
+    Restart(block);
+    return row;
+}
+
+void ListView::Rechunk(std::vector<ListItem> rows) {
+    snapshotValid_ = false;
+    blocks_.clear();
+    for (size_t at = 0; at < rows.size(); at += MaxBlock / 2) {
+        size_t end = std::min(rows.size(), at + MaxBlock / 2);
+        blocks_.emplace_back(std::make_move_iterator(rows.begin() + static_cast<long>(at)),
+                             std::make_move_iterator(rows.begin() + static_cast<long>(end)));
+    }
+    count_ = static_cast<int>(rows.size());
+    Restart(0);
+}
+
+// ---- notifications ----
 
 void ListView::Notify() {
     if (updateDepth_ > 0) {
@@ -40,38 +132,56 @@ void ListView::EndUpdate() {
     Changed();
 }
 
+// ---- rows ----
+
 int ListView::SortedInsertPosition(const std::string& caption) const {
-    // After the last row whose caption compares equal, so that equal captions keep arrival order.
-    auto at = std::upper_bound(items_.begin(), items_.end(), caption,
-                               [this](const std::string& value, const ListItem& row) {
-                                   return sortComparator(value, row.caption) < 0;
-                               });
-    return static_cast<int>(at - items_.begin());
+    // After the last row whose caption compares equal, so that equal captions keep arrival order:
+    // first the block whose last row sorts after the caption, then the place inside it.
+    auto sortsAfter = [this, &caption](const ListItem& row) {
+        return sortComparator(caption, row.caption) < 0;
+    };
+    size_t low = 0, high = blocks_.size();
+    while (low < high) {
+        size_t middle = (low + high) / 2;
+        if (sortsAfter(blocks_[middle].back()))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (low == blocks_.size()) return count_;
+    const auto& rows = blocks_[low];
+    auto at =
+        std::partition_point(rows.begin(), rows.end(), [&](const ListItem& row) { return !sortsAfter(row); });
+    return starts_[low] + static_cast<int>(at - rows.begin());
 }
 
 void ListView::ClearOtherSelections(int keep) {
-    for (int i = 0; i < Count(); ++i)
-        if (i != keep) items_[static_cast<size_t>(i)].selected = false;
+    ForEach([keep](int index, ListItem& row) {
+        if (index != keep) row.selected = false;
+    });
 }
 
 int ListView::Add(ListItem item) {
-    int index = sortComparator ? SortedInsertPosition(item.caption) : Count();
+    int index = sortComparator ? SortedInsertPosition(item.caption) : count_;
     bool selected = item.selected;
-    items_.insert(items_.begin() + index, std::move(item));
+    Insert(index, std::move(item));
     if (selected && !multiSelect) ClearOtherSelections(index);
     Notify();
     return index;
 }
 
 void ListView::Delete(int index) {
-    if (index < 0 || index >= Count()) ThrowIndex(index);
-    items_.erase(items_.begin() + index);
+    if (index < 0 || index >= count_) ThrowIndex(index);
+    Take(index);
     Notify();
 }
 
 void ListView::Clear() {
-    if (items_.empty()) return;
-    items_.clear();
+    if (count_ == 0) return;
+    blocks_.clear();
+    starts_.clear();
+    count_ = 0;
+    snapshotValid_ = false;
     Notify();
 }
 
@@ -84,11 +194,13 @@ void ListView::SetChecked(int index, bool checked) {
 
 void ListView::SetAllChecked(bool checked) {
     bool changed = false;
-    for (ListItem& row : items_) {
+    ForEach([&](int, ListItem& row) {
         changed = changed || row.checked != checked;
         row.checked = checked;
-    }
-    if (changed) Notify();
+    });
+    if (!changed) return;
+    snapshotValid_ = false;
+    Notify();
 }
 
 std::string ListView::SubItem(int index, int subIndex) const {
@@ -119,59 +231,70 @@ void ListView::SetData(int index, const std::string& data) {
 }
 
 int ListView::SetItemCaption(int index, const std::string& caption) {
-    ListItem& row = MutableItem(index);
-    row.caption = caption;
+    MutableItem(index).caption = caption;
     if (!sortComparator) {
         Notify();
         return index;
     }
     // Take the row out and put it back after the last row whose caption compares equal to its new one.
-    ListItem moving = std::move(row);
-    items_.erase(items_.begin() + index);
+    ListItem moving = Take(index);
     int target = SortedInsertPosition(moving.caption);
-    items_.insert(items_.begin() + target, std::move(moving));
+    Insert(target, std::move(moving));
     Notify();
     return target;
 }
 
 void ListView::Sort() {
-    if (!sortComparator) return;
-    std::stable_sort(items_.begin(), items_.end(), [this](const ListItem& a, const ListItem& b) {
+    if (!sortComparator || count_ == 0) return;
+    std::vector<ListItem> rows;
+    rows.reserve(static_cast<size_t>(count_));
+    ForEach([&](int, ListItem& row) { rows.push_back(std::move(row)); });
+    std::stable_sort(rows.begin(), rows.end(), [this](const ListItem& a, const ListItem& b) {
         return sortComparator(a.caption, b.caption) < 0;
     });
+    Rechunk(std::move(rows));
     Notify();
 }
+
+// ---- selection ----
 
 void ListView::SetSelected(int index, bool selected) {
     ListItem& row = MutableItem(index);
     bool changed = row.selected != selected;
     row.selected = selected;
     if (selected && !multiSelect) {
-        for (const ListItem& other : items_) changed = changed || (other.selected && &other != &row);
-        ClearOtherSelections(index);
+        ForEach([&](int other, ListItem& item) {
+            changed = changed || (other != index && item.selected);
+            if (other != index) item.selected = false;
+        });
     }
     if (changed) Notify();
 }
 
 void ListView::ClearSelection() {
     bool changed = false;
-    for (ListItem& row : items_) {
+    ForEach([&](int, ListItem& row) {
         changed = changed || row.selected;
         row.selected = false;
-    }
-    if (changed) Notify();
+    });
+    if (!changed) return;
+    snapshotValid_ = false;
+    Notify();
 }
 
 int ListView::FirstSelected() const {
-    for (int i = 0; i < Count(); ++i)
-        if (items_[static_cast<size_t>(i)].selected) return i;
-    return -1;
+    int first = -1;
+    ForEach([&](int index, const ListItem& row) {
+        if (first < 0 && row.selected) first = index;
+    });
+    return first;
 }
 
 std::vector<int> ListView::SelectedIndices() const {
     std::vector<int> result;
-    for (int i = 0; i < Count(); ++i)
-        if (items_[static_cast<size_t>(i)].selected) result.push_back(i);
+    ForEach([&](int index, const ListItem& row) {
+        if (row.selected) result.push_back(index);
+    });
     return result;
 }
 
