@@ -1,0 +1,236 @@
+// Start-up, navigation, autorun and closing of the main window, on the portable models.
+#include "app/MainForm.h"
+
+#include <cstdio>
+
+#include "app/HandlerRunner.h"
+#include "registry/RegistryAccess.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kAutorunValue = "ZazOru";
+constexpr const char* kBackupXml = "Backup.xml";
+constexpr const char* kIgnoreXml = "ignore.xml";  // always in the current folder
+
+std::string WithBackslash(std::string folder) {
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+}  // namespace
+
+MainForm::MainForm(Platform& platform)
+    : state(platform),
+      MainControl(state.MainControl),
+      tabIgnoreList(state),
+      tabScanErrors(state, tabIgnoreList),
+      tabHistory(state),
+      tabBackup(state),
+      tabStartup(state),
+      tabAddRemove(state),
+      tabIE(state),
+      tabToolbar(state) {
+    navigation_ = {
+        {&toolScanErrors, &tabScanErrors}, {&toolToolbar, &tabToolbar},     {&toolE, &tabIE},
+        {&toolStartup, &tabStartup},       {&toolAddRemove, &tabAddRemove}, {&toolBackup, &tabBackup},
+        {&toolHistory, &tabHistory},       {&toolIgnore, &tabIgnoreList},
+    };
+    toolScanErrors.SetCaption("Scan and Fix Errors ");
+    toolToolbar.SetCaption("IE Plugins                  ");
+    toolE.SetCaption("IE Traces Cleaning  ");
+    toolStartup.SetCaption("Startup Programs     ");
+    toolAddRemove.SetCaption("Uninstall Manager    ");
+    toolBackup.SetCaption("Backup and Restore");
+    toolHistory.SetCaption("Restore History         ");
+    toolIgnore.SetCaption("Ignore List                 ");
+    cbAutoRun.SetCaption("Autorun when Windows starts");
+
+    toolScanErrors.onClick = [this] { toolScanErrorsClick(); };
+    toolToolbar.onClick = [this] { toolToolbarClick(); };
+    toolE.onClick = [this] { toolEClick(); };
+    toolStartup.onClick = [this] { toolStartupClick(); };
+    toolAddRemove.onClick = [this] { toolAddRemoveClick(); };
+    toolBackup.onClick = [this] { toolBackupClick(); };
+    toolHistory.onClick = [this] { toolHistoryClick(); };
+    toolIgnore.onClick = [this] { toolIgnoreClick(); };
+    cbAutoRun.onClick = [this] { cbAutoRunClick(); };
+
+    for (const PageLink& link : navigation_) MainControl.AddPage(*link.page);
+
+    // A worker's end step runs from the UI thread's queue; its errors go to the same error box.
+    Dialogs& dialogs = platform.dialogs;
+    for (BMDThread* worker :
+         {&tabScanErrors.ScanErrorsThread, &tabBackup.ThreadBackup, &tabBackup.ThreadRestore})
+        worker->OnHandlerError = [&dialogs](const std::string& message) { dialogs.error(message); };
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::Run(const std::function<void()>& handler) {
+    RunHandler(state.platform.dialogs, handler);
+}
+
+// FormCreate, in this order: the folders, Backup.xml, ignore.xml and its rows, the start page, the
+// autorun box, the date format. A document that cannot be parsed no longer stops the later steps.
+void MainForm::FormCreate() {
+    Run([this] {
+        SetProgramFolders();
+        LoadDocument(state.Restore_XMLDocument, state.ProgramFolder + kBackupXml, "Korvane");
+        LoadDocument(state.IgnoreXML, kIgnoreXml, "IgnoreList");
+        tabIgnoreList.FillFromDocument();
+        MainControl.SetActivePage(tabScanErrors);
+        cbAutoRun.SetChecked(IsAutorunSet());
+        dateFormat = DateFormat{'/', "mm/dd/yyyy"};
+    });
+}
+
+void MainForm::FormShow() {
+    Run([this] { tabScanErrors.FillScanGroups(); });
+}
+
+bool MainForm::FormClose() {
+    tabScanErrors.ScanErrorsThread.Stop();
+    if (keepBackupXml_) return true;
+    try {
+        state.Restore_XMLDocument.Save(state.platform.files, state.ProgramFolder + kBackupXml);
+        return true;
+    } catch (const std::exception& error) {
+        Dialogs& dialogs = state.platform.dialogs;
+        dialogs.error(error.what());
+        // The history lives only in memory: closing now would lose it, so the user decides.
+        return dialogs.confirm("The undo history could not be saved to " + state.ProgramFolder + kBackupXml +
+                               ".\nClose Korvane anyway and lose the changes made since it was opened?");
+    }
+}
+
+void MainForm::SetProgramFolders() {
+    std::string exe = state.platform.system.executablePath();
+    size_t slash = exe.find_last_of("\\:");
+    state.ProgramFolder =
+        WithBackslash(slash == std::string::npos ? std::string() : exe.substr(0, slash + 1));
+    state.BackupFolder = state.ProgramFolder + "Backup";
+    FileSystem& files = state.platform.files;
+    if (!files.directoryExists(state.BackupFolder)) files.createDirectory(state.BackupFolder);
+}
+
+void MainForm::LoadDocument(XmlDocument& document, const std::string& path, const std::string& rootName) {
+    FileSystem& files = state.platform.files;
+    if (!files.fileExists(path)) {
+        document.Reset(rootName);
+        return;
+    }
+    try {
+        document.Load(files, path);
+        return;
+    } catch (const XmlError& error) {
+        document.Reset(rootName);
+        std::string keptAs = SetAside(path);
+        std::string text = error.what();
+        if (!keptAs.empty()) {
+            text += "\n\nThe file " + path + " was kept as " + keptAs + "; Korvane starts with an empty one.";
+        } else {
+            if (&document == &state.Restore_XMLDocument) keepBackupXml_ = true;
+            text += "\n\nThe file " + path + " could not be renamed; Korvane will not overwrite it.";
+        }
+        state.platform.dialogs.error(text);
+    }
+}
+
+// Renames an unreadable file to "<name>.corrupt-YYYYMMDD-HHMMSS" in its folder, so that no later
+// save can overwrite it. Returns the new name, or empty when it could not be renamed.
+std::string MainForm::SetAside(const std::string& path) {
+    LocalDateTime now = state.platform.system.localTime();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, ".corrupt-%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
+                  now.hour, now.minute, now.second);
+    FileSystem& files = state.platform.files;
+    std::string target = path + stamp;
+    for (int n = 2; files.fileExists(target) || files.directoryExists(target); ++n)
+        target = path + stamp + "-" + std::to_string(n);
+    return files.replaceFile(path, target) ? target : std::string();
+}
+
+void MainForm::toolScanErrorsClick() {
+    MainControl.SetActivePage(tabScanErrors);
+    // A running scan writes its counts into the group rows: never rebuild them under it.
+    if (tabScanErrors.lvErrors.Count() == 0 && !tabScanErrors.ScanErrorsThread.Active())
+        tabScanErrors.FillScanGroups();
+}
+
+void MainForm::toolToolbarClick() {
+    MainControl.SetActivePage(tabToolbar);
+    tabToolbar.ScanToolbar_BitBtn.Click();
+}
+
+void MainForm::toolEClick() {
+    MainControl.SetActivePage(tabIE);
+}
+
+void MainForm::toolStartupClick() {
+    MainControl.SetActivePage(tabStartup);
+    if (tabStartup.lvStartup.Count() == 0 && tabStartup.ListStartupEntries) tabStartup.ListStartupEntries();
+}
+
+void MainForm::toolAddRemoveClick() {
+    MainControl.SetActivePage(tabAddRemove);
+    if (tabAddRemove.lvAddRemove.Count() == 0 && tabAddRemove.ListUninstallEntries)
+        tabAddRemove.ListUninstallEntries();
+}
+
+void MainForm::toolBackupClick() {
+    tabBackup.ltbk.Clear();
+    SetProgramFolders();
+    state.BackupFolder = WithBackslash(state.BackupFolder);
+    if (tabBackup.ListRestorePoints) tabBackup.ListRestorePoints();
+    state.platform.files.setCurrentDirectory(state.ProgramFolder);
+    MainControl.SetActivePage(tabBackup);
+}
+
+void MainForm::toolHistoryClick() {
+    MainControl.SetActivePage(tabHistory);
+    tabHistory.btnRefresh2Click();
+}
+
+void MainForm::toolIgnoreClick() {
+    MainControl.SetActivePage(tabIgnoreList);
+    if (tabIgnoreList.lvIgnore.Count() == 0) tabIgnoreList.btnRefresh6Click();
+}
+
+bool MainForm::IsAutorunSet() {
+    RegistryAccess reg(state.platform.registry);
+    reg.SetRoot(roots::CurrentUser);
+    if (!reg.OpenRegKey(kRunKey, CreateIfMissing::Yes)) return false;
+    std::string command;
+    // Only a text value can name our program; any other type reads as "not set" instead of an error.
+    ValueKind kind = reg.GetValueKind(kAutorunValue);
+    if (kind == ValueKind::Text || kind == ValueKind::ExpandText) command = reg.ReadText(kAutorunValue);
+    reg.CloseRegKey();
+    return command == state.platform.system.executablePath();
+}
+
+void MainForm::SetAutorun(bool on) {
+    RegistryAccess reg(state.platform.registry);
+    reg.SetRoot(roots::CurrentUser);
+    if (!reg.OpenRegKey(kRunKey, CreateIfMissing::Yes))
+        throw RegistryError("Failed to set data for '" + std::string(kAutorunValue) + "'");
+    if (on)
+        reg.WriteText(kAutorunValue, state.platform.system.executablePath());
+    else
+        reg.DeleteValue(kAutorunValue);
+    reg.CloseRegKey();
+}
+
+void MainForm::cbAutoRunClick() {
+    try {
+        SetAutorun(cbAutoRun.Checked());
+    } catch (...) {
+        // The box shows what the registry holds, not what the failed click wished for.
+        cbAutoRun.SetChecked(IsAutorunSet());
+        throw;
+    }
+}
+
+}  // namespace korvane

@@ -1,0 +1,99 @@
+// The main window's logic: it owns the shared state, the eight pages, the page buttons and the autorun
+// box, and runs start-up (FormCreate, FormShow), the navigation between pages and closing (FormClose).
+// It holds no window handle: src/win32/window renders it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/MainFormDateFormat.h"
+#include "backup/BackupPage.h"
+#include "browser/PluginsPage.h"
+#include "browser/TracesPage.h"
+#include "controls/Button.h"
+#include "controls/CheckBox.h"
+#include "history/HistoryPage.h"
+#include "scan/IgnorePage.h"
+#include "scan/ScanPage.h"
+#include "startup/StartupPage.h"
+#include "uninstall/UninstallPage.h"
+
+namespace korvane {
+
+class MainForm {
+public:
+    explicit MainForm(Platform& platform);
+    // Pages go first (their workers are waited for while the UI thread keeps working), the shared
+    // state and the documents last.
+    ~MainForm();
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+
+    AppState state;
+    PageControl& MainControl;
+    DateFormat dateFormat;
+
+    // The page buttons, top to bottom.
+    Button toolScanErrors{"toolScanErrors"};
+    Button toolToolbar{"toolToolbar"};
+    Button toolE{"toolE"};
+    Button toolStartup{"toolStartup"};
+    Button toolAddRemove{"toolAddRemove"};
+    Button toolBackup{"toolBackup"};
+    Button toolHistory{"toolHistory"};
+    Button toolIgnore{"toolIgnore"};
+    CheckBox cbAutoRun{"cbAutoRun"};
+
+    IgnorePage tabIgnoreList;
+    ScanPage tabScanErrors;
+    HistoryPage tabHistory;
+    BackupPage tabBackup;
+    StartupPage tabStartup;
+    UninstallPage tabAddRemove;
+    TracesPage tabIE;
+    PluginsPage tabToolbar;
+
+    struct PageLink {
+        Button* button;
+        Page* page;
+    };
+    // Each page button with the page it shows, in the order the buttons stand.
+    const std::vector<PageLink>& Navigation() const { return navigation_; }
+
+    // Start-up. Errors are shown in the error box and never escape; see MainForm.cpp for the order.
+    void FormCreate();
+    void FormShow();
+    // Asks the scan to stop and writes Backup.xml. Returns false when the user chose to keep the
+    // window open after the history could not be written.
+    bool FormClose();
+
+    void toolScanErrorsClick();
+    void toolToolbarClick();
+    void toolEClick();
+    void toolStartupClick();
+    void toolAddRemoveClick();
+    void toolBackupClick();
+    void toolHistoryClick();
+    void toolIgnoreClick();
+
+    // The autorun option: the value "ZazOru" under HKCU "\Software\Microsoft\Windows\CurrentVersion\Run".
+    bool IsAutorunSet();
+    void SetAutorun(bool on);
+    void cbAutoRunClick();
+
+    // Runs a handler of the window: an error it raises goes to the error box and the program goes on.
+    void Run(const std::function<void()>& handler);
+
+private:
+    void SetProgramFolders();
+    // Loads `path` into `document`; a missing file starts it empty with `rootName`. A file that cannot
+    // be parsed is renamed aside, the user is told, and the document starts empty.
+    void LoadDocument(XmlDocument& document, const std::string& path, const std::string& rootName);
+    std::string SetAside(const std::string& path);
+
+    std::vector<PageLink> navigation_;
+    bool keepBackupXml_ = false;  // Backup.xml could not be read nor set aside: never overwrite it
+};
+
+}  // namespace korvane

@@ -1,0 +1,49 @@
+// Builds the IE Plugins page: the kind check boxes (all checked), the sorted multi-selection list,
+// the buttons and the layout.
+#include "browser/PluginsPage.h"
+
+namespace korvane {
+
+PluginsPage::PluginsPage(AppState& state) : Page("tabToolbar"), state_(state) {
+    Display_Toolbar.SetCaption("Display");
+    struct Kind {
+        CheckBox& box;
+        const char* caption;
+        Rect bounds;
+    };
+    Kind kinds[] = {
+        {DisplayToolbar_CheckBox, "Toolbar", {10, 18, 70, 18}},
+        {DisplayBHO_CheckBox, "Browser Extensions", {84, 18, 122, 18}},
+        {DisplayExpBar_CheckBox, "Explorer Bars", {210, 18, 96, 18}},
+        {DisplayMenuExt_CheckBox, "Menu Extensions", {310, 18, 108, 18}},
+        {DisplayDownHandle_CheckBox, "Download Handler", {422, 18, 106, 18}},
+    };
+    Place(Display_Toolbar, {0, 0, 532, 44});
+    for (Kind& kind : kinds) {
+        kind.box.SetCaption(kind.caption);
+        kind.box.SetChecked(true);
+        // Every kind box rebuilds the list exactly as "Scan Now" does.
+        kind.box.onClick = [this] { ScanToolbar_BitBtn.Click(); };
+        Place(kind.box, kind.bounds, &Display_Toolbar);
+    }
+
+    lvBHO.columns = {{"Name", ListColumn::RestWidth},
+                     {"Type", 80},
+                     {"Registry Entries", 180},
+                     {"Path", ListColumn::RestWidth}};
+    lvBHO.multiSelect = true;
+    SystemInfo& system = state.platform.system;
+    lvBHO.sortComparator = [&system](const std::string& a, const std::string& b) {
+        return system.compareText(a, b);
+    };
+    Controls_GroupBox.SetCaption("&Control Panel ");
+    ScanToolbar_BitBtn.SetCaption("Scan Now");
+    Del_SpeedButton.SetCaption("&Delete");
+
+    Place(lvBHO, {0, 48, 532, 322}, nullptr, Anchor::Stretch);
+    Place(Controls_GroupBox, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
+    Place(ScanToolbar_BitBtn, {10, 24, 100, 28}, &Controls_GroupBox);
+    Place(Del_SpeedButton, {116, 24, 100, 28}, &Controls_GroupBox);
+}
+
+}  // namespace korvane

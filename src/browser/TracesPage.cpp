@@ -1,0 +1,63 @@
+// Builds the IE Traces Cleaning page: the seven trace actions with their initial check marks, the
+// file list, the buttons and the layout.
+#include "browser/TracesPage.h"
+
+namespace korvane {
+
+namespace {
+
+struct IeAction {
+    const char* action;
+    const char* restartIe;
+    bool checked;
+    const char* description;
+};
+
+constexpr IeAction kIeActions[] = {
+    {"Clear the Internet Explorer Typed Address History", "Yes", false,
+     "Internet Explorer caches any URLs that are typed into the address bar. This may become a privacy "
+     "issue on a shared computer, or a nuisance if there is a particular URL you want to remove without "
+     "clearing the whole history."},
+    {"Reverse Auto Complete Mode", "Yes", false,
+     "This setting controls whether the automatic text completion (AutoComplete) feature of Windows "
+     "Explorer appends the suggested text to the words as you are typing as well as showing a drop-down "
+     "list of available values."},
+    {"Cache", "No", true, "Cleanup cache file on your system"},
+    {"Cookies", "No", false, "Manage cookies on your system"},
+    {"Downloaded files", "No", true, "Cleanup downloaded files when you use the Internet Explorer"},
+    {"Favorites list", "Yes", false, "Favourites list"},
+    {"History of visited URLs", "Yes", true, "History of Visited URLs"},
+};
+
+}  // namespace
+
+TracesPage::TracesPage(AppState& state) : Page("tabIE"), state_(state) {
+    ListColumn restart{"Restart IE", 70};
+    restart.centred = true;
+    lvIE.columns = {{"Action", 230}, restart, {"Description", ListColumn::RestWidth}};
+    for (const IeAction& a : kIeActions) {
+        ListItem row;
+        row.caption = a.action;
+        row.subItems = {a.restartIe, a.description};
+        row.checked = a.checked;
+        lvIE.Add(std::move(row));
+    }
+    lvDeletedFiles.columns = {{"Section", 120}, {"File Name", 150}, {"Full Path", ListColumn::RestWidth}};
+    gbControlPanel.SetCaption("&Control Panel ");
+    btnTempScan.SetCaption("&Start Scan");
+    btnCleanIE.SetCaption("&Cleanup");
+    btnCheckIE.SetCaption("&Check All");
+    btnUncheckIE.SetCaption("&Uncheck All");
+
+    Place(lvIE, {0, 0, 532, 160});
+    Place(Bevel1, {0, 164, 532, 4});
+    Place(lvDeletedFiles, {0, 172, 532, 188}, nullptr, Anchor::Stretch);
+    Place(gbControlPanel, {0, 364, 532, 76}, nullptr, Anchor::StretchWidthBottom);
+    Place(lblDeleting, {10, 18, 512, 16}, &gbControlPanel);
+    Place(btnTempScan, {10, 38, 100, 28}, &gbControlPanel);
+    Place(btnCleanIE, {116, 38, 100, 28}, &gbControlPanel);
+    Place(btnCheckIE, {222, 38, 100, 28}, &gbControlPanel);
+    Place(btnUncheckIE, {328, 38, 100, 28}, &gbControlPanel);
+}
+
+}  // namespace korvane
