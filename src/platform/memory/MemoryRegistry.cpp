@@ -51,18 +51,16 @@ std::uint32_t MapRights(std::uint32_t mask, bool writeDenied) {
     return rights;
 }
 
-// Splits a key path. A trailing backslash is tolerated as Windows does; an empty path is the parent
-// itself; empty components elsewhere make the path malformed.
+// Windows' answer to a key path that starts with a backslash (ERROR_BAD_PATHNAME).
+constexpr long kBadPathname = 161;
+
+// Splits a key path. An empty path is the parent itself; a trailing backslash and doubled backslashes
+// inside are tolerated as Windows does; a leading backslash is refused with kBadPathname.
 std::optional<std::vector<std::string>> ParseKeyPath(const std::string& path) {
-    std::string trimmed = path;
-    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
-    if (trimmed.empty()) {
-        if (!path.empty()) return std::nullopt;  // "\" alone names nothing
-        return std::vector<std::string>{};
-    }
-    std::vector<std::string> parts = memory::SplitPath(trimmed, '\\');
-    for (const std::string& part : parts) {
-        if (part.empty()) return std::nullopt;
+    if (!path.empty() && path.front() == '\\') return std::nullopt;
+    std::vector<std::string> parts;
+    for (std::string& part : memory::SplitPath(path, '\\')) {
+        if (!part.empty()) parts.push_back(std::move(part));
     }
     return parts;
 }
@@ -158,7 +156,7 @@ long MemoryRegistry::openOrCreate(HKey parent, const std::string& path, std::uin
     Resolved from = resolveHandle(parent);
     if (from.status != status::Success) return from.status;
     auto parts = ParseKeyPath(path);
-    if (!parts) return status::InvalidParameter;
+    if (!parts) return kBadPathname;
 
     // Walk down as far as the keys exist.
     std::shared_ptr<Node> node = from.node;
@@ -285,7 +283,7 @@ long MemoryRegistry::deleteKey(HKey parent, const std::string& subkey) {
     Resolved from = resolveHandle(parent);
     if (from.status != status::Success) return from.status;
     auto parts = ParseKeyPath(subkey);
-    if (!parts) return status::InvalidParameter;
+    if (!parts) return kBadPathname;
     std::shared_ptr<Node> node = from.node;
     for (const std::string& part : *parts) {
         auto it = node->children.find(FoldName(part));
