@@ -1,5 +1,6 @@
 // The six in-memory implementations bundled: what every logic test builds first. It owns one of each
-// and hands out the Platform bundle the program takes, plus typed access for the test hooks.
+// and hands out the Platform bundle the program takes, plus typed access for the test hooks. The file
+// system starts with the folders the default system facts name and the program's own executable.
 #pragma once
 
 #include "platform/Platform.h"
@@ -14,7 +15,11 @@ namespace korvane {
 
 class MemoryPlatform {
 public:
-    MemoryPlatform() = default;
+    MemoryPlatform() {
+        files_.AddFolder(system_.systemFolder);
+        files_.AddFolder(system_.tempFolder);
+        files_.AddFile(system_.executable, "MZ");
+    }
     MemoryPlatform(const MemoryPlatform&) = delete;
     MemoryPlatform& operator=(const MemoryPlatform&) = delete;
 

@@ -1,0 +1,74 @@
+// System facts as the program reads them, checked against whichever implementation the build provides:
+// the shapes of the folders (trailing backslash or not), that they exist, and the text comparison.
+#include <gtest/gtest.h>
+
+#include "conformance/ConformanceTarget.h"
+
+namespace korvane::conformance {
+namespace {
+
+class SystemInfoConformance : public ::testing::Test {
+protected:
+    void SetUp() override {
+        target_ = MakeConformanceTarget();
+        ASSERT_NE(target_.system, nullptr);
+        ASSERT_NE(target_.files, nullptr);
+    }
+    SystemInfo& sys() { return *target_.system; }
+    ConformanceTarget target_;
+};
+
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+    if (text.size() < tail.size()) return false;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        char a = text[text.size() - tail.size() + i];
+        char b = tail[i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+TEST_F(SystemInfoConformance, FoldersHaveTheirDocumentedShape) {
+    const std::string exe = sys().executablePath();
+    EXPECT_TRUE(EndsWithNoCase(exe, ".exe")) << exe;
+    EXPECT_TRUE(target_.files->fileExists(exe)) << exe;
+
+    const std::string system = sys().systemDirectory();
+    ASSERT_FALSE(system.empty());
+    EXPECT_NE(system.back(), '\\') << system;
+    EXPECT_TRUE(EndsWithNoCase(system, "\\system32")) << system;
+    EXPECT_TRUE(target_.files->directoryExists(system)) << system;
+
+    const std::string temp = sys().tempDirectory();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.back(), '\\') << temp;
+    EXPECT_TRUE(target_.files->directoryExists(temp)) << temp;
+}
+
+TEST_F(SystemInfoConformance, VersionClockAndTimeFormatAreReadable) {
+    auto version = sys().windowsVersion();
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(version->platformId, 2u);  // every system this runs on is of the NT family
+    EXPECT_GE(version->major, 5u);
+
+    LocalDateTime now = sys().localTime();
+    EXPECT_GE(now.year, 2000);
+    EXPECT_TRUE(now.month >= 1 && now.month <= 12);
+    EXPECT_TRUE(now.day >= 1 && now.day <= 31);
+    EXPECT_TRUE(now.hour >= 0 && now.hour <= 23);
+    EXPECT_TRUE(now.minute >= 0 && now.minute <= 59);
+    EXPECT_FALSE(sys().longTimeFormat().empty());
+}
+
+TEST_F(SystemInfoConformance, CompareTextIgnoresCase) {
+    EXPECT_EQ(sys().compareText("Internet Explorer", "INTERNET explorer"), 0);
+    EXPECT_LT(sys().compareText("apple", "Banana"), 0);
+    EXPECT_GT(sys().compareText("banana", "Apple"), 0);
+    EXPECT_LT(sys().compareText("abc", "abcd"), 0);
+    EXPECT_LT(sys().compareText("", "a"), 0);
+}
+
+}  // namespace
+}  // namespace korvane::conformance
