@@ -1,0 +1,150 @@
+// The shared delete routines, the container-key guard and the write-ahead batch.
+#include "history/ContainerKeys.h"
+#include "history/HistoryTestSupport.h"
+#include "history/RegistryDelete.h"
+#include "history/RegistryKey.h"
+#include "history/UndoBatch.h"
+
+namespace korvane {
+namespace {
+
+using DeleteTest = testing::HistoryTest;
+
+TEST(KeyNameSplitters, ParentAndLastPart) {
+    EXPECT_EQ(KeyParentPath("HKEY_CURRENT_USER\\Software\\X\\Y"), "\\Software\\X");
+    EXPECT_EQ(LastPathPart("HKEY_CURRENT_USER\\Software\\X\\Y"), "Y");
+    EXPECT_EQ(KeyParentPath("HKEY_CURRENT_USER\\Software"), "");
+    EXPECT_EQ(KeyParentPath("HKEY_CURRENT_USER"), "");
+    EXPECT_EQ(LastPathPart("HKEY_CURRENT_USER\\Software\\X\\"), "");
+    EXPECT_EQ(LastPathPart("plain"), "plain");
+}
+
+TEST(ContainerKeys, RootsFirstLevelsBaseKeysAndTheirParents) {
+    EXPECT_TRUE(IsContainerKey(roots::ClassesRoot, ""));
+    EXPECT_TRUE(IsContainerKey(roots::ClassesRoot, "\\CLSID"));
+    EXPECT_TRUE(IsContainerKey(roots::ClassesRoot, "clsid\\"));
+    EXPECT_TRUE(IsContainerKey(roots::CurrentUser, "\\Software"));
+    EXPECT_TRUE(
+        IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths"));
+    EXPECT_TRUE(
+        IsContainerKey(roots::LocalMachine, "\\software\\microsoft\\windows\\currentversion\\uninstall"));
+    EXPECT_TRUE(IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"));
+    EXPECT_TRUE(IsContainerKey(roots::CurrentUser, "\\AppEvents\\Schemes\\Apps"));
+    EXPECT_TRUE(
+        IsContainerKey(roots::LocalMachine, "\\SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares"));
+    EXPECT_TRUE(IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Classes\\CLSID"));
+    // Entries inside those keys, and the same path below another root, are no containers.
+    EXPECT_FALSE(IsContainerKey(roots::LocalMachine,
+                                "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
+    EXPECT_FALSE(IsContainerKey(roots::ClassesRoot, "\\CLSID\\{1}"));
+    EXPECT_FALSE(
+        IsContainerKey(roots::CurrentUser, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    EXPECT_FALSE(IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App"));
+}
+
+TEST_F(DeleteTest, SubKeyGoesWithEverythingBelowIt) {
+    registry.SetString(roots::CurrentUser, "Software\\X\\Y", "v", "1");
+    registry.SetString(roots::CurrentUser, "Software\\X\\Y\\A\\B", "w", "2");
+    registry.SetString(roots::CurrentUser, "Software\\X\\Keep", "k", "3");
+    EXPECT_TRUE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\X\\", "Y"));
+    EXPECT_FALSE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X\\Y"));
+    EXPECT_TRUE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X\\Keep"));
+    EXPECT_TRUE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\X", "Y"));  // already gone
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+// An empty sub-key name used to delete the parent itself.
+TEST_F(DeleteTest, EmptyNameAndContainersDeleteNothing) {
+    registry.SetString(roots::ClassesRoot, "CLSID\\{1}", "", "x");
+    registry.SetString(roots::CurrentUser, "Software\\X", "v", "1");
+    EXPECT_FALSE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\X", ""));
+    EXPECT_FALSE(DeleteClsidKey(registry, ""));
+    EXPECT_FALSE(DeleteRegSubKey(registry, roots::ClassesRoot, "", "CLSID"));
+    EXPECT_FALSE(DeleteRegSubKey(registry, roots::CurrentUser, "", "Software"));
+    EXPECT_TRUE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X"));
+    EXPECT_TRUE(registry.KeyExistsRaw(roots::ClassesRoot, "CLSID\\{1}"));
+    EXPECT_TRUE(DeleteClsidKey(registry, "{1}"));
+    EXPECT_FALSE(registry.KeyExistsRaw(roots::ClassesRoot, "CLSID\\{1}"));
+    EXPECT_TRUE(registry.KeyExistsRaw(roots::ClassesRoot, "CLSID"));
+}
+
+TEST_F(DeleteTest, ValuesAndRefusals) {
+    registry.SetString(roots::CurrentUser, "Software\\X", "v", "1");
+    registry.SetString(roots::CurrentUser, "Software\\X", "", "default");
+    EXPECT_TRUE(DeleteRegValue(registry, roots::CurrentUser, "\\Software\\X", "V"));  // names ignore case
+    EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X", "v"));
+    EXPECT_TRUE(DeleteRegValue(registry, roots::CurrentUser, "\\Software\\X", ""));
+    EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X", ""));
+    EXPECT_TRUE(DeleteRegValue(registry, roots::CurrentUser, "\\Software\\Missing", "v"));
+    EXPECT_FALSE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\Missing"));  // never created
+    registry.SetString(roots::CurrentUser, "Software\\RO\\K", "v", "1");
+    registry.DenyWrite(roots::CurrentUser, "Software\\RO");
+    EXPECT_FALSE(DeleteRegValue(registry, roots::CurrentUser, "\\Software\\RO\\K", "v"));
+    EXPECT_FALSE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\RO", "K"));
+    EXPECT_TRUE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\RO\\K", "v"));
+}
+
+TEST_F(DeleteTest, BatchSeesEarlierDeletionsAndRecordsNothingTwice) {
+    registry.SetString(roots::CurrentUser, "Software\\X\\Y", "v", "1");
+    registry.SetString(roots::CurrentUser, "Software\\X\\Y\\Z", "w", "2");
+    registry.SetString(roots::CurrentUser, "Software\\X", "keep", "3");
+    UndoBatch batch(registry, state.Restore_XMLDocument);
+    XmlElement first = batch.AddEntry("a", "k", "p");
+    ASSERT_TRUE(batch.KeyExists(roots::CurrentUser, "\\Software\\X\\Y"));
+    EXPECT_TRUE(batch.RecordKeyForDeletion(first, roots::CurrentUser, "\\Software\\X\\", "Y"));
+    // The same tree again, and a key and a value inside it: gone by then.
+    EXPECT_FALSE(batch.KeyExists(roots::CurrentUser, "\\Software\\X\\Y\\Z"));
+    XmlElement second = batch.AddEntry("b", "k", "p");
+    batch.RecordValueForDeletion(second, roots::CurrentUser, "\\Software\\X\\Y", "v");
+    XmlElement third = batch.AddEntry("c", "k", "p");
+    batch.RecordValueForDeletion(third, roots::CurrentUser, "\\Software\\X", "keep");
+    XmlElement fourth = batch.AddEntry("d", "k", "p");
+    batch.RecordValueForDeletion(fourth, roots::CurrentUser, "\\Software\\X", "keep");
+    EXPECT_EQ(first.ChildCount(), 2);
+    EXPECT_EQ(second.ChildCount(), 0);
+    EXPECT_EQ(Items(third), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|keep|rdString|3"}));
+    EXPECT_EQ(Items(fourth), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|keep|rdString|"}));
+    // Nothing is deleted before the save.
+    EXPECT_TRUE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X\\Y"));
+    batch.SaveAhead(memory.files(), "C:\\Korvane\\Backup.xml");
+    EXPECT_TRUE(memory.files().ExistsRaw("C:\\Korvane\\Backup.xml"));
+    EXPECT_EQ(batch.DeleteAll(), 4);
+    EXPECT_FALSE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X\\Y"));
+    EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X", "keep"));
+}
+
+TEST_F(DeleteTest, BatchRefusesContainersAndRollsBackAFailedSave) {
+    registry.SetString(roots::ClassesRoot, "CLSID\\{1}", "", "x");
+    NewEntry("older");
+    UndoBatch batch(registry, state.Restore_XMLDocument);
+    XmlElement entry = batch.AddEntry("a", "k", "p");
+    EXPECT_FALSE(batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "", "CLSID"));
+    EXPECT_EQ(batch.PlannedCount(), 0);
+    batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "\\CLSID", "{1}");
+    memory.files().FailWrite("C:\\Korvane");
+    EXPECT_THROW(batch.SaveAhead(memory.files(), "C:\\Korvane\\Backup.xml"), XmlError);
+    EXPECT_EQ(History().ChildCount(), 1);
+    EXPECT_EQ(History().Child(0).Attribute("NAME"), "older");
+    EXPECT_EQ(batch.DeleteAll(), 0);
+    EXPECT_TRUE(registry.KeyExistsRaw(roots::ClassesRoot, "CLSID\\{1}"));
+}
+
+// When an earlier deletion fails, a later one whose record left out what the earlier one was to
+// take would delete data that is in no history entry: it is skipped.
+TEST_F(DeleteTest, BatchSkipsDeletionsThatRelyOnAFailedOne) {
+    registry.SetString(roots::CurrentUser, "Software\\X\\Y", "v", "1");
+    registry.SetString(roots::CurrentUser, "Software\\X\\Y\\Z", "w", "2");
+    // Z cannot be deleted, so neither can Y; Y itself stays writable.
+    registry.DenyWrite(roots::CurrentUser, "Software\\X\\Y\\Z");
+    UndoBatch batch(registry, state.Restore_XMLDocument);
+    batch.RecordKeyForDeletion(batch.AddEntry("a", "k", "p"), roots::CurrentUser, "\\Software\\X", "Y");
+    XmlElement second = batch.AddEntry("b", "k", "p");
+    batch.RecordValueForDeletion(second, roots::CurrentUser, "\\Software\\X\\Y", "v");
+    EXPECT_EQ(second.ChildCount(), 0);  // left out: the first deletion was to take it
+    batch.SaveAhead(memory.files(), "C:\\Korvane\\Backup.xml");
+    EXPECT_EQ(batch.DeleteAll(), 0);
+    EXPECT_TRUE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X\\Y", "v"));
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,46 @@
+// What the undo-history tests share: an in-memory platform with the program folder C:\Korvane\, the
+// two documents started empty, and short ways to read ITEMs back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "platform/memory/MemoryPlatform.h"
+
+namespace korvane::testing {
+
+class HistoryTest : public ::testing::Test {
+protected:
+    HistoryTest() {
+        memory.files().AddFolder("C:\\Korvane");
+        state.ProgramFolder = "C:\\Korvane\\";
+        state.Restore_XMLDocument.Reset("Korvane");
+        state.IgnoreXML.Reset("IgnoreList");
+    }
+
+    XmlElement History() { return state.Restore_XMLDocument.DocumentElement(); }
+    XmlElement NewEntry(const std::string& name = "Test") {
+        XmlElement entry = History().AppendChild("ELEMENT");
+        entry.SetAttribute("NAME", name);
+        entry.SetAttribute("TYPE", "type");
+        entry.SetAttribute("PATH", "path");
+        return entry;
+    }
+    // "SUBKEY|NAME|TYPE|VALUE" per ITEM, in document order.
+    static std::vector<std::string> Items(const XmlElement& entry) {
+        std::vector<std::string> out;
+        for (const XmlElement& item : entry.Children())
+            out.push_back(item.Attribute("SUBKEY") + "|" + item.Attribute("NAME") + "|" +
+                          item.Attribute("TYPE") + "|" + item.Attribute("VALUE"));
+        return out;
+    }
+
+    MemoryPlatform memory;
+    MemoryRegistry& registry = memory.registry();
+    AppState state{memory.platform()};
+};
+
+}  // namespace korvane::testing
