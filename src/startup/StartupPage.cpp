@@ -1,7 +1,61 @@
-// Builds the Startup Programs page: the list with its columns, the buttons and the layout.
+// The Startup Programs page: its layout and its handlers (see StartupPage.h).
 #include "startup/StartupPage.h"
 
+#include "registry/WindowsVersion.h"
+#include "startup/Startup.h"
+
 namespace korvane {
+
+namespace {
+
+constexpr const char* kTitle = "Korvane";
+
+// Keeps a list's repainting suspended for a scope, also when a handler stops with an error.
+class ListUpdate {
+public:
+    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    ListView& list_;
+};
+
+int CurrentVersionClass(SystemInfo& system) {
+    QueryWindowsVersion(system);
+    return WindowsVersionClass();
+}
+
+std::string EntryLabel(const std::string& name, const std::string& location) {
+    return name.empty() ? "The startup entry without a name in " + location
+                        : "The startup entry '" + name + "' in " + location;
+}
+
+// Why a move was refused, for the user; empty for the outcomes that need no word.
+std::string RefusalText(MoveOutcome outcome, const std::string& name, const std::string& location) {
+    const std::string entry = EntryLabel(name, location);
+    switch (outcome) {
+        case MoveOutcome::RefusedName:
+            return entry +
+                   " was not moved: a disabled entry is kept in a registry key named after it, and this "
+                   "name would address another key (" +
+                   std::string(kMsconfigStartupKey) + " or one of its records).";
+        case MoveOutcome::RefusedUnknownRoot:
+            return entry +
+                   " was not moved: its location does not begin with a registry root (HKLM, HKCU, "
+                   "HKU, HKCC, HKCR or HKDD), so there is no key to move it to.";
+        case MoveOutcome::RefusedNoKeyPath:
+            return entry + " was not moved: its location names no key below the registry root.";
+        case MoveOutcome::Moved:
+        case MoveOutcome::NoScheme:
+        case MoveOutcome::TargetNotOpened:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
 
 StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
     lvStartup.columns = {{"Startup Items", 150}, {"Command", 210}, {"Location", ListColumn::RestWidth}};
@@ -17,6 +71,86 @@ StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
     Place(btnApply, {116, 24, 100, 28}, &gbControlPanel);
     Place(btnEnable, {222, 24, 100, 28}, &gbControlPanel);
     Place(btnDisable, {328, 24, 100, 28}, &gbControlPanel);
+
+    ListStartupEntries = [this] { ListStartupSources(); };
+    lvStartup.onClick = [this] { lvStartupClick(); };
+    btnRefresh.onClick = [this] { btnRefreshClick(); };
+    btnApply.onClick = [this] { btnApplyClick(); };
+    btnEnable.onClick = [this] { btnEnableClick(); };
+    btnDisable.onClick = [this] { btnDisableClick(); };
+}
+
+void StartupPage::toolStartupClick() {
+    state_.MainControl.SetActivePage(*this);
+    if (lvStartup.Count() == 0) ListStartupSources();
+}
+
+void StartupPage::ListStartupSources() {
+    // StartupStates covers exactly the rows shown, also when a bad value stops the listing.
+    try {
+        ReadStartupSources();
+    } catch (...) {
+        RememberStartupStates();
+        throw;
+    }
+    RememberStartupStates();
+}
+
+void StartupPage::ReadStartupSources() {
+    RegistryBackend& registry = state_.platform.registry;
+    ListUpdate update(lvStartup);
+    for (const StartupSource& source : StartupSources(CurrentVersionClass(state_.platform.system))) {
+        if (source.kind == StartupSourceKind::RunValues)
+            ListRunKey(registry, lvStartup, source.root, source.keyPath, source.checked);
+        else
+            ListMsconfigEntries(registry, lvStartup, source.root, source.keyPath);
+    }
+}
+
+void StartupPage::RememberStartupStates() {
+    StartupStates.assign(lvStartup.Count(), false);
+    for (int i = 0; i < lvStartup.Count(); ++i) StartupStates[i] = lvStartup.Checked(i);
+}
+
+void StartupPage::lvStartupClick() {
+    for (int i = 0; i < lvStartup.Count(); ++i) {
+        const bool listed = i < static_cast<int>(StartupStates.size()) && StartupStates[i];
+        if (lvStartup.Checked(i) != listed) {
+            btnApply.SetEnabled(true);
+            return;
+        }
+    }
+    btnApply.SetEnabled(false);
+}
+
+void StartupPage::SetAllStartupChecks(bool checked) {
+    lvStartup.SetAllChecked(checked);
+}
+
+void StartupPage::btnRefreshClick() {
+    lvStartup.Clear();
+    toolStartupClick();
+}
+
+void StartupPage::btnApplyClick() {
+    const int versionClass = CurrentVersionClass(state_.platform.system);
+    StartupStates.resize(lvStartup.Count(), false);
+    for (int i = 0; i < lvStartup.Count(); ++i) {
+        const bool enable = lvStartup.Checked(i);
+        if (enable != StartupStates[i]) {
+            const std::string name = lvStartup.Item(i).caption;
+            const std::string location = lvStartup.SubItem(i, 1);
+            const MoveOutcome outcome = MoveStartupEntry(
+                state_.platform.registry, name, lvStartup.SubItem(i, 0), location, versionClass, enable);
+            const std::string refusal = RefusalText(outcome, name, location);
+            if (!refusal.empty()) state_.platform.dialogs.messageBox(refusal, kTitle, MessageIcon::Warning);
+        }
+        StartupStates[i] = enable;
+    }
+    btnApply.SetEnabled(false);
+    state_.platform.dialogs.messageBox("You must restart the computer to apply the changes.", kTitle,
+                                       MessageIcon::Information);
+    btnRefresh.Click();
 }
 
 }  // namespace korvane

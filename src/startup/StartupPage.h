@@ -1,8 +1,10 @@
-// The Startup Programs page: the list of startup entries and its four buttons. This file owns the
-// page's controls and layout; listing and moving entries are added with the startup manager.
+// The Startup Programs page: the list of startup entries and its four buttons. The page owns the
+// controls, the layout, the handlers and StartupStates (the check marks as last listed or applied);
+// the registry work lives in Startup.h.
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "app/AppState.h"
 #include "controls/Button.h"
@@ -23,10 +25,32 @@ public:
     Button btnDisable{"btnDisable"};
 
     // Lists the startup entries into the empty lvStartup; the main window calls it on a visit of the
-    // page while the list is empty. Unset until the startup manager is built.
+    // page while the list is empty. Set by the constructor to ListStartupSources.
     std::function<void()> ListStartupEntries;
 
+    // One entry per row: its check mark as last listed or applied. Apply moves the rows that differ.
+    std::vector<bool> StartupStates;
+
+    // Shows the page and, when the list is empty, reads the sources of the current version class.
+    void toolStartupClick();
+    // Reads the sources of the version class, asked afresh, into lvStartup, then sets StartupStates
+    // to the rows shown (also when a wrongly typed value stops the listing).
+    void ListStartupSources();
+    // Enables btnApply when some row's check mark differs from StartupStates, else disables it.
+    void lvStartupClick();
+    void SetAllStartupChecks(bool checked);
+    void btnEnableClick() { SetAllStartupChecks(true); }
+    void btnDisableClick() { SetAllStartupChecks(false); }
+    // Empties the list and reads it again.
+    void btnRefreshClick();
+    // Moves every row whose check mark changed, tells the user to restart, and reads the list again.
+    // A move that would touch the wrong key is refused with a message naming the entry.
+    void btnApplyClick();
+
 private:
+    void ReadStartupSources();
+    void RememberStartupStates();
+
     AppState& state_;
 };
 

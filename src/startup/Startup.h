@@ -1,0 +1,59 @@
+// The registry work of the startup manager: which keys each Windows version starts programs from,
+// reading them into the list, and moving one entry between its Run key and its parking place.
+// The page (StartupPage) decides when to list and what to tell the user; this unit does no UI.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "controls/ListView.h"
+#include "platform/RegistryBackend.h"
+
+namespace korvane {
+
+// Under HKEY_LOCAL_MACHINE: where the system configuration utility keeps disabled entries, one
+// record (sub-key) per entry, named after it.
+inline constexpr const char* kMsconfigStartupKey = "Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
+
+// How a disabled entry is parked: in a sibling key named "<Run key>-", or as a record below
+// kMsconfigStartupKey. Version class 0 (unknown Windows) has none: nothing is listed or moved.
+enum class ParkingScheme { None, Dash, SystemConfiguration };
+ParkingScheme SchemeForVersionClass(int versionClass);
+
+enum class StartupSourceKind { RunValues, MsconfigRecords };
+
+struct StartupSource {
+    HKey root;
+    std::string keyPath;
+    StartupSourceKind kind;
+    bool checked;  // what the rows of this source show: enabled (found in a Run key) or parked
+};
+
+// The keys listed for a version class, in listing order.
+std::vector<StartupSource> StartupSources(int versionClass);
+
+// One row per value of the key: name, data, "<root abbreviation>\<key path>", `checked`.
+// A missing key adds nothing; a value that is not text raises "Invalid data type for '<name>'"
+// and the rows added before it stay.
+void ListRunKey(RegistryBackend& registry, ListView& list, HKey root, const std::string& keyPath,
+                bool checked);
+// One unchecked row per parking record below the key: "item", "command", "<hkey>\<key>".
+// A record that does not open adds nothing; wrongly typed values raise as in ListRunKey.
+void ListMsconfigEntries(RegistryBackend& registry, ListView& list, HKey root, const std::string& keyPath);
+
+enum class MoveOutcome {
+    Moved,
+    NoScheme,            // version class 0: nothing to do
+    TargetNotOpened,     // the key the entry goes to could not be opened or created: nothing changed
+    RefusedName,         // the name would address a key other than the entry's own record
+    RefusedUnknownRoot,  // the location does not begin with a root abbreviation
+    RefusedNoKeyPath,    // the location names a root but no key below it
+};
+
+// Moves an entry to its Run key (`enable`) or to its parking place. `location` is the row's
+// "<root abbreviation>\<key path>". The value keeps its text type (REG_SZ or REG_EXPAND_SZ) both
+// ways. Refusals change nothing. A refused write raises "Failed to set data for '<name>'".
+MoveOutcome MoveStartupEntry(RegistryBackend& registry, const std::string& name, const std::string& command,
+                             const std::string& location, int versionClass, bool enable);
+
+}  // namespace korvane

@@ -1,0 +1,67 @@
+// Listing and deleting uninstall entries (see AddRemove.h). Each routine makes its own
+// RegistryAccess and lets it go before returning.
+#include "uninstall/AddRemove.h"
+
+#include <vector>
+
+#include "registry/RegistryAccess.h"
+
+namespace korvane {
+
+namespace {
+
+// Keeps a list's repainting suspended for a scope, also when a listing stops with an error.
+class ListUpdate {
+public:
+    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    ListView& list_;
+};
+
+// A Key Name is one sub-key directly below the Uninstall key; anything else in the hidden column
+// is not ours to delete.
+bool IsUninstallEntryKey(const std::string& keyName) {
+    const std::string prefix = std::string(kUninstallKey) + "\\";
+    if (keyName.size() <= prefix.size() || keyName.compare(0, prefix.size(), prefix) != 0) return false;
+    return keyName.find('\\', prefix.size()) == std::string::npos;
+}
+
+}  // namespace
+
+void ListUninstallEntries(RegistryBackend& backend, ListView& list) {
+    RegistryAccess registry(backend);
+    registry.SetRoot(roots::LocalMachine);
+    if (!registry.OpenRegKeyReadOnly(kUninstallKey)) return;
+    ListUpdate update(list);
+    list.Clear();
+    if (!registry.HasSubkeys()) return;
+    std::vector<std::string> entries;
+    registry.ListSubkeys(entries);
+    registry.CloseRegKey();
+    for (const std::string& entry : entries) {
+        const std::string keyName = std::string(kUninstallKey) + "\\" + entry;
+        if (!registry.OpenRegKeyReadOnly("\\" + keyName)) continue;
+        std::string displayName = registry.ReadText("DisplayName");
+        std::string uninstallString = registry.ReadText("UninstallString");
+        if (!displayName.empty())
+            list.Add(ListItem{std::move(displayName), {std::move(uninstallString), keyName}});
+        registry.CloseRegKey();
+    }
+}
+
+void DeleteUninstallEntries(RegistryBackend& backend, const ListView& list) {
+    RegistryAccess registry(backend);
+    registry.SetRoot(roots::LocalMachine);
+    registry.SetAccess(access::AllAccess);
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!list.Checked(i)) continue;
+        const std::string keyName = list.SubItem(i, kUninstallKeyNameColumn);
+        if (IsUninstallEntryKey(keyName)) registry.DeleteRegKey("\\" + keyName);
+    }
+}
+
+}  // namespace korvane
