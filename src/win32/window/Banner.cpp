@@ -1,0 +1,71 @@
+// The banner: gradient bands, a stylised key mark and two lines of text.
+#include "win32/window/Banner.h"
+
+#include <algorithm>
+
+#include "win32/platform/UniqueHandle.h"
+
+namespace korvane::win32 {
+
+namespace {
+
+using UniqueGdi = UniqueAny<HGDIOBJ, &::DeleteObject>;
+
+HFONT MakeFont(double scale, int height, int weight, bool italic) {
+    return CreateFontW(-static_cast<int>(height * scale + 0.5), 0, 0, 0, weight, italic, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+}
+
+int Mix(int from, int to, int step, int steps) {
+    return from + (to - from) * step / std::max(1, steps);
+}
+
+}  // namespace
+
+void PaintBanner(HDC dc, RECT area, double scale) {
+    // Horizontal gradient from deep blue to light blue, in 2-pixel bands.
+    const int width = area.right - area.left;
+    for (int x = 0; x < width; x += 2) {
+        COLORREF colour = RGB(Mix(12, 96, x, width), Mix(52, 160, x, width), Mix(120, 228, x, width));
+        UniqueGdi brush(CreateSolidBrush(colour));
+        RECT band{area.left + x, area.top, std::min(area.right, area.left + x + 2), area.bottom};
+        FillRect(dc, &band, static_cast<HBRUSH>(brush.get()));
+    }
+    auto px = [scale](int v) { return static_cast<int>(v * scale + 0.5); };
+
+    // A key mark: a ring and a shaft with two teeth, in white.
+    UniqueGdi pen(CreatePen(PS_SOLID, std::max(2, px(5)), RGB(255, 255, 255)));
+    HGDIOBJ oldPen = SelectObject(dc, pen.get());
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    const int cx = area.left + px(52), cy = area.top + px(52);
+    Ellipse(dc, cx - px(22), cy - px(22), cx + px(22), cy + px(22));
+    MoveToEx(dc, cx + px(22), cy, nullptr);
+    LineTo(dc, cx + px(78), cy);
+    MoveToEx(dc, cx + px(62), cy, nullptr);
+    LineTo(dc, cx + px(62), cy + px(16));
+    MoveToEx(dc, cx + px(74), cy, nullptr);
+    LineTo(dc, cx + px(74), cy + px(12));
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+
+    SetBkMode(dc, TRANSPARENT);
+    UniqueGdi title(MakeFont(scale, 40, FW_BOLD, false));
+    UniqueGdi subtitle(MakeFont(scale, 15, FW_NORMAL, true));
+    HGDIOBJ oldFont = SelectObject(dc, title.get());
+    RECT text{area.left + px(150), area.top + px(14), area.right - px(10), area.top + px(64)};
+    SetTextColor(dc, RGB(0, 24, 64));  // a soft shadow first
+    OffsetRect(&text, px(2), px(2));
+    DrawTextW(dc, L"Korvane", -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    OffsetRect(&text, -px(2), -px(2));
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextW(dc, L"Korvane", -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, subtitle.get());
+    RECT line{area.left + px(152), area.top + px(66), area.right - px(10), area.top + px(90)};
+    SetTextColor(dc, RGB(224, 238, 255));
+    DrawTextW(dc, L"Registry cleaner \x2014 scan, repair, back up and tidy your system", -1, &line,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+}
+
+}  // namespace korvane::win32

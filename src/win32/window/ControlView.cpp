@@ -1,0 +1,221 @@
+// The simple control kinds: button, check box, label, edit box, memo, list box, group box, bevel;
+// and the factory that creates a view for any model by its kind.
+#include "win32/window/ControlView.h"
+
+#include <commctrl.h>
+
+#include "controls/Button.h"
+#include "controls/CheckBox.h"
+#include "controls/EditBox.h"
+#include "controls/ListBox.h"
+#include "win32/platform/Text.h"
+#include "win32/window/ListViewView.h"
+
+namespace korvane::win32 {
+
+ControlView::ControlView(Control& model, HWND window, ViewHost& host)
+    : model_(model), window_(window), host_(host) {
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(host.font), FALSE);
+    model_.onChanged = [this](Control&) { host_.invalidate(*this); };
+}
+
+ControlView::~ControlView() {
+    model_.onChanged = nullptr;
+}
+
+void ControlView::Render() {
+    SetTextIfChanged(Widen(model_.Caption()));
+    bool enabled = model_.Enabled();
+    if (!IsWindowEnabled(window_) != !enabled) EnableWindow(window_, enabled);
+}
+
+void ControlView::SetTextIfChanged(const std::wstring& text) {
+    int length = GetWindowTextLengthW(window_);
+    std::wstring current(static_cast<size_t>(length) + 1, L'\0');
+    current.resize(static_cast<size_t>(GetWindowTextW(window_, current.data(), length + 1)));
+    if (current != text) SetWindowTextW(window_, text.c_str());
+}
+
+namespace {
+
+std::wstring WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
+class ButtonView : public ControlView {
+public:
+    using ControlView::ControlView;
+    void OnCommand(WORD code) override {
+        if (code == BN_CLICKED) host_.run([this] { static_cast<Button&>(model_).Click(); });
+    }
+};
+
+class CheckBoxView : public ControlView {
+public:
+    using ControlView::ControlView;
+    void Render() override {
+        ControlView::Render();
+        WPARAM state = static_cast<CheckBox&>(model_).Checked() ? BST_CHECKED : BST_UNCHECKED;
+        if (static_cast<WPARAM>(SendMessageW(window_, BM_GETCHECK, 0, 0)) != state)
+            SendMessageW(window_, BM_SETCHECK, state, 0);
+    }
+    // The box is not automatic: the model toggles, the next render shows it.
+    void OnCommand(WORD code) override {
+        if (code == BN_CLICKED) host_.run([this] { static_cast<CheckBox&>(model_).Click(); });
+    }
+};
+
+class EditView : public ControlView {
+public:
+    using ControlView::ControlView;
+    void Render() override {
+        rendering_ = true;
+        ControlView::Render();
+        rendering_ = false;
+    }
+    // Typing reaches the model; the model's change notification finds the text already equal.
+    void OnCommand(WORD code) override {
+        if (code != EN_CHANGE || rendering_) return;
+        host_.run([this] { static_cast<EditBox&>(model_).SetText(Narrow(WindowText(window_))); });
+    }
+
+private:
+    bool rendering_ = false;
+};
+
+class MemoView : public ControlView {
+public:
+    using ControlView::ControlView;
+    void Render() override {
+        std::wstring text;
+        const auto& lines = static_cast<Memo&>(model_).Lines();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (i) text += L"\r\n";
+            text += Widen(lines[i]);
+        }
+        rendering_ = true;
+        SetTextIfChanged(text);
+        rendering_ = false;
+        if (!IsWindowEnabled(window_) != !model_.Enabled()) EnableWindow(window_, model_.Enabled());
+    }
+    void OnCommand(WORD code) override {
+        if (code != EN_CHANGE || rendering_) return;
+        host_.run([this] {
+            std::string text = Narrow(WindowText(window_));
+            std::vector<std::string> lines;
+            size_t start = 0;
+            for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+                lines.push_back(text.substr(start, end - start));
+            lines.push_back(text.substr(start));
+            static_cast<Memo&>(model_).SetLines(std::move(lines));
+        });
+    }
+
+private:
+    bool rendering_ = false;
+};
+
+class ListBoxView : public ControlView {
+public:
+    using ControlView::ControlView;
+    void Render() override {
+        auto& model = static_cast<ListBox&>(model_);
+        if (model.Items() != shown_) {
+            SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+            SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+            for (const auto& item : model.Items())
+                SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+            SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(window_, nullptr, TRUE);
+            shown_ = model.Items();
+        }
+        if (SendMessageW(window_, LB_GETCURSEL, 0, 0) != model.ItemIndex())
+            SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(model.ItemIndex()), 0);
+        if (!IsWindowEnabled(window_) != !model.Enabled()) EnableWindow(window_, model.Enabled());
+    }
+    void OnCommand(WORD code) override {
+        if (code != LBN_SELCHANGE) return;
+        host_.run([this] {
+            auto& model = static_cast<ListBox&>(model_);
+            model.SetItemIndex(static_cast<int>(SendMessageW(window_, LB_GETCURSEL, 0, 0)));
+            if (model.onSelect) model.onSelect();
+        });
+    }
+
+private:
+    std::vector<std::string> shown_;
+};
+
+struct KindStyle {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD exStyle;
+};
+
+KindStyle StyleOf(Control& model) {
+    switch (model.Kind()) {
+        case ControlKind::Button:
+            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::CheckBox:
+            return {L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
+        case ControlKind::Label:
+            return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS, 0};
+        case ControlKind::EditBox:
+            return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::Memo:
+            return {L"EDIT",
+                    static_cast<DWORD>(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP |
+                                       (static_cast<Memo&>(model).readOnly ? ES_READONLY : 0)),
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::ListBox:
+            return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::ListView:
+            return {WC_LISTVIEWW, 0, 0};  // created by ListViewView
+        case ControlKind::GroupBox:
+            return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::Bevel:
+            return {L"STATIC", static_cast<DWORD>(model.bounds.height <= 4 ? SS_ETCHEDHORZ : SS_ETCHEDFRAME),
+                    0};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+}  // namespace
+
+std::unique_ptr<ControlView> CreateControlView(Control& model, HWND parent, int id, ViewHost& host) {
+    if (model.Kind() == ControlKind::ListView)
+        return std::make_unique<ListViewView>(static_cast<ListView&>(model), parent, id, host);
+    KindStyle kind = StyleOf(model);
+    HWND window = CreateWindowExW(kind.exStyle, kind.windowClass, L"", WS_CHILD | WS_VISIBLE | kind.style, 0,
+                                  0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    std::unique_ptr<ControlView> view;
+    switch (model.Kind()) {
+        case ControlKind::Button:
+            view = std::make_unique<ButtonView>(model, window, host);
+            break;
+        case ControlKind::CheckBox:
+            view = std::make_unique<CheckBoxView>(model, window, host);
+            break;
+        case ControlKind::EditBox:
+            view = std::make_unique<EditView>(model, window, host);
+            break;
+        case ControlKind::Memo:
+            view = std::make_unique<MemoView>(model, window, host);
+            break;
+        case ControlKind::ListBox:
+            view = std::make_unique<ListBoxView>(model, window, host);
+            break;
+        default:  // labels, group boxes and bevels only show their caption
+            view = std::make_unique<ControlView>(model, window, host);
+            break;
+    }
+    view->Render();
+    return view;
+}
+
+}  // namespace korvane::win32

@@ -1,0 +1,239 @@
+// The virtual list view: rows, check boxes as state images, selection and column widths.
+#include "win32/window/ListViewView.h"
+
+#include <uxtheme.h>
+#include <vsstyle.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "win32/platform/Text.h"
+
+namespace korvane::win32 {
+
+namespace {
+
+constexpr int kUnchecked = 1;  // state image indices (1-based; 0 means no image)
+constexpr int kChecked = 2;
+
+}  // namespace
+
+ListViewView::ListViewView(ListView& model, HWND parent, int id, ViewHost& host)
+    : ControlView(
+          model,
+          CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                              LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | (model.multiSelect ? 0 : LVS_SINGLESEL),
+                          0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleW(nullptr), nullptr),
+          host) {
+    DWORD extended = LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;
+    if (model.gridLines) extended |= LVS_EX_GRIDLINES;
+    if (model.rowSelect) extended |= LVS_EX_FULLROWSELECT;
+    ListView_SetExtendedListViewStyle(window_, extended);
+    CreateColumns();
+    if (model.checkBoxes) {
+        CreateCheckImages();
+        // Owner data: the control asks for each row's check image in LVN_GETDISPINFO.
+        ListView_SetCallbackMask(window_, LVIS_STATEIMAGEMASK);
+    }
+    Render();
+}
+
+void ListViewView::CreateColumns() {
+    const auto& columns = List().columns;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        std::wstring title = Widen(columns[i].title);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.fmt = columns[i].centred && i > 0 ? LVCFMT_CENTER : LVCFMT_LEFT;
+        column.pszText = title.data();
+        column.cx = columns[i].width == ListColumn::RestWidth ? 100 : columns[i].width;
+        ListView_InsertColumn(window_, static_cast<int>(i), &column);
+    }
+}
+
+// Draws the two check-box pictures (themed when a theme is active) into a state image list.
+void ListViewView::CreateCheckImages() {
+    int size = std::max(13, static_cast<int>(16 * host_.scale + 0.5));
+    checkImages_.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
+    HDC screen = GetDC(window_);
+    HDC dc = CreateCompatibleDC(screen);
+    HTHEME theme = OpenThemeData(window_, L"BUTTON");
+    const COLORREF mask = RGB(255, 0, 255);
+    for (bool checked : {false, true}) {
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all{0, 0, size, size};
+        HBRUSH background = CreateSolidBrush(mask);
+        FillRect(dc, &all, background);
+        DeleteObject(background);
+        int box = std::min(size, static_cast<int>(13 * host_.scale + 0.5));
+        RECT r{(size - box) / 2, (size - box) / 2, (size - box) / 2 + box, (size - box) / 2 + box};
+        if (theme)
+            DrawThemeBackground(theme, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &r,
+                                nullptr);
+        else
+            DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+        SelectObject(dc, old);
+        ImageList_AddMasked(checkImages_.get(), bitmap, mask);
+        DeleteObject(bitmap);
+    }
+    if (theme) CloseThemeData(theme);
+    DeleteDC(dc);
+    ReleaseDC(window_, screen);
+    ListView_SetImageList(window_, checkImages_.get(), LVSIL_STATE);
+}
+
+void ListViewView::Render() {
+    ListView& list = List();
+    if (ListView_GetItemCount(window_) != list.Count())
+        ListView_SetItemCountEx(window_, list.Count(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    InvalidateRect(window_, nullptr, FALSE);
+    SyncSelectionToWindow();
+    if (!IsWindowEnabled(window_) != !list.Enabled()) EnableWindow(window_, list.Enabled());
+}
+
+void ListViewView::SyncSelectionToWindow() {
+    std::vector<int> wanted = List().SelectedIndices();
+    std::vector<int> shown;
+    for (int i = ListView_GetNextItem(window_, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(window_, i, LVNI_SELECTED))
+        shown.push_back(i);
+    if (wanted == shown) return;
+    syncing_ = true;
+    ListView_SetItemState(window_, -1, 0, LVIS_SELECTED);
+    for (int i : wanted) ListView_SetItemState(window_, i, LVIS_SELECTED, LVIS_SELECTED);
+    syncing_ = false;
+}
+
+void ListViewView::OnResized() {
+    const auto& columns = List().columns;
+    RECT client;
+    GetClientRect(window_, &client);
+    // Leave room for a vertical scroll bar so that a growing list does not need a horizontal one.
+    int free = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    int rest = 0;
+    for (const auto& column : columns) {
+        if (column.width == ListColumn::RestWidth)
+            ++rest;
+        else
+            free -= static_cast<int>(column.width * host_.scale + 0.5);
+    }
+    int restWidth = rest ? std::max(static_cast<int>(60 * host_.scale), free / rest) : 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        int width = columns[i].width == ListColumn::RestWidth
+                        ? restWidth
+                        : static_cast<int>(columns[i].width * host_.scale + 0.5);
+        if (columns[i].fixedWidth) width = columns[i].width;  // a hidden data column stays as thin as set
+        ListView_SetColumnWidth(window_, static_cast<int>(i), width);
+    }
+}
+
+LRESULT ListViewView::OnNotify(NMHDR* header) {
+    switch (header->code) {
+        case LVN_GETDISPINFOW:
+            OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+            return 0;
+        case NM_CLICK:
+            OnClick(*reinterpret_cast<NMITEMACTIVATE*>(header));
+            return 0;
+        case LVN_KEYDOWN:
+            OnKeyDown(*reinterpret_cast<NMLVKEYDOWN*>(header));
+            return 0;
+        case LVN_ITEMCHANGED:
+            OnItemChanged(*reinterpret_cast<NMLISTVIEW*>(header));
+            return 0;
+        case LVN_ODSTATECHANGED:
+            OnRangeChanged(*reinterpret_cast<NMLVODSTATECHANGE*>(header));
+            return 0;
+        case HDN_BEGINTRACKW:
+        case HDN_BEGINTRACKA:
+        case HDN_DIVIDERDBLCLICKW:
+        case HDN_DIVIDERDBLCLICKA: {
+            // Hidden data columns cannot be widened by the user.
+            int column = reinterpret_cast<NMHEADERW*>(header)->iItem;
+            const auto& columns = List().columns;
+            return column >= 0 && column < static_cast<int>(columns.size()) && columns[column].fixedWidth;
+        }
+    }
+    return 0;
+}
+
+void ListViewView::OnGetDispInfo(NMLVDISPINFOW& info) {
+    LVITEMW& item = info.item;
+    ListView& list = List();
+    if (item.iItem < 0 || item.iItem >= list.Count()) return;  // a row removed since the last render
+    const ListItem& row = list.Item(item.iItem);
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        std::wstring text =
+            Widen(item.iSubItem == 0 ? row.caption : list.SubItem(item.iItem, item.iSubItem - 1));
+        size_t count = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+        std::wmemcpy(item.pszText, text.data(), count);
+        item.pszText[count] = L'\0';
+    }
+    if ((item.mask & LVIF_STATE) && list.checkBoxes) {
+        item.state =
+            (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(row.checked ? kChecked : kUnchecked);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+// Any click in the list is the list's click (its handler keeps buttons in step); a click on a row's
+// box toggles that row first.
+void ListViewView::OnClick(const NMITEMACTIVATE& click) {
+    LVHITTESTINFO hit{};
+    hit.pt = click.ptAction;
+    int index = ListView_SubItemHitTest(window_, &hit);
+    host_.run([this, index, onBox = (hit.flags & LVHT_ONITEMSTATEICON) != 0] {
+        ListView& list = List();
+        if (list.checkBoxes && onBox && index >= 0 && index < list.Count()) list.UserToggleCheck(index);
+        list.Click();
+    });
+}
+
+// The space bar toggles the selected rows (or the focused one) as a click on their boxes would.
+void ListViewView::OnKeyDown(const NMLVKEYDOWN& key) {
+    if (key.wVKey != VK_SPACE || !List().checkBoxes) return;
+    std::vector<int> rows = List().SelectedIndices();
+    if (rows.empty()) {
+        int focused = ListView_GetNextItem(window_, -1, LVNI_FOCUSED);
+        if (focused >= 0) rows.push_back(focused);
+    }
+    if (rows.empty()) return;
+    host_.run([this, rows] {
+        ListView& list = List();
+        for (int index : rows)
+            if (index < list.Count()) list.UserToggleCheck(index);
+        list.Click();
+    });
+}
+
+void ListViewView::OnItemChanged(const NMLISTVIEW& change) {
+    if (syncing_ || !(change.uChanged & LVIF_STATE)) return;
+    bool was = (change.uOldState & LVIS_SELECTED) != 0;
+    bool now = (change.uNewState & LVIS_SELECTED) != 0;
+    if (was == now) return;
+    ListView& list = List();
+    if (change.iItem >= 0) {
+        if (change.iItem < list.Count()) list.SetSelected(change.iItem, now);
+        return;
+    }
+    list.BeginUpdate();  // -1: every row
+    for (int i = 0; i < list.Count(); ++i) list.SetSelected(i, now);
+    list.EndUpdate();
+}
+
+void ListViewView::OnRangeChanged(const NMLVODSTATECHANGE& change) {
+    if (syncing_) return;
+    bool was = (change.uOldState & LVIS_SELECTED) != 0;
+    bool now = (change.uNewState & LVIS_SELECTED) != 0;
+    if (was == now) return;
+    ListView& list = List();
+    list.BeginUpdate();
+    for (int i = std::max(0, change.iFrom); i <= change.iTo && i < list.Count(); ++i)
+        list.SetSelected(i, now);
+    list.EndUpdate();
+}
+
+}  // namespace korvane::win32

@@ -1,0 +1,45 @@
+// A virtual report list view (LVS_OWNERDATA) showing a ListView model: rows are asked for on demand,
+// check marks are state images (unchecked, checked) that a click on the box or the space bar toggles
+// through the model, selection is kept in step both ways, "rest" columns share the free width.
+#pragma once
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
+
+#include <string>
+#include <vector>
+
+#include "controls/ListView.h"
+#include "win32/platform/UniqueHandle.h"
+#include "win32/window/ControlView.h"
+
+namespace korvane::win32 {
+
+using UniqueImageList = UniqueAny<HIMAGELIST, &::ImageList_Destroy>;
+
+class ListViewView : public ControlView {
+public:
+    ListViewView(ListView& model, HWND parent, int id, ViewHost& host);
+
+    void Render() override;
+    LRESULT OnNotify(NMHDR* header) override;
+    void OnResized() override;
+
+private:
+    ListView& List() const { return static_cast<ListView&>(model_); }
+    void CreateColumns();
+    void CreateCheckImages();
+    void OnGetDispInfo(NMLVDISPINFOW& info);
+    void OnClick(const NMITEMACTIVATE& click);
+    void OnKeyDown(const NMLVKEYDOWN& key);
+    void OnItemChanged(const NMLISTVIEW& change);
+    void OnRangeChanged(const NMLVODSTATECHANGE& change);
+    void SyncSelectionToWindow();
+
+    UniqueImageList checkImages_;
+    bool syncing_ = false;  // selection being set from the model: not a user's change
+};
+
+}  // namespace korvane::win32

@@ -1,0 +1,69 @@
+// The program's one top-level window: it renders MainForm — the banner, the eight page buttons, the
+// page area (one plain child container per page, one visible at a time, no tabs) and the bottom bar
+// with the autorun box — and hands every input to the models. It holds no program logic.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "win32/platform/UniqueHandle.h"
+#include "win32/window/PageView.h"
+#include "win32/window/WindowBase.h"
+
+namespace korvane::win32 {
+
+using UniqueFont = UniqueAny<HFONT, &::DeleteObject>;
+using UniqueIcon = UniqueAny<HICON, &::DestroyIcon>;
+
+class MainWindow : public WindowBase<MainWindow> {
+public:
+    static constexpr const wchar_t* ClassName = L"KorvaneMainWindow";
+    static constexpr int ClientWidth = 754;
+    static constexpr int ClientHeight = 577;
+
+    // Creates the window (hidden), centred on the desktop, with a view of every control.
+    explicit MainWindow(MainForm& form);
+    ~MainWindow();
+
+    // Shows the window the way the program starts: runs FormShow, then shows it.
+    void Show(int showCommand);
+
+    // For tests and tools: the views of the pages and the page buttons.
+    PageView* ViewOf(const Page& page) const;
+    HWND PageButton(size_t index) const { return pageButtons_.at(index); }
+    PageView& AutorunBar() const { return *autorunBar_; }
+    // Renders every pending model change now.
+    void RenderPending();
+
+    LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void CreateFonts();
+    void CreatePageButtons();
+    void CreatePageViews();
+    void LayOut();
+    void ShowActivePage();
+    void OnPaint();
+    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    void OnCommand(WORD id, WORD code);
+    void OnClose();
+    void OnDestroy();
+    int Px(double units) const { return static_cast<int>(units * scale_ + 0.5); }
+
+    MainForm& form_;
+    bool quitOnDestroy_ = true;  // closing the window ends the message loop
+    double scale_ = 1.0;
+    UniqueFont font_;
+    UniqueFont buttonFont_;
+    std::vector<HWND> pageButtons_;  // children: destroyed with the window
+    std::vector<UniqueIcon> ownedIcons_;
+    std::vector<HICON> icons_;
+    std::vector<std::unique_ptr<PageView>> pages_;
+    std::unique_ptr<Page> autorunPanel_;
+    std::unique_ptr<PageView> autorunBar_;
+};
+
+}  // namespace korvane::win32

@@ -1,0 +1,313 @@
+// The main window's logic on the in-memory platform: start-up in a fresh folder, unreadable documents
+// set aside, where ignore.xml is looked for, the autorun option, the navigation's re-read rules and
+// closing.
+#include <gtest/gtest.h>
+
+#include "app/MainForm.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "registry/RegistryAccess.h"
+
+namespace korvane {
+namespace {
+
+constexpr const char* kExe = "C:\\Korvane\\Korvane.exe";
+constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+ListItem Row(const std::string& caption, std::vector<std::string> subItems, bool checked) {
+    ListItem row;
+    row.caption = caption;
+    row.subItems = std::move(subItems);
+    row.checked = checked;
+    return row;
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    MainFormTest() {
+        memory.system().executable = kExe;
+        memory.files().AddFolder("C:\\Korvane");
+    }
+
+    MainForm& Form() {
+        if (!form) form = std::make_unique<MainForm>(memory.platform());
+        return *form;
+    }
+    void Start() {
+        Form().FormCreate();
+        Form().FormShow();
+    }
+    void SetRunValue(const RegValue& value) {
+        RegistryAccess reg(memory.platform().registry);
+        reg.SetRoot(roots::CurrentUser);
+        ASSERT_TRUE(reg.OpenRegKey(kRunKey, CreateIfMissing::Yes));
+        reg.WriteRaw("ZazOru", value);
+    }
+    static RegValue Text(const std::string& text) {
+        RegValue value{regtype::Sz, {}};
+        value.data.assign(text.begin(), text.end());
+        value.data.push_back(0);
+        return value;
+    }
+    std::optional<std::string> RunValue() {
+        RegistryAccess reg(memory.platform().registry);
+        reg.SetRoot(roots::CurrentUser);
+        if (!reg.OpenRegKeyReadOnly(kRunKey) || !reg.ValueExists("ZazOru")) return std::nullopt;
+        return reg.ReadText("ZazOru");
+    }
+
+    MemoryPlatform memory;
+    std::unique_ptr<MainForm> form;
+};
+
+TEST_F(MainFormTest, FirstStartInAFreshFolder) {
+    Start();
+    MainForm& f = Form();
+    EXPECT_EQ(f.state.ProgramFolder, "C:\\Korvane\\");
+    EXPECT_EQ(f.state.BackupFolder, "C:\\Korvane\\Backup");
+    EXPECT_TRUE(memory.files().directoryExists("C:\\Korvane\\Backup"));
+    EXPECT_EQ(f.state.Restore_XMLDocument.DocumentElement().Name(), "Korvane");
+    EXPECT_EQ(f.state.Restore_XMLDocument.DocumentElement().ChildCount(), 0);
+    EXPECT_EQ(f.state.IgnoreXML.DocumentElement().Name(), "IgnoreList");
+    EXPECT_EQ(f.tabIgnoreList.lvIgnore.Count(), 0);
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabScanErrors);
+    EXPECT_FALSE(f.cbAutoRun.Checked());
+    EXPECT_EQ(f.dateFormat.FormatShortDate({2026, 12, 6, 20, 10, 32}), "12/06/2026");
+    ASSERT_EQ(f.tabScanErrors.lvScanGroups.Count(), 12);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_TRUE(f.tabScanErrors.lvScanGroups.Checked(i)) << i;
+        EXPECT_EQ(f.tabScanErrors.lvScanGroups.SubItem(i, 0), "0") << i;
+    }
+    EXPECT_TRUE(memory.dialogs().Records().empty());
+    // Nothing is written at start; Backup.xml appears when the window closes.
+    EXPECT_FALSE(memory.files().fileExists("C:\\Korvane\\Backup.xml"));
+    EXPECT_TRUE(f.FormClose());
+    auto saved = memory.files().readFile("C:\\Korvane\\Backup.xml");
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find("<Korvane"), std::string::npos);
+}
+
+TEST_F(MainFormTest, ExistingDocumentsAreLoaded) {
+    memory.files().AddFile("C:\\Korvane\\Backup.xml",
+                           "<?xml version=\"1.0\"?><Korvane><ELEMENT NAME=\"x\"/></Korvane>");
+    memory.files().AddFile("C:\\ignore.xml",
+                           "<IgnoreList><ERROR ROOT=\"HKEY_CURRENT_USER\" KEY=\"Software\\A\" VALUE=\"v\"/>"
+                           "<ERROR ROOT=\"HKEY_LOCAL_MACHINE\" KEY=\"B\" VALUE=\"w\"/></IgnoreList>");
+    Start();
+    EXPECT_EQ(Form().state.Restore_XMLDocument.DocumentElement().ChildCount(), 1);
+    const ListView& ignore = Form().tabIgnoreList.lvIgnore;
+    ASSERT_EQ(ignore.Count(), 2);
+    EXPECT_EQ(ignore.Item(0).caption, "HKEY_CURRENT_USER");
+    EXPECT_EQ(ignore.SubItem(0, 0), "Software\\A");
+    EXPECT_EQ(ignore.SubItem(0, 1), "v");
+    EXPECT_FALSE(ignore.Checked(0));
+    EXPECT_EQ(ignore.Item(1).caption, "HKEY_LOCAL_MACHINE");
+}
+
+// Used to stop start-up at the first unreadable file, and the next close overwrote the history.
+TEST_F(MainFormTest, UnreadableDocumentsAreSetAsideAndStartUpCompletes) {
+    memory.system().now = {2024, 3, 5, 7, 8, 9};
+    memory.files().AddFile("C:\\Korvane\\Backup.xml", "<Korvane><ELEMENT");
+    memory.files().AddFile("C:\\ignore.xml", "not xml at all");
+    SetRunValue(Text(kExe));
+    Start();
+    MainForm& f = Form();
+
+    auto errors = memory.dialogs().Records();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].kind, DialogKind::Error);
+    EXPECT_NE(errors[0].text.find("Backup.xml.corrupt-20240305-070809"), std::string::npos) << errors[0].text;
+    EXPECT_NE(errors[1].text.find("ignore.xml.corrupt-20240305-070809"), std::string::npos) << errors[1].text;
+
+    EXPECT_EQ(memory.files().ContentsRaw("C:\\Korvane\\Backup.xml.corrupt-20240305-070809"),
+              "<Korvane><ELEMENT");
+    EXPECT_EQ(memory.files().ContentsRaw("C:\\ignore.xml.corrupt-20240305-070809"), "not xml at all");
+    EXPECT_FALSE(memory.files().fileExists("C:\\Korvane\\Backup.xml"));
+    EXPECT_FALSE(memory.files().fileExists("C:\\ignore.xml"));
+
+    // Both documents start empty and the remaining steps ran.
+    EXPECT_EQ(f.state.Restore_XMLDocument.DocumentElement().Name(), "Korvane");
+    EXPECT_EQ(f.state.IgnoreXML.DocumentElement().Name(), "IgnoreList");
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabScanErrors);
+    EXPECT_TRUE(f.cbAutoRun.Checked());
+    EXPECT_EQ(f.tabScanErrors.lvScanGroups.Count(), 12);
+
+    // Closing writes a fresh Backup.xml; the set-aside copy stays as it was.
+    EXPECT_TRUE(f.FormClose());
+    EXPECT_TRUE(memory.files().fileExists("C:\\Korvane\\Backup.xml"));
+    EXPECT_EQ(memory.files().ContentsRaw("C:\\Korvane\\Backup.xml.corrupt-20240305-070809"),
+              "<Korvane><ELEMENT");
+}
+
+TEST_F(MainFormTest, SetAsideNeverOverwritesAnEarlierCopy) {
+    memory.system().now = {2024, 3, 5, 7, 8, 9};
+    memory.files().AddFile("C:\\Korvane\\Backup.xml.corrupt-20240305-070809", "first");
+    memory.files().AddFile("C:\\Korvane\\Backup.xml", "second <");
+    Start();
+    EXPECT_EQ(memory.files().ContentsRaw("C:\\Korvane\\Backup.xml.corrupt-20240305-070809"), "first");
+    EXPECT_EQ(memory.files().ContentsRaw("C:\\Korvane\\Backup.xml.corrupt-20240305-070809-2"), "second <");
+}
+
+TEST_F(MainFormTest, IgnoreXmlIsLookedUpInTheCurrentFolder) {
+    memory.files().AddFolder("C:\\Work");
+    ASSERT_TRUE(memory.files().setCurrentDirectory("C:\\Work"));
+    memory.files().AddFile("C:\\Work\\ignore.xml",
+                           "<IgnoreList><ERROR ROOT=\"HKEY_USERS\" KEY=\"K\" VALUE=\"V\"/></IgnoreList>");
+    memory.files().AddFile("C:\\Korvane\\ignore.xml",
+                           "<IgnoreList><ERROR ROOT=\"beside the program\" KEY=\"K\" VALUE=\"V\"/>"
+                           "<ERROR ROOT=\"beside the program\" KEY=\"L\" VALUE=\"V\"/></IgnoreList>");
+    Start();
+    ASSERT_EQ(Form().tabIgnoreList.lvIgnore.Count(), 1);
+    EXPECT_EQ(Form().tabIgnoreList.lvIgnore.Item(0).caption, "HKEY_USERS");
+    // Showing the Backup page moves the current folder to the program's folder.
+    Form().toolBackup.Click();
+    EXPECT_EQ(memory.files().currentDirectory(), "C:\\Korvane");
+}
+
+TEST_F(MainFormTest, AutorunReadsAndWritesTheRunValue) {
+    Start();
+    MainForm& f = Form();
+    EXPECT_FALSE(f.IsAutorunSet());
+
+    f.cbAutoRun.Click();  // the user ticks the box
+    EXPECT_TRUE(f.cbAutoRun.Checked());
+    EXPECT_EQ(RunValue(), std::optional<std::string>(kExe));
+    EXPECT_TRUE(f.IsAutorunSet());
+
+    f.cbAutoRun.Click();  // and clears it again: the value goes
+    EXPECT_FALSE(f.cbAutoRun.Checked());
+    EXPECT_EQ(RunValue(), std::nullopt);
+    EXPECT_NO_THROW(f.SetAutorun(false));  // an absent value is no error
+
+    // The registry ignores case, the comparison does not.
+    SetRunValue(Text("c:\\korvane\\KORVANE.EXE"));
+    EXPECT_FALSE(f.IsAutorunSet());
+    SetRunValue(Text(std::string("\"") + kExe + "\""));
+    EXPECT_FALSE(f.IsAutorunSet());
+    SetRunValue(Text(kExe));
+    EXPECT_TRUE(f.IsAutorunSet());
+}
+
+TEST_F(MainFormTest, AutorunBoxAtStartFollowsTheRegistry) {
+    SetRunValue(Text("C:\\KORVANE\\Korvane.exe"));
+    Start();
+    EXPECT_FALSE(Form().cbAutoRun.Checked());
+    // A value of another type cannot name the program: unticked, and no error at start.
+    SetRunValue(RegValue{regtype::Dword, {1, 0, 0, 0}});
+    EXPECT_FALSE(Form().IsAutorunSet());
+    EXPECT_TRUE(memory.dialogs().Records().empty());
+}
+
+TEST_F(MainFormTest, RestoreHistoryAndBackupPagesAreReReadOnEveryVisit) {
+    Start();
+    MainForm& f = Form();
+    int listings = 0;
+    f.tabBackup.ListRestorePoints = [&] {
+        ++listings;
+        f.tabBackup.ltbk.Add("12-06-2026 8_10_32 PM");
+    };
+    f.toolBackup.Click();
+    f.toolBackup.Click();
+    EXPECT_EQ(listings, 2);
+    EXPECT_EQ(f.tabBackup.ltbk.Count(), 1);  // emptied before every listing
+    EXPECT_EQ(f.state.BackupFolder, "C:\\Korvane\\Backup\\");
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabBackup);
+
+    // A stale row is dropped by the visit: the history list is rebuilt from the document.
+    f.tabHistory.lvHistory.Add(Row("stale", {}, false));
+    f.toolHistory.Click();
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabHistory);
+    EXPECT_EQ(f.tabHistory.lvHistory.Count(), 0);
+
+    int scans = 0;
+    f.tabToolbar.ScanToolbar_BitBtn.onClick = [&] { ++scans; };
+    f.toolToolbar.Click();
+    f.toolToolbar.Click();
+    EXPECT_EQ(scans, 2);
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabToolbar);
+}
+
+TEST_F(MainFormTest, StartupUninstallAndIgnorePagesReadOnlyWhenEmpty) {
+    Start();
+    MainForm& f = Form();
+    int startupListings = 0, uninstallListings = 0;
+    f.tabStartup.ListStartupEntries = [&] {
+        ++startupListings;
+        f.tabStartup.lvStartup.Add(Row("entry", {"cmd", "HKLM\\Run"}, true));
+    };
+    f.tabAddRemove.ListUninstallEntries = [&] {
+        ++uninstallListings;
+        f.tabAddRemove.lvAddRemove.Add(Row("Program", {"uninst.exe", "key"}, false));
+    };
+    f.toolStartup.Click();
+    f.toolStartup.Click();
+    f.toolAddRemove.Click();
+    f.toolAddRemove.Click();
+    EXPECT_EQ(startupListings, 1);
+    EXPECT_EQ(uninstallListings, 1);
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabAddRemove);
+
+    f.state.IgnoreXML.DocumentElement().AppendChild("ERROR").SetAttribute("ROOT", "HKEY_USERS");
+    f.toolIgnore.Click();  // empty list: reloaded
+    EXPECT_EQ(f.tabIgnoreList.lvIgnore.Count(), 1);
+    f.state.IgnoreXML.DocumentElement().AppendChild("ERROR").SetAttribute("ROOT", "HKEY_USERS");
+    f.toolIgnore.Click();  // rows present: left as they are
+    EXPECT_EQ(f.tabIgnoreList.lvIgnore.Count(), 1);
+
+    f.toolE.Click();
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabIE);
+    EXPECT_EQ(f.tabIE.lvDeletedFiles.Count(), 0);
+}
+
+TEST_F(MainFormTest, ScanPageRebuildsGroupsOnlyWithoutFindings) {
+    Start();
+    MainForm& f = Form();
+    f.toolE.Click();
+    f.tabScanErrors.lvScanGroups.SetChecked(3, false);
+    f.toolScanErrors.Click();
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabScanErrors);
+    EXPECT_TRUE(f.tabScanErrors.lvScanGroups.Checked(3));  // rebuilt: all checked again
+
+    f.tabScanErrors.lvErrors.Add(Row("Type", {"HKEY_CURRENT_USER\\K", "", ""}, true));
+    f.tabScanErrors.lvScanGroups.SetChecked(3, false);
+    f.toolScanErrors.Click();
+    EXPECT_FALSE(f.tabScanErrors.lvScanGroups.Checked(3));  // findings listed: groups kept
+}
+
+TEST_F(MainFormTest, HandlerErrorsGoToTheErrorBoxAndTheProgramGoesOn) {
+    Start();
+    MainForm& f = Form();
+    f.tabStartup.ListStartupEntries = [] { throw std::runtime_error("Access is denied"); };
+    f.Run([&] { f.toolStartup.Click(); });
+    ASSERT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
+    EXPECT_EQ(memory.dialogs().Records().back().text, "Access is denied");
+    f.Run([&] { f.toolE.Click(); });
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabIE);
+}
+
+TEST_F(MainFormTest, ClosingWhenBackupXmlCannotBeWrittenAsksTheUser) {
+    Start();
+    MainForm& f = Form();
+    f.state.Restore_XMLDocument.DocumentElement().AppendChild("ELEMENT");
+    memory.files().FailWrite("C:\\Korvane\\Backup.xml");
+    memory.files().FailWrite("C:\\Korvane\\Backup.xml.tmp");
+    memory.dialogs().ScriptAnswers({false});
+    EXPECT_FALSE(f.FormClose());  // the user keeps the window open
+    EXPECT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
+    EXPECT_EQ(memory.dialogs().Count(DialogKind::Confirm), 1u);
+    memory.files().ClearFailures();
+    EXPECT_TRUE(f.FormClose());
+    auto saved = memory.files().readFile("C:\\Korvane\\Backup.xml");
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find("ELEMENT"), std::string::npos);
+}
+
+TEST(DateFormatTest, ShortDateTokens) {
+    DateFormat format;
+    EXPECT_EQ(format.FormatShortDate({2026, 1, 2, 0, 0, 0}), "01/02/2026");
+    format.ShortDateFormat = "d/m/yy";
+    format.DateSeparator = '.';
+    EXPECT_EQ(format.FormatShortDate({2026, 1, 2, 0, 0, 0}), "2.1.26");
+}
+
+}  // namespace
+}  // namespace korvane
