@@ -1,0 +1,112 @@
+// What the startup tests share: an in-memory platform whose Windows version is set per test, the
+// page under test, and short names for the keys the startup manager reads and writes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "registry/WindowsVersion.h"
+#include "startup/Startup.h"
+#include "startup/StartupPage.h"
+
+namespace korvane::testing {
+
+inline const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline const std::string kRunServices = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+inline const std::string kParking = "Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
+inline constexpr HKey HKLM = roots::LocalMachine;
+inline constexpr HKey HKCU = roots::CurrentUser;
+
+// A version record of each class the tests use.
+inline std::optional<VersionRecord> VersionOfClass(int versionClass) {
+    switch (versionClass) {
+        case 1:
+            return VersionRecord{1, 4, 0, 950};
+        case 2:
+            return VersionRecord{1, 4, 10, 1998};
+        case 3:
+            return VersionRecord{1, 4, 90, 3000};
+        case 4:
+            return VersionRecord{2, 4, 0, 1381};
+        case 5:
+            return VersionRecord{2, 5, 0, 2195};
+        case 6:
+            return VersionRecord{2, 5, 1, 2600};
+        case 7:
+            return VersionRecord{2, 5, 2, 3790};
+        case 8:
+            return VersionRecord{2, 10, 0, 19045};
+        default:
+            return std::nullopt;
+    }
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() { UseVersionClass(6); }
+    ~StartupTest() override { ResetWindowsVersionForTests(); }
+
+    void UseVersionClass(int versionClass) {
+        ResetWindowsVersionForTests();
+        memory.system().version = VersionOfClass(versionClass);
+    }
+
+    MemoryRegistry& registry() { return memory.registry(); }
+    MemoryDialogs& dialogs() { return memory.dialogs(); }
+
+    // A parking record as the system configuration utility writes it (all REG_SZ).
+    void AddRecord(const std::string& record, const std::string& item, const std::string& command,
+                   const std::string& hkey, const std::string& key) {
+        const std::string path = kParking + "\\" + record;
+        registry().SetString(HKLM, path, "command", command);
+        registry().SetString(HKLM, path, "hkey", hkey);
+        registry().SetString(HKLM, path, "inimapping", "0");
+        registry().SetString(HKLM, path, "item", item);
+        registry().SetString(HKLM, path, "key", key);
+    }
+
+    struct Row {
+        std::string name, command, location;
+        bool checked;
+        bool operator==(const Row&) const = default;
+        friend void PrintTo(const Row& row, std::ostream* out) {
+            *out << "{" << row.name << " | " << row.command << " | " << row.location << " | "
+                 << (row.checked ? "checked" : "unchecked") << "}";
+        }
+    };
+    std::vector<Row> Rows() const {
+        std::vector<Row> rows;
+        for (const ListItem& item : page.lvStartup.Items())
+            rows.push_back({item.caption, item.subItems.at(0), item.subItems.at(1), item.checked});
+        return rows;
+    }
+    int RowOf(const std::string& name) const {
+        for (int i = 0; i < page.lvStartup.Count(); ++i)
+            if (page.lvStartup.Item(i).caption == name) return i;
+        return -1;
+    }
+    // Unticks or ticks the row as a user's click on its check box does.
+    void ClickCheck(const std::string& name) {
+        const int row = RowOf(name);
+        ASSERT_GE(row, 0) << name;
+        page.lvStartup.UserToggleCheck(row);
+        page.lvStartup.Click();
+    }
+    std::vector<std::string> MessageBoxTexts() {
+        std::vector<std::string> texts;
+        for (const DialogRecord& record : memory.dialogs().Records())
+            if (record.kind == DialogKind::MessageBox) texts.push_back(record.text);
+        return texts;
+    }
+
+    MemoryPlatform memory;
+    AppState state{memory.platform()};
+    StartupPage page{state};
+};
+
+}  // namespace korvane::testing
