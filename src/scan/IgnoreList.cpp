@@ -26,6 +26,8 @@ bool IgnoreListHolds(const XmlDocument& ignore, const std::string& keyName) {
     XmlElement root = ignore.DocumentElement();
     if (!root) return false;
     for (const XmlElement& element : root.Children()) {
+        if (!element.HasAttribute("ROOT") || !element.HasAttribute("KEY") || !element.HasAttribute("VALUE"))
+            continue;
         if (element.Attribute("ROOT") + "\\" + element.Attribute("KEY") + "\\" + element.Attribute("VALUE") ==
             keyName)
             return true;

@@ -26,7 +26,7 @@ IgnoreEntry SplitKeyNameForIgnore(const std::string& keyName);
 void AppendIgnoreEntry(XmlDocument& ignore, const IgnoreEntry& entry);
 
 // Whether an ERROR element's ROOT\KEY\VALUE equals the Key Name exactly (letter case included).
-// Elements lacking an attribute read it as empty; they never make the check fail.
+// An element lacking one of the attributes (a hand-edited file) matches nothing; it never fails.
 bool IgnoreListHolds(const XmlDocument& ignore, const std::string& keyName);
 
 }  // namespace korvane
