@@ -109,8 +109,20 @@ std::optional<std::string> Win32FileSystem::readFile(const std::string& path) {
 }
 
 bool Win32FileSystem::writeFile(const std::string& path, const std::string& data) {
-    UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::wstring widePath = Widen(path);
+    // Windows refuses to truncate a read-only file; the check keeps that true where the process has
+    // rights that would bypass it (Wine run by root). A hidden or system file may only be truncated
+    // when those attributes are asked for again, which also keeps them.
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    if (const DWORD existing = ::GetFileAttributesW(widePath.c_str()); existing != INVALID_FILE_ATTRIBUTES) {
+        if (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+            ::SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        if (const DWORD kept = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) attributes = kept;
+    }
+    UniqueFile file(
+        ::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
     if (!file) return false;
     std::size_t done = 0;
     while (done < data.size()) {

@@ -1,0 +1,187 @@
+// Win32Registry against the real registry: the roots map to the real predefined keys, handles are
+// real HKEYs, and text crosses the seam as UTF-8 while the registry holds true UTF-16.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "win32/platform/Win32Registry.h"
+
+namespace korvane::win32 {
+namespace {
+
+constexpr wchar_t ScratchPath[] = L"Software\\KorvaneWin32RegistryTests";
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+HKEY Real(HKey key) {
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(key));
+}
+
+class Win32RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, ScratchPath);
+        ASSERT_EQ(registry.createKey(roots::CurrentUser, "Software\\KorvaneWin32RegistryTests",
+                                     access::AllAccess, scratch),
+                  status::Success);
+    }
+    void TearDown() override {
+        registry.closeKey(scratch);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, ScratchPath);
+    }
+
+    // Writes raw UTF-16 bytes past the seam, as another program would.
+    void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        ASSERT_EQ(::RegSetValueExW(Real(scratch), name, 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+    }
+
+    Win32Registry registry;
+    HKey scratch = 0;
+};
+
+TEST_F(Win32RegistryTest, RootsMapToThePredefinedKeys) {
+    // HKEY_CLASSES_ROOT is sign-extended on Win64: a plain cast of 0x80000000 is not a valid handle.
+    std::vector<std::string> classes;
+    EXPECT_EQ(registry.enumSubkeys(roots::ClassesRoot, classes), status::Success);
+    EXPECT_FALSE(classes.empty());
+    HKey software = 0;
+    ASSERT_EQ(registry.openKey(roots::LocalMachine, "Software", access::Read, software), status::Success);
+    EXPECT_EQ(registry.closeKey(software), status::Success);
+    // The key created through the seam is the one Windows sees under HKEY_CURRENT_USER.
+    HKEY direct = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, ScratchPath, 0, KEY_READ, &direct), ERROR_SUCCESS);
+    ::RegCloseKey(direct);
+}
+
+TEST_F(Win32RegistryTest, NonAsciiNamesAndDataAreTrueUtf16InTheRegistry) {
+    const std::string keyName =
+        "Kl\xC3\xBC\xC3\x9F\x65l-\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87-\xE6\x97\xA5\xE6\x9C\xAC-\xF0\x9F\x94\x91";
+    const std::wstring wideKeyName = L"Kl\u00FC\u00DFel-\u041A\u043B\u044E\u0447-\u65E5\u672C-\U0001F511";
+    HKey key = 0;
+    ASSERT_EQ(registry.createKey(scratch, keyName, access::AllAccess, key), status::Success);
+    const std::string data = "C:\\Programme\\Gr\xC3\xB6\xC3\x9F\x65\\\xE6\x97\xA5.exe";
+    ASSERT_EQ(registry.setValue(key, keyName, RegValue{regtype::Sz, Bytes(std::string(data) + '\0')}),
+              status::Success);
+
+    // Read past the seam: the name and the data must be the real characters, not code-page guesses.
+    HKEY direct = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(Real(scratch), wideKeyName.c_str(), 0, KEY_READ, &direct), ERROR_SUCCESS);
+    wchar_t buffer[64] = {};
+    DWORD size = sizeof(buffer);
+    DWORD type = 0;
+    EXPECT_EQ(::RegQueryValueExW(direct, wideKeyName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                 &size),
+              ERROR_SUCCESS);
+    ::RegCloseKey(direct);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(buffer), L"C:\\Programme\\Gr\u00F6\u00DFe\\\u65E5.exe");
+    EXPECT_EQ(size, (std::wstring(buffer).size() + 1) * sizeof(wchar_t));
+
+    // And back through the seam.
+    std::vector<std::string> subkeys;
+    ASSERT_EQ(registry.enumSubkeys(scratch, subkeys), status::Success);
+    EXPECT_EQ(subkeys, std::vector<std::string>{keyName});
+    RegValue value;
+    ASSERT_EQ(registry.queryValue(key, keyName, value), status::Success);
+    EXPECT_EQ(value.data, Bytes(std::string(data) + '\0'));
+    registry.closeKey(key);
+}
+
+TEST_F(Win32RegistryTest, MultiStringKeepsItsZerosAndOtherTypesTheirBytes) {
+    const std::string list("eins\0zw\xC3\xB6lf\0\0", 13);
+    ASSERT_EQ(registry.setValue(scratch, "List", RegValue{regtype::MultiSz, Bytes(list)}), status::Success);
+    const std::vector<std::uint8_t> binary = {0x00, 0xFF, 0x41, 0x00, 0x42};  // odd length, zeros inside
+    ASSERT_EQ(registry.setValue(scratch, "Blob", RegValue{regtype::Binary, binary}), status::Success);
+    const wchar_t link[] = L"\\Registry\\Machine";  // REG_LINK is not converted: its bytes stay UTF-16
+    SetRaw(L"Link", REG_LINK, link, sizeof(link) - sizeof(wchar_t));
+
+    const wchar_t expectedList[] = L"eins\0zw\u00F6lf\0";
+    DWORD size = 0;
+    ASSERT_EQ(::RegQueryValueExW(Real(scratch), L"List", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, sizeof(expectedList));
+
+    // Wine enumerates values sorted by name, Windows in creation order: look them up by name.
+    std::vector<NamedRegValue> values;
+    ASSERT_EQ(registry.enumValues(scratch, values, true), status::Success);
+    std::map<std::string, RegValue> byName;
+    for (const NamedRegValue& value : values) byName[value.name] = value.value;
+    ASSERT_EQ(byName.size(), 3u);
+    EXPECT_EQ(byName["List"].data, Bytes(list));
+    EXPECT_EQ(byName["Blob"].data, binary);
+    EXPECT_EQ(byName["Link"].type, regtype::Link);
+    EXPECT_EQ(byName["Link"].data.size(), sizeof(link) - sizeof(wchar_t));
+}
+
+TEST_F(Win32RegistryTest, MalformedTextFromOtherProgramsIsReadSafely) {
+    SetRaw(L"Unterminated", REG_SZ, L"abc", 3 * sizeof(wchar_t));
+    SetRaw(L"OddLength", REG_EXPAND_SZ, L"xy", 3);  // one and a half characters
+    SetRaw(L"Empty", REG_SZ, nullptr, 0);
+    RegValue value;
+    ASSERT_EQ(registry.queryValue(scratch, "Unterminated", value), status::Success);
+    EXPECT_EQ(value.data, Bytes(std::string("abc", 4)));
+    ASSERT_EQ(registry.queryValue(scratch, "OddLength", value), status::Success);
+    EXPECT_EQ(value.data, Bytes(std::string("x", 2)));
+    ASSERT_EQ(registry.queryValue(scratch, "Empty", value), status::Success);
+    EXPECT_EQ(value.type, regtype::Sz);
+    EXPECT_TRUE(value.data.empty());
+    std::vector<NamedRegValue> values;
+    ASSERT_EQ(registry.enumValues(scratch, values, true), status::Success);
+    ASSERT_EQ(values.size(), 3u);
+    for (const NamedRegValue& value : values) {
+        if (value.name == "OddLength") {
+            EXPECT_EQ(value.value.data, Bytes(std::string("x", 2)));
+        }
+    }
+}
+
+TEST_F(Win32RegistryTest, LongNamesAndLargeDataNeedNoFixedBuffers) {
+    const std::string longName(200, 'k');
+    const std::string longValueName(5000, 'v');
+    std::string bigText(100000, 'd');
+    HKey key = 0;
+    ASSERT_EQ(registry.createKey(scratch, longName, access::AllAccess, key), status::Success);
+    registry.closeKey(key);
+    ASSERT_EQ(registry.setValue(scratch, longValueName, RegValue{regtype::Sz, Bytes(bigText + '\0')}),
+              status::Success);
+    std::vector<std::string> subkeys;
+    ASSERT_EQ(registry.enumSubkeys(scratch, subkeys), status::Success);
+    EXPECT_EQ(subkeys, std::vector<std::string>{longName});
+    std::vector<NamedRegValue> values;
+    ASSERT_EQ(registry.enumValues(scratch, values, true), status::Success);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].name, longValueName);
+    EXPECT_EQ(values[0].value.data.size(), bigText.size() + 1);
+    RegValue value;
+    ASSERT_EQ(registry.queryValue(scratch, longValueName, value), status::Success);
+    EXPECT_EQ(value.data.size(), bigText.size() + 1);
+}
+
+TEST_F(Win32RegistryTest, StatusCodesComeBackUnchanged) {
+    HKey key = 0;
+    EXPECT_EQ(registry.openKey(scratch, "Missing", access::Read, key), status::FileNotFound);
+    RegValue value;
+    EXPECT_EQ(registry.queryValue(scratch, "Missing", value), status::FileNotFound);
+    EXPECT_EQ(registry.deleteValue(scratch, "Missing"), status::FileNotFound);
+    ASSERT_EQ(registry.createKey(scratch, "Parent\\Child", access::AllAccess, key), status::Success);
+    registry.closeKey(key);
+    EXPECT_NE(registry.deleteKey(scratch, "Parent"), status::Success);
+    EXPECT_EQ(registry.deleteKey(scratch, "Parent\\Child"), status::Success);
+    EXPECT_EQ(registry.deleteKey(scratch, "Parent"), status::Success);
+    // Writing through a key opened for reading is refused by Windows itself.
+    HKey readOnly = 0;
+    ASSERT_EQ(
+        registry.openKey(roots::CurrentUser, "Software\\KorvaneWin32RegistryTests", access::Read, readOnly),
+        status::Success);
+    EXPECT_EQ(registry.setValue(readOnly, "x", RegValue{regtype::Dword, {1, 0, 0, 0}}), status::AccessDenied);
+    registry.closeKey(readOnly);
+}
+
+}  // namespace
+}  // namespace korvane::win32
