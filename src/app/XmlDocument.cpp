@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 #include <pugixml.hpp>
+#include <string_view>
 
 namespace korvane {
 
@@ -68,16 +69,34 @@ bool Within(pugi::xml_node node, pugi::xml_node ancestor) {
     return false;
 }
 
+// The parser lets an element carry the same attribute twice; a well-formed document does not.
+void RequireUniqueAttributes(pugi::xml_node element) {
+    for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute())
+        for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute())
+            if (std::string_view(a.name()) == b.name())
+                throw XmlError("XML parse error: duplicate attribute \"" + std::string(a.name()) +
+                               "\" at offset " + std::to_string(element.offset_debug()));
+}
+
 // The documents hold elements with attributes only; anything else a file carries is dropped so
-// that child positions count elements alone.
-void KeepElementsOnly(pugi::xml_node node) {
-    for (pugi::xml_node child = node.first_child(); child;) {
-        pugi::xml_node next = child.next_sibling();
-        if (child.type() == pugi::node_element)
-            KeepElementsOnly(child);
-        else
-            node.remove_child(child);
-        child = next;
+// that child positions count elements alone. Iterative: a file may nest deeper than the stack.
+void KeepElementsOnly(pugi::xml_document& doc) {
+    // The node after `node` in document order once its subtree is done, or nothing at the end.
+    auto after = [&doc](pugi::xml_node node) {
+        while (node && node != doc && !node.next_sibling()) node = node.parent();
+        return node && node != doc ? node.next_sibling() : pugi::xml_node();
+    };
+    pugi::xml_node node = doc.first_child();
+    while (node) {
+        if (node.type() != pugi::node_element) {
+            pugi::xml_node parent = node.parent();
+            pugi::xml_node next = node.next_sibling();
+            parent.remove_child(node);
+            node = next ? next : after(parent);
+            continue;
+        }
+        RequireUniqueAttributes(node);
+        node = node.first_child() ? node.first_child() : after(node);
     }
 }
 

@@ -20,12 +20,14 @@ struct ListColumn {
     static constexpr int RestWidth = -1;
 };
 
+// Every member has an initializer so that rows can be written as partial aggregates
+// (ListItem{caption, {sub-items}, checked}) without -Wmissing-field-initializers.
 struct ListItem {
-    std::string caption;
-    std::vector<std::string> subItems;
+    std::string caption{};
+    std::vector<std::string> subItems{};
     bool checked = false;
     int imageIndex = -1;
-    std::string data;  // hidden per-row value, never shown
+    std::string data{};  // hidden per-row value, never shown
     bool selected = false;
 };
 
