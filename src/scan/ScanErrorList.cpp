@@ -7,15 +7,6 @@ std::string IgnoreKeyName(const XmlElement& entry) {
     return entry.Attribute("ROOT") + "\\" + entry.Attribute("KEY") + "\\" + entry.Attribute("VALUE");
 }
 
-bool IsIgnored(const XmlDocument& ignoreList, const std::string& keyName) {
-    const XmlElement root = ignoreList.DocumentElement();
-    if (!root) return false;
-    for (const XmlElement& entry : root.Children()) {
-        if (IgnoreKeyName(entry) == keyName) return true;
-    }
-    return false;
-}
-
 IgnoreSnapshot::IgnoreSnapshot(const XmlDocument& ignoreList) {
     const XmlElement root = ignoreList.DocumentElement();
     if (!root) return;

@@ -12,11 +12,8 @@ namespace korvane {
 
 // ROOT + "\" + KEY + "\" + VALUE of an ignore entry, plain concatenation (absent attributes are empty).
 std::string IgnoreKeyName(const XmlElement& entry);
-// Whether an entry of the ignore document has exactly this Key Name (case-sensitive).
-bool IsIgnored(const XmlDocument& ignoreList, const std::string& keyName);
-
-// The Key Names of the ignore document at one moment, for testing a batch of findings in one
-// UI-thread call (during which the document cannot change).
+// The Key Names of the ignore document at one moment (what IgnoreListHolds compares against), for testing a
+// batch of findings in one UI-thread call (during which the document cannot change).
 class IgnoreSnapshot {
 public:
     explicit IgnoreSnapshot(const XmlDocument& ignoreList);

@@ -3,6 +3,7 @@
 #include "scan/ScanPage.h"
 
 #include "registry/WindowsVersion.h"
+#include "scan/IgnoreList.h"
 #include "scan/Repair.h"
 #include "scan/ScanErrorList.h"
 #include "scan/ScanGroups.h"
@@ -88,7 +89,7 @@ void ScanPage::btnCheckAllClick() {
 
 bool ScanPage::AddScanError(const std::string& errorType, const std::string& keyName,
                             const std::string& keyValue, const std::string& guessPath) {
-    if (IsIgnored(state_.IgnoreXML, keyName)) return false;
+    if (IgnoreListHolds(state_.IgnoreXML, keyName)) return false;
     AddErrorRow(lvErrors, errorType, keyName, keyValue, guessPath);
     return true;
 }

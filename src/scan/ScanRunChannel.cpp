@@ -34,20 +34,22 @@ void ScanRunChannel::ApplyPending() {
         // The ignore list is read here, on the window's thread, in the call that adds the rows.
         const IgnoreSnapshot ignored(ignoreList_);
         lvErrors_.BeginUpdate();
-        struct EndUpdate {
-            ListView& list;
-            ~EndUpdate() { list.EndUpdate(); }
-        } endUpdate{lvErrors_};
-        for (Item& item : batch) {
-            const auto group = static_cast<std::size_t>(item.finding.group);
-            if (item.resetCounter) {
-                counters_[group] = 0;
-            } else if (!ignored.Contains(item.finding.keyName)) {
-                AddErrorRow(lvErrors_, std::move(item.finding.errorType), std::move(item.finding.keyName),
-                            std::move(item.finding.keyValue), std::move(item.finding.guessPath));
-                ++counters_[group];
+        try {
+            for (Item& item : batch) {
+                const auto group = static_cast<std::size_t>(item.finding.group);
+                if (item.resetCounter) {
+                    counters_[group] = 0;
+                } else if (!ignored.Contains(item.finding.keyName)) {
+                    AddErrorRow(lvErrors_, std::move(item.finding.errorType), std::move(item.finding.keyName),
+                                std::move(item.finding.keyValue), std::move(item.finding.guessPath));
+                    ++counters_[group];
+                }
             }
+        } catch (...) {
+            lvErrors_.EndUpdate();
+            throw;
         }
+        lvErrors_.EndUpdate();
     } else {
         for (const Item& item : batch) counters_[static_cast<std::size_t>(item.finding.group)] = 0;
     }
