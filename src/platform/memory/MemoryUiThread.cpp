@@ -40,16 +40,22 @@ void MemoryUiThread::invoke(const std::function<void()>& fn) {
             }
             {
                 std::lock_guard inner(mutex_);
-                call->error = error;
+                call->error = std::move(error);
                 call->done = true;
             }
             changed_.notify_all();
         });
     }
     changed_.notify_all();
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return call->done; });
-    if (call->error) std::rethrow_exception(call->error);
+    std::exception_ptr error;
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return call->done; });
+        // Take the exception out so that it ends its life on this thread, not when the UI thread drops
+        // its copy of the call.
+        error = std::move(call->error);
+    }
+    if (error) std::rethrow_exception(error);
 }
 
 void MemoryUiThread::post(std::function<void()> fn) {
