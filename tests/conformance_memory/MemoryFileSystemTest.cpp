@@ -2,6 +2,7 @@
 // drives and shares, Windows' path spellings, enumeration order, counters and use from two threads.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 
 #include "platform/memory/MemoryFileSystem.h"
@@ -131,6 +132,7 @@ TEST(MemoryFileSystemTest, PathSpellingsOfWindows) {
     EXPECT_FALSE(fs.fileExists("C:\\Program Files\\App\\app.exe /s"));
     EXPECT_FALSE(fs.fileExists("C:\\Program Files\\App\\app.exe|x"));
     EXPECT_FALSE(fs.fileExists(""));
+    EXPECT_THROW(fs.AddFile("C:\\bad|name.txt"), std::invalid_argument);
 
     ASSERT_TRUE(fs.setCurrentDirectory("c:\\program files"));
     EXPECT_EQ(fs.currentDirectory(), "c:\\program files");  // kept as spelled, as Windows does

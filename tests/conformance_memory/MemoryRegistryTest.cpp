@@ -3,6 +3,7 @@
 // rights of a handle), raw helpers, counters, and use from two threads.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 
 #include "platform/memory/MemoryRegistry.h"
@@ -177,6 +178,9 @@ TEST_F(MemoryRegistryTest, MalformedPathsAndUnknownHandles) {
         EXPECT_EQ(names.empty(), root != HKCU) << root;
     }
     EXPECT_EQ(reg.deleteKey(HKCU, ""), status::AccessDenied);  // a root is not deleted
+    // A set-up with a mistyped path fails loudly.
+    EXPECT_THROW(reg.SetString(HKCU, "\\Software", "v", "x"), std::invalid_argument);
+    EXPECT_THROW(reg.CreateKey(0x1234, "Software"), std::invalid_argument);
 }
 
 TEST_F(MemoryRegistryTest, DeletingATreeInvalidatesHandlesBelowIt) {

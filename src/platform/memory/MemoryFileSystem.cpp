@@ -2,6 +2,8 @@
 // of MemoryFileSystem.h.
 #include "platform/memory/MemoryFileSystem.h"
 
+#include <stdexcept>
+
 #include "platform/memory/CaseFolding.h"
 #include "platform/memory/Wildcard.h"
 
@@ -367,7 +369,7 @@ void MemoryFileSystem::AddDrive(const std::string& volume) {
 void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
     std::lock_guard lock(mutex_);
     auto where = locate(path);
-    if (!where) return;
+    if (!where) throw std::invalid_argument("MemoryFileSystem: bad folder path: " + path);
     Node* node = createChain(*where, true);
     if (!where->isRoot()) node->attributes = attributes | fileattr::Directory;
 }
@@ -376,7 +378,7 @@ void MemoryFileSystem::AddFile(const std::string& path, const std::string& conte
                                std::uint32_t attributes) {
     std::lock_guard lock(mutex_);
     auto where = locate(path);
-    if (!where || where->isRoot()) return;
+    if (!where || where->isRoot()) throw std::invalid_argument("MemoryFileSystem: bad file path: " + path);
     where->trailingSeparator = false;
     Node* node = createChain(*where, false);
     node->children.clear();

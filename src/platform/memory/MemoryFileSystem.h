@@ -38,7 +38,8 @@ public:
     bool replaceFile(const std::string& from, const std::string& to) override;
 
     // Test set-up; missing folders on the way are created (and a missing drive with them). They bypass
-    // the failure hooks and the counters.
+    // the failure hooks and the counters. AddFolder/AddFile throw std::invalid_argument for a path
+    // Windows would refuse.
     void AddDrive(const std::string& volume);  // "D:" or "\\server\share"
     void AddFolder(const std::string& path, std::uint32_t attributes = 0);
     void AddFile(const std::string& path, const std::string& contents = {},

@@ -2,6 +2,7 @@
 #include "platform/memory/MemoryRegistry.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/memory/CaseFolding.h"
 
@@ -344,7 +345,8 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::findRaw(HKey root, const s
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::createRaw(HKey root, const std::string& path) {
     std::shared_ptr<Node> node = rootNode(root);
     auto parts = ParseKeyPath(path);
-    if (!node || !parts) return nullptr;
+    // A mistyped path in a test's set-up should fail loudly rather than set up nothing.
+    if (!node || !parts) throw std::invalid_argument("MemoryRegistry: bad root or key path: " + path);
     for (const std::string& part : *parts) {
         auto& slot = node->children[FoldName(part)];
         if (!slot) {
@@ -366,7 +368,6 @@ void MemoryRegistry::SetValue(HKey root, const std::string& path, const std::str
                               const RegValue& value) {
     std::lock_guard lock(mutex_);
     std::shared_ptr<Node> node = createRaw(root, path);
-    if (!node) return;
     if (NamedRegValue* v = node->findValue(name)) {
         v->value = value;
     } else {

@@ -45,7 +45,8 @@ public:
     void DenyWrite(HKey root, const std::string& path);
     void ClearDenials();
 
-    // Test conveniences that bypass the rules and the counters; missing keys are created.
+    // Test conveniences that bypass the rules and the counters; missing keys are created. A malformed
+    // path or an unknown root throws std::invalid_argument.
     void CreateKey(HKey root, const std::string& path);
     void SetValue(HKey root, const std::string& path, const std::string& name, const RegValue& value);
     void SetString(HKey root, const std::string& path, const std::string& name, const std::string& text,
