@@ -55,7 +55,13 @@ void BMDThread::Start() {
             throw;
         }
     }
-    run->thread = std::thread(&BMDThread::Work, this, run.get(), run);
+    try {
+        run->thread = std::thread(&BMDThread::Work, this, run.get(), run);
+    } catch (...) {
+        // No thread could be made (resources exhausted): the run never began.
+        if (run_ == run) run_.reset();
+        throw;
+    }
 }
 
 void BMDThread::Work(BMDThread* self, Run* run, std::shared_ptr<Run> keep) {
