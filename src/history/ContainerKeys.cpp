@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "history/RegistryKey.h"
 
@@ -52,13 +54,18 @@ constexpr BaseKey BaseKeys[] = {
 }  // namespace
 
 bool IsContainerKey(HKey root, const std::string& keyPath) {
+    // Folded once: the check runs for every row of a repair.
+    static const std::vector<std::pair<HKey, std::string>> folded = [] {
+        std::vector<std::pair<HKey, std::string>> out;
+        for (const BaseKey& base : BaseKeys) out.emplace_back(base.root, FoldCase(base.path));
+        return out;
+    }();
     std::string path = FoldCase(BackendPath(keyPath));
     if (path.find('\\') == std::string::npos) return true;  // a root or a key directly below one
-    return std::any_of(std::begin(BaseKeys), std::end(BaseKeys), [&](const BaseKey& base) {
-        if (base.root != root) return false;
-        std::string basePath = FoldCase(base.path);
+    return std::any_of(folded.begin(), folded.end(), [&](const auto& base) {
+        if (base.first != root) return false;
         // The base key itself or any key above it.
-        return basePath == path || (basePath.starts_with(path) && basePath[path.size()] == '\\');
+        return base.second == path || (base.second.starts_with(path) && base.second[path.size()] == '\\');
     });
 }
 
