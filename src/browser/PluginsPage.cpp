@@ -12,11 +12,11 @@ PluginsPage::PluginsPage(AppState& state) : Page("tabToolbar"), state_(state) {
         Rect bounds;
     };
     Kind kinds[] = {
-        {DisplayToolbar_CheckBox, "Toolbar", {10, 18, 70, 18}},
-        {DisplayBHO_CheckBox, "Browser Extensions", {84, 18, 122, 18}},
-        {DisplayExpBar_CheckBox, "Explorer Bars", {210, 18, 96, 18}},
-        {DisplayMenuExt_CheckBox, "Menu Extensions", {310, 18, 108, 18}},
-        {DisplayDownHandle_CheckBox, "Download Handler", {422, 18, 106, 18}},
+        {DisplayToolbar_CheckBox, "Toolbar", {8, 18, 64, 18}},
+        {DisplayBHO_CheckBox, "Browser Extensions", {76, 18, 122, 18}},
+        {DisplayExpBar_CheckBox, "Explorer Bars", {200, 18, 92, 18}},
+        {DisplayMenuExt_CheckBox, "Menu Extensions", {294, 18, 106, 18}},
+        {DisplayDownHandle_CheckBox, "Download Handler", {404, 18, 120, 18}},
     };
     Place(Display_Toolbar, {0, 0, 532, 44});
     for (Kind& kind : kinds) {

@@ -107,19 +107,27 @@ void MainWindow::CreatePageButtons() {
             InvalidateRect(button, nullptr, TRUE);
         };
 
-        SHSTOCKICONINFO info{};
-        info.cbSize = sizeof info;
-        HICON icon = nullptr;
-        if (SUCCEEDED(SHGetStockIconInfo(kPageIcons[i].stock, SHGSI_ICON | SHGSI_LARGEICON, &info)) &&
-            info.hIcon) {
-            ownedIcons_.emplace_back(info.hIcon);
-            icon = info.hIcon;
-        } else {
-            icon = static_cast<HICON>(
-                LoadImageW(nullptr, kPageIcons[i].fallback, IMAGE_ICON, iconSize, iconSize, LR_SHARED));
-        }
-        icons_.push_back(icon);
+        icons_.push_back(LoadPageIcon(kPageIcons[i].stock, kPageIcons[i].fallback, iconSize));
     }
+}
+
+// The stock icon itself, else the icon its location names, else a system icon.
+HICON MainWindow::LoadPageIcon(SHSTOCKICONID stock, LPCWSTR fallback, int size) {
+    SHSTOCKICONINFO info{};
+    info.cbSize = sizeof info;
+    if (SUCCEEDED(SHGetStockIconInfo(stock, SHGSI_ICON | SHGSI_LARGEICON, &info)) && info.hIcon) {
+        ownedIcons_.emplace_back(info.hIcon);
+        return info.hIcon;
+    }
+    info = SHSTOCKICONINFO{};
+    info.cbSize = sizeof info;
+    HICON large = nullptr;
+    if (SUCCEEDED(SHGetStockIconInfo(stock, SHGSI_ICONLOCATION, &info)) && info.szPath[0] &&
+        ExtractIconExW(info.szPath, info.iIcon, &large, nullptr, 1) == 1 && large) {
+        ownedIcons_.emplace_back(large);
+        return large;
+    }
+    return static_cast<HICON>(LoadImageW(nullptr, fallback, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 void MainWindow::CreatePageViews() {

@@ -3,7 +3,10 @@
 // with the autorun box — and hands every input to the models. It holds no program logic.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <memory>
 #include <vector>
@@ -43,6 +46,7 @@ public:
 private:
     void CreateFonts();
     void CreatePageButtons();
+    HICON LoadPageIcon(SHSTOCKICONID stock, LPCWSTR fallback, int size);
     void CreatePageViews();
     void LayOut();
     void ShowActivePage();

@@ -37,8 +37,8 @@ Rect Anchored(const Control& control, int dx, int dy) {
 PageView::PageView(Page& page, HWND parent, ViewHost host, SIZE designSize)
     : page_(page), host_(std::move(host)), design_(designSize) {
     host_.invalidate = [this](ControlView& view) { Invalidate(view); };
-    CreateFor(WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, RECT{0, 0, 10, 10},
-              parent, nullptr);
+    // No WS_CLIPCHILDREN: a group box paints only its frame and relies on the page to paint inside it.
+    CreateFor(WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_CLIPSIBLINGS, RECT{0, 0, 10, 10}, parent, nullptr);
     int id = 100;
     for (Control* control : page_.Controls()) {
         views_.push_back(CreateControlView(*control, hwnd_, id++, host_));
