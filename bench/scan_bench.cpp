@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "ScanBenchMachine.h"
 #include "app/AppState.h"
@@ -271,11 +272,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration)
+            // With repetitions the median stands for the benchmark; otherwise its single run.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || (run.run_type == Run::RT_Iteration && !medians_.count(run.run_name.function_name)))
                 g_seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
+            if (median) medians_.insert(run.run_name.function_name);
         }
         ConsoleReporter::ReportRuns(runs);
     }
+
+private:
+    std::set<std::string> medians_;
 };
 
 }  // namespace
