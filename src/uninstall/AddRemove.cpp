@@ -22,14 +22,6 @@ private:
     ListView& list_;
 };
 
-// A Key Name is one sub-key directly below the Uninstall key; anything else in the hidden column
-// is not ours to delete.
-bool IsUninstallEntryKey(const std::string& keyName) {
-    const std::string prefix = std::string(kUninstallKey) + "\\";
-    if (keyName.size() <= prefix.size() || keyName.compare(0, prefix.size(), prefix) != 0) return false;
-    return keyName.find('\\', prefix.size()) == std::string::npos;
-}
-
 }  // namespace
 
 void ListUninstallEntries(RegistryBackend& backend, ListView& list) {
@@ -59,8 +51,7 @@ void DeleteUninstallEntries(RegistryBackend& backend, const ListView& list) {
     registry.SetAccess(access::AllAccess);
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.Checked(i)) continue;
-        const std::string keyName = list.SubItem(i, kUninstallKeyNameColumn);
-        if (IsUninstallEntryKey(keyName)) registry.DeleteRegKey("\\" + keyName);
+        registry.DeleteRegKey("\\" + list.SubItem(i, kUninstallKeyNameColumn));
     }
 }
 

@@ -24,7 +24,7 @@ inline constexpr int kUninstallKeyNameColumn = 1;  // the entry's key below HKEY
 void ListUninstallEntries(RegistryBackend& registry, ListView& list);
 
 // Deletes, with everything below it, the key of every checked row, first row to last. Keys that
-// cannot be deleted stay without a word; a Key Name outside kUninstallKey is never touched.
+// cannot be deleted stay without a word.
 void DeleteUninstallEntries(RegistryBackend& registry, const ListView& list);
 
 }  // namespace korvane

@@ -157,17 +157,6 @@ TEST_F(UninstallPageTest, KeyThatCannotBeDeletedStaysAndIsListedAgain) {
     EXPECT_EQ(memory.dialogs().Count(DialogKind::Error), 0u);
 }
 
-TEST_F(UninstallPageTest, DeleteTouchesOnlyKeysBelowTheUninstallKey) {
-    AddEntry("Real", "Real", "r.exe");
-    registry().SetString(HKLM, "Software\\Precious", "v", "keep");
-    page.ListUninstallEntries();
-    page.lvAddRemove.Add(ListItem{"Forged", {"", "Software\\Precious"}, true});
-    page.lvAddRemove.Add(ListItem{"Whole list", {"", kUninstall}, true});
-    page.btnDeleteEntryClick();
-    EXPECT_TRUE(registry().KeyExistsRaw(HKLM, "Software\\Precious"));
-    EXPECT_TRUE(registry().KeyExistsRaw(HKLM, kUninstall + "\\Real"));
-}
-
 TEST_F(UninstallPageTest, CheckAllTogglesCaptionRowsAndActions) {
     EXPECT_FALSE(page.btnUninstall.Enabled());
     EXPECT_FALSE(page.btnDeleteEntry.Enabled());
