@@ -45,6 +45,11 @@ TEST_F(MemoryRegistryTest, ValuesKeepCreationOrderAsOnWindows) {
     ASSERT_EQ(reg.setValue(key, "ZETA", Text("again")), status::Success);
     EXPECT_EQ(reg.ValueNamesRaw(HKCU, "K"), (std::vector<std::string>{"zeta", "Alpha", "mid"}));
     ASSERT_EQ(reg.deleteValue(key, "zeta"), status::Success);
+    // The values after the deleted one are still found under their names.
+    RegValue mid;
+    ASSERT_EQ(reg.queryValue(key, "MID", mid), status::Success);
+    EXPECT_EQ(mid.data, Text("mid").data);
+    EXPECT_EQ(reg.GetString(HKCU, "K", "alpha"), "Alpha");
     ASSERT_EQ(reg.setValue(key, "zeta", Text("new")), status::Success);
     std::vector<NamedRegValue> values;
     ASSERT_EQ(reg.enumValues(key, values, true), status::Success);

@@ -3,25 +3,45 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "platform/memory/CaseFolding.h"
 
 namespace korvane {
 
-using memory::EqualNoCase;
 using memory::FoldName;
 
 struct MemoryRegistry::Node {
     std::string name;
     Node* parent = nullptr;
-    std::map<std::string, std::shared_ptr<Node>> children;  // by upper-cased name: Windows' order
-    std::vector<NamedRegValue> values;                      // creation order
+    std::map<std::string, std::shared_ptr<Node>> children;    // by upper-cased name: Windows' order
+    std::vector<NamedRegValue> values;                        // creation order
+    std::unordered_map<std::string, std::size_t> valueIndex;  // upper-cased name -> place in `values`
     bool deleted = false;
 
+    // Some keys hold thousands of values (SharedDLLs): look them up through the index.
     NamedRegValue* findValue(const std::string& valueName) {
-        auto it = std::find_if(values.begin(), values.end(),
-                               [&](const NamedRegValue& v) { return EqualNoCase(v.name, valueName); });
-        return it == values.end() ? nullptr : &*it;
+        auto it = valueIndex.find(FoldName(valueName));
+        return it == valueIndex.end() ? nullptr : &values[it->second];
+    }
+    void putValue(const std::string& valueName, const RegValue& value) {
+        if (NamedRegValue* existing = findValue(valueName)) {
+            existing->value = value;  // keeps its place and the spelling of its name
+            return;
+        }
+        valueIndex[FoldName(valueName)] = values.size();
+        values.push_back(NamedRegValue{valueName, value});
+    }
+    bool eraseValue(const std::string& valueName) {
+        auto it = valueIndex.find(FoldName(valueName));
+        if (it == valueIndex.end()) return false;
+        std::size_t place = it->second;
+        valueIndex.erase(it);
+        values.erase(values.begin() + static_cast<std::ptrdiff_t>(place));
+        for (auto& [folded, index] : valueIndex) {
+            if (index > place) --index;
+        }
+        return true;
     }
 };
 
@@ -269,12 +289,7 @@ long MemoryRegistry::setValue(HKey key, const std::string& name, const RegValue&
     Resolved r = resolveHandle(key);
     if (r.status != status::Success) return r.status;
     if ((r.rights & access::SetValue) == 0 || writeDenied(r.root, *r.node)) return status::AccessDenied;
-    // An existing value keeps its place and the spelling of its name.
-    if (NamedRegValue* v = r.node->findValue(name)) {
-        v->value = value;
-    } else {
-        r.node->values.push_back(NamedRegValue{name, value});
-    }
+    r.node->putValue(name, value);
     return status::Success;
 }
 
@@ -306,11 +321,7 @@ long MemoryRegistry::deleteValue(HKey key, const std::string& name) {
     Resolved r = resolveHandle(key);
     if (r.status != status::Success) return r.status;
     if ((r.rights & access::SetValue) == 0 || writeDenied(r.root, *r.node)) return status::AccessDenied;
-    auto& values = r.node->values;
-    auto it = std::find_if(values.begin(), values.end(),
-                           [&](const NamedRegValue& v) { return EqualNoCase(v.name, name); });
-    if (it == values.end()) return status::FileNotFound;
-    values.erase(it);
+    if (!r.node->eraseValue(name)) return status::FileNotFound;
     return status::Success;
 }
 
@@ -368,11 +379,7 @@ void MemoryRegistry::SetValue(HKey root, const std::string& path, const std::str
                               const RegValue& value) {
     std::lock_guard lock(mutex_);
     std::shared_ptr<Node> node = createRaw(root, path);
-    if (NamedRegValue* v = node->findValue(name)) {
-        v->value = value;
-    } else {
-        node->values.push_back(NamedRegValue{name, value});
-    }
+    node->putValue(name, value);
 }
 
 void MemoryRegistry::SetString(HKey root, const std::string& path, const std::string& name,
