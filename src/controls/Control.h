@@ -14,6 +14,9 @@ struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// A picture from the platform's own stock, so that the program ships no image files.
+enum class StockImage { Application, Information, Warning, Error, Question, Shield };
+
 // How a control follows its parent when the window is resized.
 enum class Anchor { TopLeft, Stretch, StretchWidthBottom, Bottom };
 

@@ -41,6 +41,8 @@ public:
     bool gridLines = true;
     bool rowSelect = true;
     bool multiSelect = false;
+    // The small pictures a row's imageIndex refers to (the platform's stock icons); none when empty.
+    std::vector<StockImage> smallImages;
     // Set to keep rows sorted by caption (ascending by the comparator's answer).
     std::function<int(const std::string&, const std::string&)> sortComparator;
 

@@ -23,6 +23,9 @@ ScanPage::ScanPage(AppState& state, IgnorePage& ignorePage)
     lvErrors.columns = {
         {"Error Type", 130}, {"Key Name", 150}, {"Key Value", 140}, {"Guess Path", ListColumn::RestWidth}};
     // Byte-exact ascending order of the Error Type; equal types keep the order found.
+    // Both lists share one image list: the group picture first, the finding picture second.
+    lvScanGroups.smallImages = {StockImage::Information, StockImage::Warning};
+    lvErrors.smallImages = lvScanGroups.smallImages;
     lvErrors.sortComparator = [](const std::string& a, const std::string& b) { return a.compare(b); };
     gbControlPanel.SetCaption("&Control Panel ");
     btnStartScan.SetCaption(kStartCaption);

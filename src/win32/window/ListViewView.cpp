@@ -32,6 +32,7 @@ ListViewView::ListViewView(ListView& model, HWND parent, int id, ViewHost& host)
     if (model.rowSelect) extended |= LVS_EX_FULLROWSELECT;
     ListView_SetExtendedListViewStyle(window_, extended);
     CreateColumns();
+    CreateSmallImages();
     if (model.checkBoxes) {
         CreateCheckImages();
         // Owner data: the control asks for each row's check image in LVN_GETDISPINFO.
@@ -83,6 +84,41 @@ void ListViewView::CreateCheckImages() {
     DeleteDC(dc);
     ReleaseDC(window_, screen);
     ListView_SetImageList(window_, checkImages_.get(), LVSIL_STATE);
+}
+
+// The rows' small pictures come from the system's stock icons, scaled to the small-icon size.
+void ListViewView::CreateSmallImages() {
+    const auto& images = List().smallImages;
+    if (images.empty()) return;
+    int size = GetSystemMetrics(SM_CXSMICON);
+    smallImages_.reset(
+        ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(images.size()), 0));
+    for (StockImage image : images) {
+        const wchar_t* id = IDI_APPLICATION;
+        switch (image) {
+            case StockImage::Application:
+                id = IDI_APPLICATION;
+                break;
+            case StockImage::Information:
+                id = IDI_INFORMATION;
+                break;
+            case StockImage::Warning:
+                id = IDI_WARNING;
+                break;
+            case StockImage::Error:
+                id = IDI_ERROR;
+                break;
+            case StockImage::Question:
+                id = IDI_QUESTION;
+                break;
+            case StockImage::Shield:
+                id = IDI_SHIELD;
+                break;
+        }
+        // Shared system icons are never destroyed; the image list keeps its own copy.
+        ImageList_AddIcon(smallImages_.get(), LoadIconW(nullptr, id));
+    }
+    ListView_SetImageList(window_, smallImages_.get(), LVSIL_SMALL);
 }
 
 void ListViewView::Render() {
@@ -172,6 +208,7 @@ void ListViewView::OnGetDispInfo(NMLVDISPINFOW& info) {
         std::wmemcpy(item.pszText, text.data(), count);
         item.pszText[count] = L'\0';
     }
+    if ((item.mask & LVIF_IMAGE) && !list.smallImages.empty()) item.iImage = row.imageIndex;
     if ((item.mask & LVIF_STATE) && list.checkBoxes) {
         item.state =
             (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(row.checked ? kChecked : kUnchecked);

@@ -31,6 +31,7 @@ private:
     ListView& List() const { return static_cast<ListView&>(model_); }
     void CreateColumns();
     void CreateCheckImages();
+    void CreateSmallImages();
     void OnGetDispInfo(NMLVDISPINFOW& info);
     void OnClick(const NMITEMACTIVATE& click);
     void OnKeyDown(const NMLVKEYDOWN& key);
@@ -39,6 +40,7 @@ private:
     void SyncSelectionToWindow();
 
     UniqueImageList checkImages_;
+    UniqueImageList smallImages_;
     bool syncing_ = false;  // selection being set from the model: not a user's change
 };
 
