@@ -1,7 +1,22 @@
-// Builds the Backup and Restore page: controls, captions, the advice text and the layout.
+// Builds the Backup and Restore page (controls, captions, the advice text, the layout) and runs its
+// handlers: listing, refreshing and deleting restore points, and the backup and restore workers.
 #include "backup/BackupPage.h"
 
+#include <thread>
+
+#include "backup/RestorePointName.h"
+#include "backup/RestorePoints.h"
+#include "registry/Folders.h"
+#include "registry/RootKeys.h"
+
 namespace korvane {
+
+namespace {
+
+constexpr const char* kBusyForDelete =
+    "A backup or a restore is running: delete restore points when it has finished.";
+
+}  // namespace
 
 BackupPage::BackupPage(AppState& state)
     : Page("tabBackup"), state_(state), ThreadBackup(state.platform.ui), ThreadRestore(state.platform.ui) {
@@ -35,6 +50,133 @@ BackupPage::BackupPage(AppState& state)
     Place(btnRestore1, {134, 40, 118, 28}, &gbControlPanel);
     Place(btRefresh, {258, 40, 118, 28}, &gbControlPanel);
     Place(btDel, {382, 40, 140, 28}, &gbControlPanel);
+
+    Sleep = [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); };
+    ListRestorePoints = [this] {
+        for (const std::string& name : RestorePointFolders(state_.platform.files, state_.BackupFolder))
+            ltbk.Add(name);
+    };
+    btRefresh.onClick = [this] { btRefreshClick(); };
+    btDel.onClick = [this] { btDelClick(); };
+    btnBackup.onClick = [this] { btnBackupClick(); };
+    btnRestore1.onClick = [this] { btnRestore1Click(); };
+    ThreadBackup.OnStart = [this](BMDThread&, WorkerThread&) { ThreadBackupStart(); };
+    ThreadBackup.OnExecute = [this](BMDThread&, WorkerThread&) { ThreadBackupExecute(); };
+    ThreadRestore.OnStart = [this](BMDThread&, WorkerThread&) { ThreadRestoreStart(); };
+    ThreadRestore.OnExecute = [this](BMDThread&, WorkerThread&) { ThreadRestoreExecute(); };
+}
+
+void BackupPage::btRefreshClick() {
+    for (const std::string& name : RestorePointFolders(state_.platform.files, state_.BackupFolder))
+        if (!ltbk.Contains(name)) ltbk.Add(name);
+}
+
+void BackupPage::btDelClick() {
+    // The registry editor of a running backup or restore may be using that very folder.
+    if (ThreadBackup.Active() || ThreadRestore.Active()) {
+        lbStatus.SetCaption(kBusyForDelete);
+        return;
+    }
+    FileSystem& files = state_.platform.files;
+    files.setCurrentDirectory(state_.ProgramFolder);
+    const int index = ltbk.ItemIndex();
+    if (index < 0) return;
+    const std::string folder = JoinPath(state_.BackupFolder, ltbk.Items()[static_cast<size_t>(index)]);
+    DeleteFolderFiles(files, state_.platform.dialogs, folder);
+    files.removeDirectory(folder);
+    // A folder that stayed (a file could not be deleted, as reported) is still a restore point.
+    if (!files.directoryExists(folder)) ltbk.Delete(index);
+}
+
+void BackupPage::btnBackupClick() {
+    // Both runs use the registry editor on the same registry: one at a time.
+    if (ThreadRestore.Active()) {
+        lbStatus.SetCaption(kBackupWhileRestoring);
+        return;
+    }
+    try {
+        ThreadBackup.Start();
+    } catch (const StartRefused& refused) {
+        state_.platform.dialogs.showMessage(refused.what());
+    }
+}
+
+void BackupPage::btnRestore1Click() {
+    if (ThreadBackup.Active()) {
+        lbStatus.SetCaption(kRestoreWhileBackingUp);
+        return;
+    }
+    try {
+        ThreadRestore.Start();
+    } catch (const StartRefused& refused) {
+        lbStatus.SetCaption(refused.what());
+    }
+}
+
+std::string BackupPage::RegistryEditor() const {
+    return WindowsFolder(state_.platform.system) + "regedit.exe";
+}
+
+void BackupPage::Status(const std::string& text) {
+    state_.platform.ui.invoke([this, &text] { lbStatus.SetCaption(text); });
+}
+
+// The folder is made here, on the window's thread, so that a failure stops the backup before any
+// export: the registry editor would otherwise write wherever it was started.
+void BackupPage::ThreadBackupStart() {
+    SystemInfo& system = state_.platform.system;
+    FileSystem& files = state_.platform.files;
+    const std::string name = RestorePointName(system.localTime(), system.longTimeFormat());
+    CurrentBackupFolder = JoinPath(state_.BackupFolder, name);
+    backupEditor_ = RegistryEditor();
+    if (files.directoryExists(CurrentBackupFolder) || files.fileExists(CurrentBackupFolder))
+        throw StartRefused("A restore point named " + name + " exists already. No backup was made.");
+    if (!files.createDirectory(CurrentBackupFolder))
+        throw StartRefused("The restore point folder " + CurrentBackupFolder +
+                           " could not be created. No backup was made.");
+}
+
+void BackupPage::ThreadBackupExecute() {
+    const std::string folder = CurrentBackupFolder;
+    FileSystem& files = state_.platform.files;
+    for (const char* root : RootKeyNames) {
+        Status("Backup will be started in 1 second");
+        Sleep(std::chrono::milliseconds(1000));
+        Status(std::string("Backing up ") + root + "...");
+        // The editor gets the restore point as its working folder; the program's own current
+        // folder (where ignore.xml lives) is left alone.
+        const auto exitCode =
+            RunProgramAndWait(state_.platform.processes, backupEditor_, ExportArguments(root), folder);
+        const bool exported = exitCode == 0u && files.fileExists(JoinPath(folder, RootFileName(root)));
+        Status(exported ? std::string("Done !") : std::string("Failed: ") + root);
+    }
+    state_.platform.ui.invoke([this] { btRefreshClick(); });
+}
+
+void BackupPage::ThreadRestoreStart() {
+    const int index = ltbk.ItemIndex();
+    if (index < 0) throw StartRefused(kChooseRestorePoint);
+    const std::string& name = ltbk.Items()[static_cast<size_t>(index)];
+    RestoreFolder = JoinPath(state_.BackupFolder, name);
+    restoreEditor_ = RegistryEditor();
+    if (!state_.platform.files.directoryExists(RestoreFolder))
+        throw StartRefused("The restore point " + name + " no longer exists.");
+}
+
+void BackupPage::ThreadRestoreExecute() {
+    const std::string folder = RestoreFolder;
+    FileSystem& files = state_.platform.files;
+    for (const char* root : RootKeyNames) {
+        Status(std::string("Restoring ") + root);
+        // The editor passes over a missing file silently; that root was not restored.
+        bool imported = false;
+        if (files.fileExists(JoinPath(folder, RootFileName(root)))) {
+            const auto exitCode =
+                RunProgramAndWait(state_.platform.processes, restoreEditor_, ImportArguments(root), folder);
+            imported = exitCode == 0u;
+        }
+        Status(imported ? std::string("Done !") : std::string("Failed: ") + root);
+    }
 }
 
 }  // namespace korvane
