@@ -1,6 +1,8 @@
 // Builds the IE Plugins page: the kind check boxes (all checked), the sorted multi-selection list,
-// the buttons and the layout.
+// the buttons and the layout; and runs its handlers.
 #include "browser/PluginsPage.h"
+
+#include "browser/PluginRemoval.h"
 
 namespace korvane {
 
@@ -44,6 +46,28 @@ PluginsPage::PluginsPage(AppState& state) : Page("tabToolbar"), state_(state) {
     Place(Controls_GroupBox, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(ScanToolbar_BitBtn, {10, 24, 100, 28}, &Controls_GroupBox);
     Place(Del_SpeedButton, {116, 24, 100, 28}, &Controls_GroupBox);
+
+    ScanToolbar_BitBtn.onClick = [this] { ScanToolbar_BitBtnClick(); };
+    Del_SpeedButton.onClick = [this] { Del_SpeedButtonClick(); };
+}
+
+PluginKinds PluginsPage::ChosenKinds() const {
+    PluginKinds kinds;
+    kinds.toolbars = DisplayToolbar_CheckBox.Checked();
+    kinds.browserExtensions = DisplayBHO_CheckBox.Checked();
+    kinds.downloadHandler = DisplayDownHandle_CheckBox.Checked();
+    kinds.menuExtensions = DisplayMenuExt_CheckBox.Checked();
+    kinds.explorerBars = DisplayExpBar_CheckBox.Checked();
+    return kinds;
+}
+
+void PluginsPage::ScanToolbar_BitBtnClick() {
+    BuildPluginList(state_.platform.registry, lvBHO, ChosenKinds());
+}
+
+void PluginsPage::Del_SpeedButtonClick() {
+    RemoveCheckedPlugins(state_, lvBHO);
+    BuildPluginList(state_.platform.registry, lvBHO, ChosenKinds());
 }
 
 }  // namespace korvane

@@ -1,9 +1,10 @@
 // The IE Plugins page: the five kind check boxes, the sorted list of add-ons and the two buttons.
-// This file owns the page's controls and layout; enumeration and removal are added with their
-// handlers (a click on a kind check box already presses "Scan Now").
+// The page owns the controls, the layout and the handlers; listing lives in Toolbar.h, removal in
+// PluginRemoval.h. The main window presses "Scan Now" on every visit of the page.
 #pragma once
 
 #include "app/AppState.h"
+#include "browser/Toolbar.h"
 #include "controls/Button.h"
 #include "controls/CheckBox.h"
 #include "controls/ListView.h"
@@ -26,7 +27,14 @@ public:
     Button ScanToolbar_BitBtn{"ScanToolbar_BitBtn"};
     Button Del_SpeedButton{"Del_SpeedButton"};
 
+    // Rebuilds lvBHO with the kinds whose boxes are ticked; also the click handler of the five boxes.
+    void ScanToolbar_BitBtnClick();
+    // Removes the checked add-ons (recorded in the undo history first), then rebuilds the list.
+    void Del_SpeedButtonClick();
+
 private:
+    PluginKinds ChosenKinds() const;
+
     AppState& state_;
 };
 

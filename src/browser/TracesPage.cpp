@@ -1,6 +1,8 @@
 // Builds the IE Traces Cleaning page: the seven trace actions with their initial check marks, the
-// file list, the buttons and the layout.
+// file list, the buttons and the layout; and runs its handlers.
 #include "browser/TracesPage.h"
+
+#include "browser/IE.h"
 
 namespace korvane {
 
@@ -58,6 +60,77 @@ TracesPage::TracesPage(AppState& state) : Page("tabIE"), state_(state) {
     Place(btnCleanIE, {116, 38, 100, 28}, &gbControlPanel);
     Place(btnCheckIE, {222, 38, 100, 28}, &gbControlPanel);
     Place(btnUncheckIE, {328, 38, 100, 28}, &gbControlPanel);
+
+    btnTempScan.onClick = [this] { btnTempScanClick(); };
+    btnCleanIE.onClick = [this] { btnCleanIEClick(); };
+    btnCheckIE.onClick = [this] { btnCheckIEClick(); };
+    btnUncheckIE.onClick = [this] { btnUncheckIEClick(); };
+}
+
+void TracesPage::btnTempScanClick() {
+    if (listing_) return;
+    // Enabled again however the listing ends (a wrongly typed Shell Folders value raises).
+    struct Busy {
+        TracesPage& page;
+        explicit Busy(TracesPage& p) : page(p) {
+            page.listing_ = true;
+            page.btnTempScan.SetEnabled(false);
+            page.btnCleanIE.SetEnabled(false);
+        }
+        ~Busy() {
+            page.listing_ = false;
+            page.btnTempScan.SetEnabled(true);
+            page.btnCleanIE.SetEnabled(true);
+        }
+    } busy(*this);
+
+    Platform& platform = state_.platform;
+    lvDeletedFiles.Clear();
+    TraceListing listing{platform.files, platform.ui, lblDeleting, lvDeletedFiles};
+    for (int row = 0; row < lvIE.Count(); ++row) {
+        if (!lvIE.Checked(row)) continue;
+        switch (row) {
+            case Cache:
+                ListCacheFiles(listing, ShellFolderPath(platform.registry, "Cache"));
+                break;
+            case Cookies:
+                ListCookieFiles(listing, ShellFolderPath(platform.registry, "Cookies"));
+                break;
+            case DownloadedFiles: {
+                // Taken whole, however long: a cut path would name another folder.
+                std::string temp = platform.system.tempDirectory();
+                if (!temp.empty() && temp.back() != '\\') temp += '\\';
+                ListTempFiles(listing, temp);
+                break;
+            }
+            case Favorites:
+                ListFavoriteFiles(listing, ShellFolderPath(platform.registry, "Favorites"));
+                break;
+            case History:
+                ListHistoryFiles(listing, ShellFolderPath(platform.registry, "History"));
+                break;
+            default:  // the two registry actions list nothing
+                break;
+        }
+    }
+}
+
+void TracesPage::btnCleanIEClick() {
+    if (listing_) return;
+    RegistryBackend& registry = state_.platform.registry;
+    if (lvIE.Checked(TypedUrls)) ClearTypedUrls(registry);
+    if (lvIE.Checked(AutoComplete)) SetAppendCompletion(registry, true);
+    DeleteListedFiles(state_.platform.files, lvDeletedFiles);
+    lvDeletedFiles.Clear();
+    state_.platform.dialogs.information("The cleaning up has been finished.");
+}
+
+void TracesPage::btnCheckIEClick() {
+    lvDeletedFiles.SetAllChecked(true);
+}
+
+void TracesPage::btnUncheckIEClick() {
+    lvDeletedFiles.SetAllChecked(false);
 }
 
 }  // namespace korvane

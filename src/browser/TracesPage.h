@@ -1,6 +1,6 @@
 // The IE Traces Cleaning page: the seven fixed trace actions, the list of files found and the four
-// buttons. This file owns the page's controls, the fixed rows and the layout; listing and cleaning
-// are added with the traces cleaner.
+// buttons. The page owns the controls, the fixed rows, the layout and the handlers; the registry and
+// file work lives in IE.h. Nothing is read until "&Start Scan" is pressed.
 #pragma once
 
 #include "app/AppState.h"
@@ -27,8 +27,20 @@ public:
     Button btnCheckIE{"btnCheckIE"};
     Button btnUncheckIE{"btnUncheckIE"};
 
+    // Empties the file list, then runs the lister of every checked row of lvIE, rows 0 to 6. While it
+    // lists, "&Start Scan" and "&Cleanup" are disabled: pending messages are processed after every
+    // directory entry, and a second listing or a cleanup inside the running one would mix the lists.
+    void btnTempScanClick();
+    // Rows 0 and 1 of lvIE (typed addresses, auto-complete), then deletes the checked files, empties
+    // the list and says "The cleaning up has been finished.".
+    void btnCleanIEClick();
+    // Check or uncheck every row of lvDeletedFiles; lvIE is left alone.
+    void btnCheckIEClick();
+    void btnUncheckIEClick();
+
 private:
     AppState& state_;
+    bool listing_ = false;
 };
 
 }  // namespace korvane

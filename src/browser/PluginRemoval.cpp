@@ -1,0 +1,130 @@
+// "&Delete" on the plug-in page: what each kind records, deletes or refuses (see PluginRemoval.h).
+#include "browser/PluginRemoval.h"
+
+#include <exception>
+#include <string>
+
+#include "browser/Toolbar.h"
+#include "history/UndoBatch.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr const char* kToolbarRefused = "Links and Address bar cannot be delete. Sorry";
+constexpr const char* kExplorerBarRefused =
+    "The default Explorer bars such as History, Favourite, Search - cannot be deleted";
+
+std::string LowerFileName(const std::string& path) {
+    const std::size_t folder = path.find_last_of("\\:");
+    std::string name = folder == std::string::npos ? path : path.substr(folder + 1);
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return name;
+}
+
+// The explorer bars that come with Windows live in these servers.
+bool IsBuiltInExplorerBar(const std::string& path) {
+    const std::string name = LowerFileName(path);
+    return name == "browseui.dll" || name == "shell32.dll" || name == "shdocvw.dll";
+}
+
+// What a removable kind records and then deletes, besides the class registration.
+enum class Second { Value, SubKey };
+struct KindRule {
+    const char* kind;
+    bool removesClass;  // HKEY_CLASSES_ROOT\CLSID\<id> goes first
+    Second second;
+    HKey root;
+    const char* key;        // the value's key, or the parent of the sub-key
+    const char* valueName;  // a fixed value name; nullptr: the value is named by the class
+};
+
+constexpr KindRule kRules[] = {
+    {pluginkind::DownloadHandler, true, Second::Value, roots::CurrentUser,
+     "\\Software\\Microsoft\\Internet Explorer", "DownloadUI"},
+    {pluginkind::ToolbarAllUsers, true, Second::Value, roots::LocalMachine,
+     "\\SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar", nullptr},
+    {pluginkind::ToolbarCurrentUser, true, Second::Value, roots::CurrentUser,
+     "\\Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser", nullptr},
+    {pluginkind::BrowserExtension, true, Second::SubKey, roots::CurrentUser,
+     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats", nullptr},
+    {pluginkind::ExplorerBarAllUsers, true, Second::SubKey, roots::LocalMachine,
+     "\\SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars", nullptr},
+    {pluginkind::ExplorerBarCurrentUser, true, Second::SubKey, roots::CurrentUser,
+     "\\SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars", nullptr},
+    {pluginkind::MenuExtension, false, Second::SubKey, roots::CurrentUser,
+     "\\Software\\Microsoft\\Internet Explorer\\MenuExt", nullptr},
+};
+
+const KindRule* RuleFor(const std::string& kind) {
+    for (const KindRule& rule : kRules)
+        if (kind == rule.kind) return &rule;
+    return nullptr;
+}
+
+// The refusal message for a built-in add-on; nullptr when the row may go.
+const char* Refusal(const std::string& kind, const std::string& name, const std::string& path) {
+    if (kind == pluginkind::ToolbarCurrentUser && (name == "Address Toolbar" || name == "Links Toolbar"))
+        return kToolbarRefused;
+    if ((kind == pluginkind::ExplorerBarAllUsers || kind == pluginkind::ExplorerBarCurrentUser) &&
+        IsBuiltInExplorerBar(path))
+        return kExplorerBarRefused;
+    return nullptr;
+}
+
+// Records one row's entries into `entry` and plans their deletion, in the order of the kind's rule.
+void PlanRow(UndoBatch& batch, XmlElement entry, const KindRule& rule, const ListItem& row) {
+    const std::string& id = row.subItems[kPluginEntryColumn];
+    if (rule.removesClass) batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "\\CLSID", id);
+    if (rule.second == Second::Value) {
+        batch.RecordValueForDeletion(entry, rule.root, rule.key, rule.valueName ? rule.valueName : id);
+    } else {
+        // A menu extension is its key: the key's own name (kept with the row), not the shown caption
+        // whose "&" were taken out.
+        const std::string& subKey = rule.removesClass ? id : (row.data.empty() ? row.caption : row.data);
+        batch.RecordKeyForDeletion(entry, rule.root, rule.key, subKey);
+    }
+}
+
+}  // namespace
+
+void RemoveCheckedPlugins(AppState& state, ListView& lvBHO) {
+    struct Update {
+        ListView& list;
+        explicit Update(ListView& l) : list(l) { list.BeginUpdate(); }
+        ~Update() { list.EndUpdate(); }
+    } update(lvBHO);
+
+    XmlDocument& history = state.Restore_XMLDocument;
+    if (!history.DocumentElement()) history.Reset("Korvane");
+    UndoBatch batch(state.platform.registry, history);
+    for (int i = lvBHO.Count() - 1; i >= 0; --i) {
+        if (!lvBHO.Checked(i)) continue;
+        ListItem row = lvBHO.Item(i);
+        row.subItems.resize(3);
+        const std::string& kind = row.subItems[kPluginTypeColumn];
+        // The entry comes first, so a refused row leaves one without ITEMs.
+        XmlElement entry = batch.AddEntry(row.caption, kind, row.subItems[kPluginPathColumn]);
+        if (const char* refusal = Refusal(kind, row.caption, row.subItems[kPluginPathColumn])) {
+            state.platform.dialogs.showMessage(refusal);
+            continue;
+        }
+        if (const KindRule* rule = RuleFor(kind)) PlanRow(batch, entry, *rule, row);
+    }
+    // Refused rows only: their empty entries reach the disk with the rest of the history on closing.
+    if (batch.PlannedCount() == 0) return;
+
+    // Write-ahead: what is about to be deleted is on disk before the first deletion.
+    const std::string backupFile = state.ProgramFolder + "Backup.xml";
+    try {
+        batch.SaveAhead(state.platform.files, backupFile);
+    } catch (const std::exception& error) {
+        state.platform.dialogs.error("The undo history could not be saved to " + backupFile +
+                                     ", so no plug-in was removed.\n" + error.what());
+        return;
+    }
+    batch.DeleteAll();
+}
+
+}  // namespace korvane
