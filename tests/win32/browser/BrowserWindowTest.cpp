@@ -178,6 +178,11 @@ protected:
             RegCloseKey(toolbars);
         }
     }
+    // In a list with multiple selection the space bar toggles every selected row: select only this one.
+    void ToggleOnly(HWND list, int row) {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        ToggleRow(list, row);
+    }
     static bool ValueExists(HKEY root, const wchar_t* path, const wchar_t* name) {
         return RegGetValueW(root, path, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     }
@@ -198,8 +203,10 @@ TEST_F(PluginsWindowTest, ToolbarAndExtensionAreListedRemovedAndRestoredFromTheH
     EXPECT_EQ(ItemText(list, extension, 3), L"C:\\korvane\\WINE-BHO.DLL");
     EXPECT_FALSE(ItemChecked(list, toolbar));
 
-    ToggleRow(list, toolbar);
-    ToggleRow(list, extension);
+    ToggleOnly(list, toolbar);
+    ToggleOnly(list, extension);
+    EXPECT_TRUE(page.lvBHO.Checked(toolbar));
+    EXPECT_TRUE(page.lvBHO.Checked(extension));
     const int historyBefore = form->state.Restore_XMLDocument.DocumentElement().ChildCount();
     Press(page, page.Del_SpeedButton);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClassKey(kToolbarId).c_str()));
@@ -218,8 +225,8 @@ TEST_F(PluginsWindowTest, ToolbarAndExtensionAreListedRemovedAndRestoredFromTheH
     ASSERT_GE(toolbarEntry, 0);
     ASSERT_GE(extensionEntry, 0);
     EXPECT_EQ(ItemText(history, toolbarEntry, 1), L"Toolbar ALL USER");
-    ToggleRow(history, toolbarEntry);
-    ToggleRow(history, extensionEntry);
+    ToggleOnly(history, toolbarEntry);
+    ToggleOnly(history, extensionEntry);
     Press(historyPage, historyPage.btnRestore);
 
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClassKey(kToolbarId).c_str(), L""), L"Korvane &Wine");
