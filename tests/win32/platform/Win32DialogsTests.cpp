@@ -18,20 +18,20 @@ struct SeenBox {
     bool found = false;
 };
 
+BOOL CALLBACK TakeOwnBox(HWND window, LPARAM result) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (process != ::GetCurrentProcessId() || std::wstring(className) != L"#32770") return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 // The first dialog window of this process, whatever its title.
 HWND FindOwnBox() {
     HWND found = nullptr;
-    ::EnumWindows(
-        [](HWND window, LPARAM result) -> BOOL {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            wchar_t className[16] = {};
-            ::GetClassNameW(window, className, 16);
-            if (process != ::GetCurrentProcessId() || std::wstring(className) != L"#32770") return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumWindows(&TakeOwnBox, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
