@@ -107,6 +107,32 @@ TEST_F(MemoryRegistryTest, DenyOpenHoldsForAKeyNotYetCreated) {
     Open(HKCU, "Later\\Key", access::Read, status::AccessDenied);
 }
 
+TEST_F(MemoryRegistryTest, DenyWriteHoldsForAKeyNotYetCreated) {
+    reg.CreateKey(HKCU, "Software");
+    reg.DenyWrite(HKCU, "Software\\Locked\\Policy");
+    HKey key = 0;
+    // At the denied key, below it, and through a handle of its existing ancestor: refused, and no key
+    // of the path is left behind.
+    EXPECT_EQ(reg.createKey(HKCU, "Software\\Locked\\Policy", access::AllAccess, key), status::AccessDenied);
+    EXPECT_EQ(reg.createKey(HKCU, "software\\LOCKED\\policy\\Sub\\Deeper", access::Read, key),
+              status::AccessDenied);
+    HKey software = Open(HKCU, "Software", access::AllAccess);
+    EXPECT_EQ(reg.createKey(software, "Locked\\Policy\\Sub", access::AllAccess, key), status::AccessDenied);
+    EXPECT_FALSE(reg.KeyExistsRaw(HKCU, "Software\\Locked"));
+
+    // The parent of the denied key is not covered.
+    HKey locked = 0;
+    EXPECT_EQ(reg.createKey(software, "Locked", access::AllAccess, locked), status::Success);
+    opened.push_back(locked);
+    EXPECT_EQ(reg.createKey(locked, "Policy", access::AllAccess, key), status::AccessDenied);
+    EXPECT_FALSE(reg.KeyExistsRaw(HKCU, "Software\\Locked\\Policy"));
+
+    // Made past the rules, the key opens for reading only.
+    reg.CreateKey(HKCU, "Software\\Locked\\Policy\\Sub");
+    Open(HKCU, "Software\\Locked\\Policy\\Sub", access::Read);
+    Open(HKCU, "Software\\Locked\\Policy\\Sub", access::AllAccess, status::AccessDenied);
+}
+
 TEST_F(MemoryRegistryTest, DenyWriteOpensForReadingOnlyThroughoutTheSubtree) {
     reg.SetString(HKLM, "Software\\Policy\\Sub", "v", "x");
     HKey before = Open(HKLM, "Software\\Policy\\Sub", access::AllAccess);  // opened before the rule

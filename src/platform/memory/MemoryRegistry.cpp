@@ -195,10 +195,14 @@ long MemoryRegistry::openOrCreate(HKey parent, const std::string& path, std::uin
         if (node == from.node && (from.rights & access::CreateSubKey) == 0) return status::AccessDenied;
         if (node != from.node && openDenied(from.root, *node)) return status::AccessDenied;
         if (writeDenied(from.root, *node)) return status::AccessDenied;
+        // The rules hold for keys not made yet: a key that would be refused, or one below a key that
+        // would be read-only, is never made (nor its parents), as Windows refuses to create below a
+        // key it cannot write.
         std::string prefix = foldedPathOf(*node);
         for (std::size_t i = depth; i < parts->size(); ++i) {
             prefix += (prefix.empty() ? "" : "\\") + FoldName((*parts)[i]);
-            if (denyOpen_.count({from.root, prefix}) != 0) return status::AccessDenied;
+            if (denyOpen_.count({from.root, prefix}) != 0 || denyWrite_.count({from.root, prefix}) != 0)
+                return status::AccessDenied;
         }
         for (; depth < parts->size(); ++depth) {
             auto child = std::make_shared<Node>();
