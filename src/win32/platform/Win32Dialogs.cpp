@@ -1,4 +1,5 @@
-// Win32Dialogs: one MessageBoxW per form; the program's own title is "Korvane".
+// Win32Dialogs: one MessageBoxW per form. The information dialog and the Yes/No confirmation carry the
+// standard captions "Information" and "Confirm"; the plain message and the error box the program's title.
 #include "win32/platform/Win32Dialogs.h"
 
 #include <windows.h>
@@ -9,6 +10,8 @@ namespace korvane::win32 {
 namespace {
 
 constexpr wchar_t ProgramTitle[] = L"Korvane";
+constexpr wchar_t InformationTitle[] = L"Information";
+constexpr wchar_t ConfirmTitle[] = L"Confirm";
 
 int Show(const std::string& text, const wchar_t* title, UINT style) {
     return ::MessageBoxW(::GetActiveWindow(), Widen(text).c_str(), title, style);
@@ -41,11 +44,11 @@ void Win32Dialogs::messageBox(const std::string& text, const std::string& title,
 }
 
 void Win32Dialogs::information(const std::string& text) {
-    Show(text, ProgramTitle, MB_OK | MB_ICONINFORMATION);
+    Show(text, InformationTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 bool Win32Dialogs::confirm(const std::string& text) {
-    return Show(text, ProgramTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return Show(text, ConfirmTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void Win32Dialogs::error(const std::string& text) {

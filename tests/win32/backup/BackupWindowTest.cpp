@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "win32/platform/Text.h"
-#include "win32/startup/RealWindowFixture.h"
+#include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
 namespace {
@@ -63,8 +63,7 @@ protected:
     void TearDown() override {
         std::string leftover = form ? form->tabBackup.CurrentBackupFolder : std::string();
         RealWindowTest::TearDown();
-        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+        RemoveKeyTree(HKEY_CURRENT_USER, kKey);
         if (!leftover.empty()) {
             for (const char* root : kRoots) DeleteFileW(Widen(leftover + "\\" + root + ".reg").c_str());
             RemoveDirectoryW(Widen(leftover).c_str());

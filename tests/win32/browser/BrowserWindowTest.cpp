@@ -4,105 +4,19 @@
 // the Restore History page.
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <sstream>
 
-#include "win32/startup/RealWindowFixture.h"
+#include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
 namespace {
 
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
-
-// Waits for a message box of this process, whatever its title, notes its text and presses OK; gives up
-// after about twenty seconds.
-class AnyBoxAnswerer {
-public:
-    AnyBoxAnswerer()
-        : thread_([this] {
-              for (int i = 0; i < 1000 && !stop_.load(); ++i) {
-                  if (HWND box = FindBox()) {
-                      wchar_t text[512] = {};
-                      ::GetDlgItemTextW(box, 0xFFFF, text, 512);
-                      text_ = text;
-                      found_ = true;
-                      ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                      return;
-                  }
-                  ::Sleep(20);
-              }
-          }) {}
-    ~AnyBoxAnswerer() { Finish(); }
-    AnyBoxAnswerer(const AnyBoxAnswerer&) = delete;
-    AnyBoxAnswerer& operator=(const AnyBoxAnswerer&) = delete;
-
-    bool Finish() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-        return found_;
-    }
-    const std::wstring& Text() const { return text_; }
-
-private:
-    static HWND FindBox() {
-        HWND found = nullptr;
-        ::EnumWindows(
-            [](HWND window, LPARAM out) -> BOOL {
-                DWORD process = 0;
-                ::GetWindowThreadProcessId(window, &process);
-                wchar_t name[16] = {};
-                ::GetClassNameW(window, name, 16);
-                if (process != ::GetCurrentProcessId() || std::wstring(name) != L"#32770" ||
-                    !::IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(out) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
-
-    std::atomic<bool> stop_{false};
-    bool found_ = false;
-    std::wstring text_;
-    std::thread thread_;
-};
-
 // The program saves its history beside itself before it deletes; the tests leave that file as they
 // found it.
 class KeepsBackupXml : public RealWindowTest {
-protected:
-    void SetUp() override {
-        wchar_t exe[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        backupXml_ = std::filesystem::path(exe).parent_path() / L"Backup.xml";
-        if (std::filesystem::exists(backupXml_)) {
-            std::ifstream in(backupXml_, std::ios::binary);
-            std::stringstream content;
-            content << in.rdbuf();
-            saved_ = content.str();
-        }
-        RealWindowTest::SetUp();
-    }
-    void TearDown() override {
-        RealWindowTest::TearDown();
-        std::error_code ignored;
-        if (saved_) {
-            std::ofstream(backupXml_, std::ios::binary | std::ios::trunc) << *saved_;
-        } else {
-            std::filesystem::remove(backupXml_, ignored);
-        }
-    }
-
 private:
-    std::filesystem::path backupXml_;
-    std::optional<std::string> saved_;
+    BackupXmlKeeper backupXml_;
 };
 
 class TracesWindowTest : public KeepsBackupXml {
@@ -176,15 +90,16 @@ TEST_F(TracesWindowTest, CacheAndHistoryFilesAreListedAndDeletedThroughTheWindow
     EXPECT_EQ(ItemText(files, indexRow, 0), L"History files");
     EXPECT_LT(pageRow, indexRow);  // the cache is listed before the history
     EXPECT_TRUE(ItemChecked(files, pageRow));
-    EXPECT_FALSE(TextOf(Hwnd(page, page.lblDeleting)).empty());
+    EXPECT_FALSE(TextOfWindow(Hwnd(page, page.lblDeleting)).empty());
     EXPECT_TRUE(IsWindowEnabled(Hwnd(page, page.btnTempScan)));
 
     // Keep the deep file and anything that is not the test's own.
     for (int i = 0; i < ListView_GetItemCount(files); ++i)
         if (i != pageRow && i != indexRow && ItemChecked(files, i)) ToggleRow(files, i);
-    AnyBoxAnswerer ok;  // an information dialog
+    BoxAnswerer ok(IDOK);
     Press(page, page.btnCleanIE);
     ASSERT_TRUE(ok.Finish()) << "no message after the cleanup";
+    EXPECT_EQ(ok.Title(), L"Information");
     EXPECT_EQ(ok.Text(), L"The cleaning up has been finished.");
     EXPECT_EQ(ListView_GetItemCount(files), 0);
     EXPECT_FALSE(std::filesystem::exists(cache_ + L"page.htm"));
@@ -226,19 +141,7 @@ protected:
         for (const wchar_t* id : {kToolbarId, kExtensionId})
             RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(id).c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kStatsKey) + L"\\" + kExtensionId).c_str());
-        HKEY toolbars = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kToolbarKey, 0, KEY_ALL_ACCESS, &toolbars) == ERROR_SUCCESS) {
-            RegDeleteValueW(toolbars, kToolbarId);
-            RegCloseKey(toolbars);
-        }
-    }
-    // In a list with multiple selection the space bar toggles every selected row: select only this one.
-    void ToggleOnly(HWND list, int row) {
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        ToggleRow(list, row);
-    }
-    static bool ValueExists(HKEY root, const wchar_t* path, const wchar_t* name) {
-        return RegGetValueW(root, path, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        RemoveValue(HKEY_LOCAL_MACHINE, kToolbarKey, kToolbarId);
     }
 };
 
@@ -257,8 +160,8 @@ TEST_F(PluginsWindowTest, ToolbarAndExtensionAreListedRemovedAndRestoredFromTheH
     EXPECT_EQ(ItemText(list, extension, 3), L"C:\\korvane\\WINE-BHO.DLL");
     EXPECT_FALSE(ItemChecked(list, toolbar));
 
-    ToggleOnly(list, toolbar);
-    ToggleOnly(list, extension);
+    ToggleRow(list, toolbar);
+    ToggleRow(list, extension);
     EXPECT_TRUE(page.lvBHO.Checked(toolbar));
     EXPECT_TRUE(page.lvBHO.Checked(extension));
     const int historyBefore = form->state.Restore_XMLDocument.DocumentElement().ChildCount();
@@ -279,8 +182,8 @@ TEST_F(PluginsWindowTest, ToolbarAndExtensionAreListedRemovedAndRestoredFromTheH
     ASSERT_GE(toolbarEntry, 0);
     ASSERT_GE(extensionEntry, 0);
     EXPECT_EQ(ItemText(history, toolbarEntry, 1), L"Toolbar ALL USER");
-    ToggleOnly(history, toolbarEntry);
-    ToggleOnly(history, extensionEntry);
+    ToggleRow(history, toolbarEntry);
+    ToggleRow(history, extensionEntry);
     Press(historyPage, historyPage.btnRestore);
 
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClassKey(kToolbarId).c_str(), L""), L"Korvane &Wine");

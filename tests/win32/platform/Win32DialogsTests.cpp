@@ -64,18 +64,36 @@ private:
     std::thread thread_;
 };
 
-TEST(Win32Dialogs, ConfirmIsTrueForYesOnlyAndCarriesTheProgramTitle) {
+TEST(Win32Dialogs, ConfirmIsTrueForYesOnlyAndCarriesTheStandardCaption) {
     Win32Dialogs dialogs;
     BoxAnswerer yes(IDYES);
     const bool answeredYes = dialogs.confirm("Delete the selected entries?");
     const SeenBox seen = yes.Finish();
     if (!seen.found) GTEST_SKIP() << "no display: the message box could not be shown";
     EXPECT_TRUE(answeredYes);
-    EXPECT_EQ(seen.title, L"Korvane");
+    EXPECT_EQ(seen.title, L"Confirm");
 
     BoxAnswerer no(IDNO);
     EXPECT_FALSE(dialogs.confirm("Delete the selected entries?"));
     EXPECT_TRUE(no.Finish().found);
+}
+
+// The information dialog has the standard caption; the plain message and the error box the program's.
+TEST(Win32Dialogs, EachOkFormCarriesItsCaption) {
+    Win32Dialogs dialogs;
+    BoxAnswerer information(IDOK);
+    dialogs.information("The cleaning up has been finished.");
+    const SeenBox seenInformation = information.Finish();
+    if (!seenInformation.found) GTEST_SKIP() << "no display: the message box could not be shown";
+    EXPECT_EQ(seenInformation.title, L"Information");
+
+    BoxAnswerer message(IDOK);
+    dialogs.showMessage(" Delete error: point");
+    EXPECT_EQ(message.Finish().title, L"Korvane");
+
+    BoxAnswerer error(IDOK);
+    dialogs.error("Access denied");
+    EXPECT_EQ(error.Finish().title, L"Korvane");
 }
 
 TEST(Win32Dialogs, MessageBoxUsesItsOwnTitleAndTheActiveWindowAsOwner) {

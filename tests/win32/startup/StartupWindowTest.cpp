@@ -1,7 +1,7 @@
 // The Startup Programs page under Wine through the real window and the real registry: a Run entry is
 // disabled and enabled again with a click on its check box and on "&Apply", answering the restart box.
 // Wine reports a current Windows (version class 8), so the system configuration records are used.
-#include "win32/startup/RealWindowFixture.h"
+#include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
 namespace {
@@ -23,13 +23,8 @@ protected:
         Clean();
     }
     static void Clean() {
-        HKEY run = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRun, 0, KEY_ALL_ACCESS, &run) == ERROR_SUCCESS) {
-            RegDeleteValueW(run, kEntry);
-            RegCloseKey(run);
-        }
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRecord);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kRecord);
+        RemoveValue(HKEY_LOCAL_MACHINE, kRun, kEntry);
+        RemoveKeyTree(HKEY_LOCAL_MACHINE, kRecord);
     }
 
     // Ticks or unticks the entry's row, then presses Apply and answers the restart message.
@@ -46,6 +41,7 @@ protected:
         BoxAnswerer ok(IDOK);
         Press(form->tabStartup, form->tabStartup.btnApply);
         ASSERT_TRUE(ok.Finish()) << "the restart message was not shown";
+        EXPECT_EQ(ok.Title(), L"Korvane");
         EXPECT_EQ(ok.Text(), L"You must restart the computer to apply the changes.");
         EXPECT_FALSE(IsWindowEnabled(apply));
     }

@@ -1,6 +1,6 @@
 // The Uninstall Manager page under Wine through the real window and the real registry: a stale entry
 // is ticked, "&Delete entries" asks, No keeps it, Yes deletes its key and the list shows the rest.
-#include "win32/startup/RealWindowFixture.h"
+#include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
 namespace {
@@ -25,10 +25,8 @@ protected:
         Clean();
     }
     static void Clean() {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kStale);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kStale);
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKept);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKept);
+        RemoveKeyTree(HKEY_LOCAL_MACHINE, kStale);
+        RemoveKeyTree(HKEY_LOCAL_MACHINE, kKept);
     }
 };
 
@@ -52,6 +50,7 @@ TEST_F(UninstallWindowTest, StaleEntryIsDeletedAfterAnsweringYes) {
     BoxAnswerer no(IDNO);
     Press(page, page.btnDeleteEntry);
     ASSERT_TRUE(no.Finish()) << "no confirmation was asked";
+    EXPECT_EQ(no.Title(), L"Confirm");
     EXPECT_EQ(no.Text(), L"Are you sure to delete the key(s)?");
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kStale));
     EXPECT_TRUE(ItemChecked(list, row));
