@@ -1,6 +1,6 @@
 // The Ignore List page (see IgnorePage.h): layout, the list mirroring ignore.xml, and the handlers
 // that change it. Every change is saved at once; a failed save raises to the handler's caller (the
-// error box) and leaves the list as it was.
+// error box). The change stays in memory; a removal's rows are rebuilt so rows and elements stay paired.
 #include "scan/IgnorePage.h"
 
 #include "scan/IgnoreList.h"
@@ -90,7 +90,14 @@ void IgnorePage::btnRemoveClick() {
         for (int i = lvIgnore.Count() - 1; i >= 0; --i)
             if (lvIgnore.Checked(i)) root.DeleteChild(i);
     }
-    Save();
+    try {
+        Save();
+    } catch (...) {
+        // The elements are already out of the document: the rows must follow, or a second Remove would
+        // take the elements that moved up into the removed rows' places.
+        FillFromDocument();
+        throw;
+    }
     FillFromDocument();
 }
 

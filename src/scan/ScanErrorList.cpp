@@ -10,7 +10,12 @@ std::string IgnoreKeyName(const XmlElement& entry) {
 IgnoreSnapshot::IgnoreSnapshot(const XmlDocument& ignoreList) {
     const XmlElement root = ignoreList.DocumentElement();
     if (!root) return;
-    for (const XmlElement& entry : root.Children()) names_.insert(IgnoreKeyName(entry));
+    for (const XmlElement& entry : root.Children()) {
+        // As IgnoreListHolds: a hand-edited entry lacking an attribute matches nothing, so it cannot
+        // hide the findings of a default value ("ROOT\KEY\") from the scan.
+        if (entry.HasAttribute("ROOT") && entry.HasAttribute("KEY") && entry.HasAttribute("VALUE"))
+            names_.insert(IgnoreKeyName(entry));
+    }
 }
 
 void AddErrorRow(ListView& lvErrors, std::string errorType, std::string keyName, std::string keyValue,
