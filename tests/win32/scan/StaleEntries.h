@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "win32/platform/UniqueHandle.h"
-#include "win32/startup/RealWindowFixture.h"
+#include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
 
