@@ -67,7 +67,8 @@ void UndoBatch::SaveAhead(FileSystem& files, const std::string& path) {
 }
 
 int UndoBatch::DeleteAll() {
-    std::vector<bool> gone(plans_.size(), false);
+    gone_.assign(plans_.size(), false);
+    std::vector<bool>& gone = gone_;
     int count = 0;
     for (size_t i = 0; i < plans_.size(); ++i) {
         const Plan& plan = plans_[i];

@@ -46,6 +46,11 @@ public:
     // their entry gone. A deletion whose record left something out because an earlier deletion of the
     // batch was to take it is skipped when that earlier one failed: it would delete unrecorded data.
     int DeleteAll();
+    // After DeleteAll: whether the deletion planned `plan`-th (from 0) left its entry gone; false for
+    // one that failed, was skipped, or was never carried out.
+    bool Deleted(int plan) const {
+        return plan >= 0 && static_cast<size_t>(plan) < gone_.size() && gone_[static_cast<size_t>(plan)];
+    }
 
 private:
     struct Plan {
@@ -63,6 +68,7 @@ private:
     PendingDeletions pending_;
     std::set<int> hiddenBy_;  // what hid something from the record being made
     std::vector<Plan> plans_;
+    std::vector<bool> gone_;  // per plan, filled by DeleteAll
 };
 
 }  // namespace korvane

@@ -55,9 +55,17 @@ void btnFixSelectedClick(AppState& state, ListView& lvErrors) {
     if (!history.DocumentElement()) history.Reset("Korvane");
     UndoBatch batch(state.platform.registry, history);
 
-    std::vector<int> repaired;  // from the last row to the first
-    for (int row = lvErrors.Count() - 1; row >= 0; --row)
-        if (lvErrors.Checked(row) && PlanRow(batch, lvErrors, row)) repaired.push_back(row);
+    struct Planned {
+        int row;
+        int plan;  // the batch's deletion for the row, -1 when none was planned
+    };
+    std::vector<Planned> repaired;  // from the last row to the first
+    for (int row = lvErrors.Count() - 1; row >= 0; --row) {
+        if (!lvErrors.Checked(row)) continue;
+        const int plans = batch.PlannedCount();
+        if (PlanRow(batch, lvErrors, row))
+            repaired.push_back({row, batch.PlannedCount() > plans ? plans : -1});
+    }
     if (repaired.empty()) return;
 
     // Write-ahead: what is about to be deleted is on disk before the first deletion.
@@ -71,9 +79,21 @@ void btnFixSelectedClick(AppState& state, ListView& lvErrors) {
     }
     batch.DeleteAll();
 
+    // A row leaves the list only when its entry is gone: one the registry refused to delete (a
+    // machine-wide key without administrator rights, say) stays, and the user is told.
+    int kept = 0;
     lvErrors.BeginUpdate();
-    for (int row : repaired) lvErrors.Delete(row);
+    for (const Planned& planned : repaired) {
+        if (batch.Deleted(planned.plan))
+            lvErrors.Delete(planned.row);
+        else
+            ++kept;
+    }
     lvErrors.EndUpdate();
+    if (kept > 0)
+        state.platform.dialogs.error(std::to_string(kept) + (kept == 1 ? " entry" : " entries") +
+                                     " could not be deleted from the registry and stayed in the list.\n"
+                                     "Deleting machine-wide entries may need administrator rights.");
 }
 
 }  // namespace korvane

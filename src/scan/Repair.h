@@ -11,7 +11,8 @@ namespace korvane {
 // The handler behind "Fix S&elected". Rows are handled from the last to the first. A row whose Key
 // Name has fewer than two backslashes, or names a container key (history/ContainerKeys.h), is
 // refused: not recorded, not deleted, left in the list. When the history cannot be saved ahead of
-// the deletions, nothing is deleted, every row stays, and the error is shown in the error box.
+// the deletions, nothing is deleted, every row stays, and the error is shown in the error box. A row
+// whose entry the registry would not delete stays in the list, and the error box says how many did.
 void btnFixSelectedClick(AppState& state, ListView& lvErrors);
 
 }  // namespace korvane
