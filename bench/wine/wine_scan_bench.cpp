@@ -28,7 +28,7 @@
 #include "win32/platform/Win32Registry.h"
 #include "win32/platform/Win32SystemInfo.h"
 #include "win32/platform/Win32UiThread.h"
-#include "wine/BareWalk.h"
+#include "BareWalk.h"
 #include "wine/Counting.h"
 
 namespace korvane::bench {

@@ -1,7 +1,7 @@
-// The bare walk of the Wine scan benchmark: the least work the scan's answers need — the keys and
+// The bare walk of the scan benchmarks: the least work the scan's answers need — the keys and
 // values the twelve groups look at, listed and read with raw backend calls, each distinct path tested
-// once — with no UI, no labels and no Key Names. It follows the native benchmark's bare walk
-// (bench/scan_bench.cpp) step for step, so that the two ratios measure the same thing.
+// once — with no UI, no labels and no Key Names. The native and the Wine benchmark share it, so that
+// their two ratios measure the same thing.
 #pragma once
 
 #include <algorithm>
