@@ -17,6 +17,9 @@ struct AppState {
     std::string ProgramFolder;  // always ends in "\"
     std::string BackupFolder;   // ProgramFolder + "Backup" (+ "\" once the Backup page was shown)
     XmlDocument Restore_XMLDocument;
+    // Backup.xml holds a history that could not be read at start-up nor set aside: nothing may
+    // overwrite it, neither a repair's write-ahead save nor closing.
+    bool BackupXmlLocked = false;
     XmlDocument IgnoreXML;
     PageControl MainControl;
 };

@@ -93,7 +93,7 @@ void MainForm::FormShow() {
 
 bool MainForm::FormClose() {
     tabScanErrors.ScanErrorsThread.Stop();
-    if (keepBackupXml_) return true;
+    if (state.BackupXmlLocked) return true;
     try {
         state.Restore_XMLDocument.Save(state.platform.files, state.ProgramFolder + kBackupXml);
         return true;
@@ -132,7 +132,7 @@ void MainForm::LoadDocument(XmlDocument& document, const std::string& path, cons
         if (!keptAs.empty()) {
             text += "\n\nThe file " + path + " was kept as " + keptAs + "; Korvane starts with an empty one.";
         } else {
-            if (&document == &state.Restore_XMLDocument) keepBackupXml_ = true;
+            if (&document == &state.Restore_XMLDocument) state.BackupXmlLocked = true;
             text += "\n\nThe file " + path + " could not be renamed; Korvane will not overwrite it.";
         }
         state.platform.dialogs.error(text);

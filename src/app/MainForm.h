@@ -93,7 +93,6 @@ private:
     std::string SetAside(const std::string& path);
 
     std::vector<PageLink> navigation_;
-    bool keepBackupXml_ = false;  // Backup.xml could not be read nor set aside: never overwrite it
 };
 
 }  // namespace korvane

@@ -118,7 +118,7 @@ void RemoveCheckedPlugins(AppState& state, ListView& lvBHO) {
     // Write-ahead: what is about to be deleted is on disk before the first deletion.
     const std::string backupFile = state.ProgramFolder + "Backup.xml";
     try {
-        batch.SaveAhead(state.platform.files, backupFile);
+        SaveHistoryAhead(state, batch);
     } catch (const std::exception& error) {
         state.platform.dialogs.error("The undo history could not be saved to " + backupFile +
                                      ", so no plug-in was removed.\n" + error.what());

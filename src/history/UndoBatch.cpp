@@ -53,6 +53,13 @@ void UndoBatch::RecordValueForDeletion(XmlElement entry, HKey root, const std::s
     hiddenBy_.clear();
 }
 
+void SaveHistoryAhead(AppState& state, UndoBatch& batch) {
+    const std::string path = state.ProgramFolder + "Backup.xml";
+    if (state.BackupXmlLocked)
+        throw XmlError(path + " could not be read when Korvane started and is kept as it is.");
+    batch.SaveAhead(state.platform.files, path);
+}
+
 void UndoBatch::SaveAhead(FileSystem& files, const std::string& path) {
     if (entries_ == 0) return;
     try {

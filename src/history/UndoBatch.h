@@ -7,11 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "app/AppState.h"
 #include "app/XmlDocument.h"
 #include "history/RegistrySnapshot.h"
 #include "platform/FileSystem.h"
 
 namespace korvane {
+
+class UndoBatch;
+
+// Saves a batch's entries into `state.ProgramFolder` + "Backup.xml" before its deletions (see
+// UndoBatch::SaveAhead). Refused when that file holds a history that could not be read at start-up:
+// overwriting it would lose every earlier entry. Throws XmlError; the caller then deletes nothing.
+void SaveHistoryAhead(AppState& state, UndoBatch& batch);
 
 class UndoBatch {
 public:
