@@ -106,16 +106,6 @@ inline RawValue RawText(const std::wstring& text, DWORD type = REG_SZ) {
     return Raw(type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
-inline void DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name) {
-    UniqueHkey key;
-    if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS)
-        RegDeleteValueW(key.get(), name);
-}
-inline void DeleteTree(HKEY root, const wchar_t* path) {
-    RegDeleteTreeW(root, path);
-    RegDeleteKeyW(root, path);
-}
-
 // Every value type the history must keep, in one App Paths entry (a key row: the whole key is taken).
 inline const std::vector<std::pair<std::wstring, RawValue>>& AppEntryValues() {
     static const std::vector<std::pair<std::wstring, RawValue>> values = [] {
@@ -141,15 +131,15 @@ inline const std::vector<std::pair<std::wstring, RawValue>>& AppEntryValues() {
 inline const std::wstring kAppSubkey = std::wstring(kAppEntry) + L"\\SupportedProtocols";
 
 inline void RemoveStaleEntries() {
-    DeleteTree(HKEY_LOCAL_MACHINE, kAppEntry);
-    DeleteTree(HKEY_LOCAL_MACHINE, kAppPresent);
-    DeleteTree(HKEY_CLASSES_ROOT, kClass);
-    DeleteValue(HKEY_CURRENT_USER, kRunMru, kMruValue);
-    DeleteValue(HKEY_LOCAL_MACHINE, kSharedDlls, kSharedDll);
-    DeleteTree(HKEY_CURRENT_USER, kFileExt);
-    DeleteTree(HKEY_CLASSES_ROOT, L".korvanewinegone");
-    DeleteTree(HKEY_LOCAL_MACHINE, kUninstall);
-    DeleteTree(HKEY_LOCAL_MACHINE, kUninstallNumber);
+    RemoveKeyTree(HKEY_LOCAL_MACHINE, kAppEntry);
+    RemoveKeyTree(HKEY_LOCAL_MACHINE, kAppPresent);
+    RemoveKeyTree(HKEY_CLASSES_ROOT, kClass);
+    RemoveValue(HKEY_CURRENT_USER, kRunMru, kMruValue);
+    RemoveValue(HKEY_LOCAL_MACHINE, kSharedDlls, kSharedDll);
+    RemoveKeyTree(HKEY_CURRENT_USER, kFileExt);
+    RemoveKeyTree(HKEY_CLASSES_ROOT, L".korvanewinegone");
+    RemoveKeyTree(HKEY_LOCAL_MACHINE, kUninstall);
+    RemoveKeyTree(HKEY_LOCAL_MACHINE, kUninstallNumber);
 }
 
 inline void SeedStaleEntries() {

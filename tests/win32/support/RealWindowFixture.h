@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "app/MainForm.h"
+#include "win32/platform/UniqueHandle.h"
 #include "win32/platform/Win32Platform.h"
 #include "win32/window/MainWindow.h"
 
@@ -247,10 +248,9 @@ inline void RemoveKeyTree(HKEY root, const wchar_t* path) {
 
 // Deletes one value, if it is there.
 inline void RemoveValue(HKEY root, const wchar_t* path, const wchar_t* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueW(key, name);
-    RegCloseKey(key);
+    UniqueHkey key;
+    if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueW(key.get(), name);
 }
 
 }  // namespace korvane::win32::testing
