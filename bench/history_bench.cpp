@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/ListView.h"
-#include "history/ValueEncoding.h"
+#include "undo/ValueEncoding.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "scan/Repair.h"
 

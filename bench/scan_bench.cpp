@@ -16,7 +16,7 @@
 
 #include "BareWalk.h"
 #include "ScanBenchMachine.h"
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/WindowsVersion.h"
 #include "scan/IgnorePage.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "ScanBenchMachine.h"
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "scan/IgnorePage.h"
 #include "scan/PathTester.h"
 #include "scan/ScanPage.h"

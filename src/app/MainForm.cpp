@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/HandlerRunner.h"
+#include "core/HandlerRunner.h"
 #include "registry/RegistryAccess.h"
 
 namespace korvane {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/MainFormDateFormat.h"
+#include "core/AppState.h"
+#include "core/DateFormat.h"
 #include "backup/BackupPage.h"
 #include "browser/PluginsPage.h"
 #include "browser/TracesPage.h"

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/AppState.h"
-#include "app/BMDThread.h"
+#include "core/AppState.h"
+#include "core/BMDThread.h"
 #include "controls/Button.h"
 #include "controls/EditBox.h"
 #include "controls/ListBox.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/MainFormDateFormat.h"
+#include "core/DateFormat.h"
 
 namespace korvane {
 

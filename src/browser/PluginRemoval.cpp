@@ -5,7 +5,7 @@
 #include <string>
 
 #include "browser/Toolbar.h"
-#include "history/UndoBatch.h"
+#include "undo/UndoBatch.h"
 
 namespace korvane {
 

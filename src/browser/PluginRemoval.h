@@ -3,7 +3,7 @@
 // deletions. Recording and deleting themselves live in history/ (UndoBatch).
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/ListView.h"
 
 namespace korvane {

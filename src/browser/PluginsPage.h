@@ -3,7 +3,7 @@
 // PluginRemoval.h. The main window presses "Scan Now" on every visit of the page.
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "browser/Toolbar.h"
 #include "controls/Button.h"
 #include "controls/CheckBox.h"

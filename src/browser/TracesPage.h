@@ -3,7 +3,7 @@
 // file work lives in IE.h. Nothing is read until "&Start Scan" is pressed.
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"

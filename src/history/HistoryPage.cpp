@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "history/RegistrySnapshot.h"
+#include "undo/RegistrySnapshot.h"
 
 namespace korvane {
 

@@ -3,7 +3,7 @@
 // and its encoding belong to RegistrySnapshot; saving it to disk belongs to the main window.
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"

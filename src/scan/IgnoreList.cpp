@@ -1,7 +1,7 @@
 // The ignore document's entries (see IgnoreList.h).
 #include "scan/IgnoreList.h"
 
-#include "history/RegistryKey.h"
+#include "registry/RegistryKey.h"
 
 namespace korvane {
 

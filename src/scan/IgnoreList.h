@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/XmlDocument.h"
+#include "core/XmlDocument.h"
 
 namespace korvane {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/EditBox.h"
 #include "controls/ListView.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "history/ContainerKeys.h"
-#include "history/RegistryKey.h"
-#include "history/UndoBatch.h"
+#include "undo/ContainerKeys.h"
+#include "registry/RegistryKey.h"
+#include "undo/UndoBatch.h"
 #include "registry/RootKeys.h"
 
 namespace korvane {

@@ -3,7 +3,7 @@
 // leave the list. The recording and the delete routines themselves live in history/.
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/ListView.h"
 
 namespace korvane {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/BMDThread.h"
+#include "core/BMDThread.h"
 #include "platform/RegistryBackend.h"
 #include "scan/PathTester.h"
 

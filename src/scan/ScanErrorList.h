@@ -5,7 +5,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/XmlDocument.h"
+#include "core/XmlDocument.h"
 #include "controls/ListView.h"
 
 namespace korvane {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/AppState.h"
-#include "app/BMDThread.h"
+#include "core/AppState.h"
+#include "core/BMDThread.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/XmlDocument.h"
+#include "core/XmlDocument.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "platform/UiThread.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"

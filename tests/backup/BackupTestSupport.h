@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "backup/BackupPage.h"
 #include "platform/memory/MemoryPlatform.h"
 

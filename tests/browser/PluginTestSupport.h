@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "browser/PluginsPage.h"
 #include "platform/memory/MemoryPlatform.h"
 

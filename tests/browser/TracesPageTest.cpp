@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "browser/IE.h"
 #include "browser/TracesPage.h"
 #include "platform/memory/MemoryPlatform.h"

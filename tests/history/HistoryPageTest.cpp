@@ -1,7 +1,7 @@
 // The Restore History page: the list mirrors the history, restore writes checked entries back from
 // the last row to the first, a failure stops with the entries not reached kept, clear, check all.
 #include "history/HistoryPage.h"
-#include "history/HistoryTestSupport.h"
+#include "undo/HistoryTestSupport.h"
 #include "registry/RegistryAccess.h"
 
 namespace korvane {

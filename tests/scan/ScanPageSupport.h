@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/WindowsVersion.h"
 #include "scan/IgnorePage.h"

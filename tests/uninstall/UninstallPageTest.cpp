@@ -3,7 +3,7 @@
 // action buttons.
 #include <gtest/gtest.h>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
 #include "uninstall/AddRemove.h"

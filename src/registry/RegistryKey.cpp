@@ -1,5 +1,5 @@
 // Scoped registry keys and the path helpers (see RegistryKey.h).
-#include "history/RegistryKey.h"
+#include "registry/RegistryKey.h"
 
 namespace korvane {
 

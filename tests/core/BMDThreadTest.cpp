@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/BMDThread.h"
+#include "core/BMDThread.h"
 #include "platform/memory/MemoryUiThread.h"
 
 namespace korvane {

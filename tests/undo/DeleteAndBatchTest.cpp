@@ -1,9 +1,9 @@
 // The shared delete routines, the container-key guard and the write-ahead batch.
-#include "history/ContainerKeys.h"
-#include "history/HistoryTestSupport.h"
-#include "history/RegistryDelete.h"
-#include "history/RegistryKey.h"
-#include "history/UndoBatch.h"
+#include "undo/ContainerKeys.h"
+#include "undo/HistoryTestSupport.h"
+#include "undo/RegistryDelete.h"
+#include "registry/RegistryKey.h"
+#include "undo/UndoBatch.h"
 
 namespace korvane {
 namespace {

@@ -1,7 +1,7 @@
 // The text forms of registry values in the undo history, byte for byte, and their way back.
 #include <gtest/gtest.h>
 
-#include "history/ValueEncoding.h"
+#include "undo/ValueEncoding.h"
 
 namespace korvane {
 namespace {

@@ -1,6 +1,6 @@
 // The XML documents on pugixml: parsing with the document left alone on failure, elements reached
 // by position through a small cache of recent positions, and the atomic save through FileSystem.
-#include "app/XmlDocument.h"
+#include "core/XmlDocument.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // The text forms of registry values in the undo history (see ValueEncoding.h).
-#include "history/ValueEncoding.h"
+#include "undo/ValueEncoding.h"
 
 #include <charconv>
 

@@ -1,7 +1,7 @@
 // One run of the worker component: OnStart on the UI thread, OnExecute on a fresh std::thread, and
 // the end step handed back to the UI thread through its queue. The component joins every thread it
 // started before it goes away, so no thread outlives it.
-#include "app/BMDThread.h"
+#include "core/BMDThread.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,7 +1,7 @@
 // RecordRegistryEntry and RestoreItem against the in-memory registry: what the ITEMs hold, in what
 // order, and that writing them back gives the same values with the same types.
-#include "history/HistoryTestSupport.h"
-#include "history/RegistrySnapshot.h"
+#include "undo/HistoryTestSupport.h"
+#include "undo/RegistrySnapshot.h"
 #include "registry/RegistryAccess.h"
 
 namespace korvane {

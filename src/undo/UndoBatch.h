@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/XmlDocument.h"
-#include "history/RegistrySnapshot.h"
+#include "core/AppState.h"
+#include "core/XmlDocument.h"
+#include "undo/RegistrySnapshot.h"
 #include "platform/FileSystem.h"
 
 namespace korvane {

@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/XmlDocument.h"
-#include "history/ValueEncoding.h"
+#include "core/XmlDocument.h"
+#include "undo/ValueEncoding.h"
 #include "platform/RegistryBackend.h"
 
 namespace korvane {

@@ -1,9 +1,9 @@
 // Write-ahead recording of one action's deletions (see UndoBatch.h).
-#include "history/UndoBatch.h"
+#include "undo/UndoBatch.h"
 
-#include "history/ContainerKeys.h"
-#include "history/RegistryDelete.h"
-#include "history/RegistryKey.h"
+#include "undo/ContainerKeys.h"
+#include "undo/RegistryDelete.h"
+#include "registry/RegistryKey.h"
 
 namespace korvane {
 

@@ -2,7 +2,7 @@
 // parse errors that leave the document alone, encodings, and saves that never damage the old file.
 #include <gtest/gtest.h>
 
-#include "app/XmlDocument.h"
+#include "core/XmlDocument.h"
 #include "platform/memory/MemoryFileSystem.h"
 
 namespace korvane {

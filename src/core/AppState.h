@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/XmlDocument.h"
+#include "core/XmlDocument.h"
 #include "controls/Page.h"
 #include "platform/Platform.h"
 

@@ -1,5 +1,5 @@
 // The list of keys that hold whole groups of entries (see ContainerKeys.h).
-#include "history/ContainerKeys.h"
+#include "undo/ContainerKeys.h"
 
 #include <algorithm>
 #include <iterator>
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "history/RegistryKey.h"
+#include "registry/RegistryKey.h"
 
 namespace korvane {
 

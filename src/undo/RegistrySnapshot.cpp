@@ -1,9 +1,9 @@
 // Recording registry content into the undo history and writing it back (see RegistrySnapshot.h).
-#include "history/RegistrySnapshot.h"
+#include "undo/RegistrySnapshot.h"
 
 #include <algorithm>
 
-#include "history/RegistryKey.h"
+#include "registry/RegistryKey.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RootKeys.h"
 

@@ -1,10 +1,10 @@
 // Deleting registry values and whole key trees (see RegistryDelete.h).
-#include "history/RegistryDelete.h"
+#include "undo/RegistryDelete.h"
 
 #include <vector>
 
-#include "history/ContainerKeys.h"
-#include "history/RegistryKey.h"
+#include "undo/ContainerKeys.h"
+#include "registry/RegistryKey.h"
 
 namespace korvane {
 
