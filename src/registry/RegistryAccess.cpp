@@ -6,26 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "registry/RegistryKey.h"
+
 namespace korvane {
 
 namespace {
-
-// Closes a key opened for the length of one operation.
-class ScopedKey {
-public:
-    explicit ScopedKey(RegistryBackend& backend) : backend_(backend) {}
-    ~ScopedKey() {
-        if (key_ != 0) backend_.closeKey(key_);
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    HKey& handle() { return key_; }
-
-private:
-    RegistryBackend& backend_;
-    HKey key_ = 0;
-};
 
 bool IsAbsolute(const std::string& path) {
     return !path.empty() && path.front() == '\\';
@@ -56,7 +41,7 @@ ValueKind KindOf(std::uint32_t type) {
 
 }  // namespace
 
-RegistryAccess::RegistryAccess(RegistryBackend& backend) : backend_(backend) {}
+RegistryAccess::RegistryAccess(RegistryBackend& backend) : backend_(backend), current_(backend) {}
 
 RegistryAccess::~RegistryAccess() {
     CloseRegKey();
@@ -69,14 +54,14 @@ void RegistryAccess::SetRoot(HKey root) {
 }
 
 HKey RegistryAccess::BaseFor(const std::string& path) const {
-    return (IsAbsolute(path) || current_ == 0) ? root_ : current_;
+    return (IsAbsolute(path) || !current_.IsOpen()) ? root_ : current_.Handle();
 }
 
-void RegistryAccess::MakeCurrent(HKey key, const std::string& path) {
+void RegistryAccess::MakeCurrent(RegistryKey key, const std::string& path) {
     // The new path is worked out before the old key goes, since a relative path extends it.
     std::string relative = WithoutLeadingBackslash(path);
     std::string newPath;
-    if (IsAbsolute(path) || current_ == 0) {
+    if (IsAbsolute(path) || !current_.IsOpen()) {
         newPath = std::move(relative);
     } else if (relative.empty()) {
         newPath = currentPath_;
@@ -84,77 +69,65 @@ void RegistryAccess::MakeCurrent(HKey key, const std::string& path) {
         newPath = currentPath_.empty() ? relative : currentPath_ + "\\" + relative;
     }
     CloseRegKey();
-    current_ = key;
+    current_ = std::move(key);
     currentPath_ = std::move(newPath);
 }
 
 bool RegistryAccess::OpenRegKey(const std::string& path, CreateIfMissing create) {
-    HKey key = 0;
+    RegistryKey key(backend_);
     const HKey base = BaseFor(path);
     const std::string relative = WithoutLeadingBackslash(path);
-    // createKey opens an existing key as it is, like RegCreateKeyEx: one call either way.
-    const long result = create == CreateIfMissing::Yes ? backend_.createKey(base, relative, access_, key)
-                                                       : backend_.openKey(base, relative, access_, key);
-    if (result != status::Success) return false;
-    MakeCurrent(key, path);
+    // Creating opens an existing key as it is, like RegCreateKeyEx: one call either way.
+    const bool opened = create == CreateIfMissing::Yes ? key.Create(base, relative, access_)
+                                                       : key.Open(base, relative, access_);
+    if (!opened) return false;
+    MakeCurrent(std::move(key), path);
     return true;
 }
 
 bool RegistryAccess::OpenRegKeyReadOnly(const std::string& path) {
-    static constexpr std::uint32_t kAttempts[] = {access::Read, access::ReadWithoutNotify,
-                                                  access::QueryValue};
-    const HKey base = BaseFor(path);
-    const std::string relative = WithoutLeadingBackslash(path);
-    for (std::uint32_t mask : kAttempts) {
-        HKey key = 0;
-        const long result = backend_.openKey(base, relative, mask, key);
-        if (result == status::Success) {
-            access_ = mask;
-            MakeCurrent(key, path);
-            return true;
-        }
-        // Fewer rights only help against a refusal; a missing key stays missing.
-        if (result == status::FileNotFound) return false;
-    }
-    return false;
+    RegistryKey key(backend_);
+    const auto rights = key.OpenReadOnly(BaseFor(path), WithoutLeadingBackslash(path));
+    if (!rights) return false;
+    access_ = *rights;
+    MakeCurrent(std::move(key), path);
+    return true;
 }
 
 void RegistryAccess::CloseRegKey() {
-    if (current_ != 0) backend_.closeKey(current_);
-    current_ = 0;
+    current_.Close();
     currentPath_.clear();
 }
 
 bool RegistryAccess::KeyExists(const std::string& path) {
-    ScopedKey key(backend_);
-    return backend_.openKey(BaseFor(path), WithoutLeadingBackslash(path), access::Read, key.handle()) ==
-           status::Success;
+    RegistryKey key(backend_);
+    return key.OpenStatus(BaseFor(path), WithoutLeadingBackslash(path), access::Read) == status::Success;
 }
 
 bool RegistryAccess::HasSubkeys() {
-    if (current_ == 0) return false;
+    if (!current_.IsOpen()) return false;
     KeyInfo info;
-    return backend_.queryInfo(current_, info) == status::Success && info.subkeyCount > 0;
+    return backend_.queryInfo(current_.Handle(), info) == status::Success && info.subkeyCount > 0;
 }
 
 void RegistryAccess::ListSubkeys(std::vector<std::string>& out) {
     out.clear();
-    if (current_ == 0) return;
-    if (backend_.enumSubkeys(current_, out) != status::Success) out.clear();
+    if (!current_.IsOpen()) return;
+    if (backend_.enumSubkeys(current_.Handle(), out) != status::Success) out.clear();
 }
 
 void RegistryAccess::ListValueNames(std::vector<std::string>& out) {
     out.clear();
-    if (current_ == 0) return;
+    if (!current_.IsOpen()) return;
     std::vector<NamedRegValue> values;
-    if (backend_.enumValues(current_, values, false) != status::Success) return;
+    if (backend_.enumValues(current_.Handle(), values, false) != status::Success) return;
     out.reserve(values.size());
     for (auto& value : values) out.push_back(std::move(value.name));
 }
 
 long RegistryAccess::Query(const std::string& name, RegValue& out) {
-    if (current_ == 0) return status::InvalidHandle;
-    return backend_.queryValue(current_, name, out);
+    if (!current_.IsOpen()) return status::InvalidHandle;
+    return backend_.queryValue(current_.Handle(), name, out);
 }
 
 ValueKind RegistryAccess::GetValueKind(const std::string& name) {
@@ -222,7 +195,7 @@ bool RegistryAccess::ReadRaw(const std::string& name, RegValue& out) {
 }
 
 void RegistryAccess::WriteRaw(const std::string& name, const RegValue& value) {
-    if (current_ == 0 || backend_.setValue(current_, name, value) != status::Success) {
+    if (!current_.IsOpen() || backend_.setValue(current_.Handle(), name, value) != status::Success) {
         Raise("Failed to set data for", name);
     }
 }
@@ -230,12 +203,9 @@ void RegistryAccess::WriteRaw(const std::string& name, const RegValue& value) {
 // The platform refuses to delete a key that still has sub-keys, so the tree goes deepest first.
 bool RegistryAccess::DeleteTree(HKey parent, const std::string& path) {
     {
-        ScopedKey key(backend_);
-        if (backend_.openKey(parent, path, access::Read, key.handle()) == status::Success) {
-            std::vector<std::string> subkeys;
-            if (backend_.enumSubkeys(key.handle(), subkeys) == status::Success) {
-                for (const auto& subkey : subkeys) DeleteTree(key.handle(), subkey);
-            }
+        RegistryKey key(backend_);
+        if (key.Open(parent, path, access::Read)) {
+            for (const auto& subkey : key.Subkeys()) DeleteTree(key.Handle(), subkey);
         }
     }
     return backend_.deleteKey(parent, path) == status::Success;
@@ -249,7 +219,7 @@ bool RegistryAccess::DeleteRegKey(const std::string& path) {
 }
 
 bool RegistryAccess::DeleteValue(const std::string& name) {
-    return current_ != 0 && backend_.deleteValue(current_, name) == status::Success;
+    return current_.IsOpen() && backend_.deleteValue(current_.Handle(), name) == status::Success;
 }
 
 }  // namespace korvane

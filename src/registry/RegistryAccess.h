@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/RegistryBackend.h"
+#include "registry/RegistryKey.h"
 
 namespace korvane {
 
@@ -32,7 +33,7 @@ public:
     void SetRoot(HKey root);
     std::uint32_t Access() const { return access_; }
     void SetAccess(std::uint32_t accessMask) { access_ = accessMask; }
-    HKey CurrentKey() const { return current_; }
+    HKey CurrentKey() const { return current_.Handle(); }
     const std::string& CurrentPath() const { return currentPath_; }
 
     // "\A\B" is taken from the root, "A\B" from the current key (or the root when none is open).
@@ -74,14 +75,14 @@ private:
     // The key a path starts from: the root for "\..." or when no key is open, else the open key.
     HKey BaseFor(const std::string& path) const;
     // Makes `key`, reached by `path`, the current key and closes the previous one.
-    void MakeCurrent(HKey key, const std::string& path);
+    void MakeCurrent(RegistryKey key, const std::string& path);
     long Query(const std::string& name, RegValue& out);
     bool DeleteTree(HKey parent, const std::string& path);
 
     RegistryBackend& backend_;
     HKey root_ = roots::CurrentUser;
     std::uint32_t access_ = access::AllAccess;
-    HKey current_ = 0;
+    RegistryKey current_;
     std::string currentPath_;
 };
 

@@ -1,52 +1,104 @@
-// Scoped registry keys and the path helpers (see RegistryKey.h).
+// The registry key owner (see RegistryKey.h).
 #include "registry/RegistryKey.h"
+
+#include <utility>
+
+#include "registry/KeyName.h"
 
 namespace korvane {
 
-long ScopedKey::Open(HKey parent, const std::string& path, std::uint32_t accessMask) {
+std::optional<std::string> ValueText(const RegValue& value) {
+    if (value.data.empty()) return std::string();
+    if (value.type != regtype::Sz && value.type != regtype::ExpandSz) return std::nullopt;
+    std::string text(value.data.begin(), value.data.end());
+    const std::size_t zero = text.find('\0');
+    if (zero != std::string::npos) text.erase(zero);
+    return text;
+}
+
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept
+    : registry_(other.registry_), handle_(std::exchange(other.handle_, 0)) {}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+    if (this != &other) {
+        Close();
+        registry_ = other.registry_;
+        handle_ = std::exchange(other.handle_, 0);
+    }
+    return *this;
+}
+
+long RegistryKey::OpenStatus(HKey parent, std::string_view path, std::uint32_t rights) {
     Close();
-    HKey key = 0;
-    long result = registry_.openKey(parent, path, accessMask, key);
-    if (result == status::Success) key_ = key;
+    HKey opened = 0;
+    const long result = registry_->openKey(parent, BackendPath(path), rights, opened);
+    if (result == status::Success) handle_ = opened;
     return result;
 }
 
-long ScopedKey::Create(HKey parent, const std::string& path, std::uint32_t accessMask) {
+long RegistryKey::CreateStatus(HKey parent, std::string_view path, std::uint32_t rights) {
     Close();
-    HKey key = 0;
-    long result = registry_.createKey(parent, path, accessMask, key);
-    if (result == status::Success) key_ = key;
+    HKey created = 0;
+    const long result = registry_->createKey(parent, BackendPath(path), rights, created);
+    if (result == status::Success) handle_ = created;
     return result;
 }
 
-void ScopedKey::Close() {
-    if (key_ != 0) registry_.closeKey(key_);
-    key_ = 0;
+std::optional<std::uint32_t> RegistryKey::OpenReadOnly(HKey parent, std::string_view path) {
+    Close();
+    const std::string relative = BackendPath(path);
+    for (std::uint32_t rights : {access::Read, access::ReadWithoutNotify, access::QueryValue}) {
+        HKey opened = 0;
+        const long result = registry_->openKey(parent, relative, rights, opened);
+        if (result == status::Success) {
+            handle_ = opened;
+            return rights;
+        }
+        if (result == status::FileNotFound) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
-std::string BackendPath(std::string_view keyPath) {
-    while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
-    while (!keyPath.empty() && keyPath.back() == '\\') keyPath.remove_suffix(1);
-    return std::string(keyPath);
+void RegistryKey::Close() {
+    if (handle_ == 0) return;
+    registry_->closeKey(handle_);
+    handle_ = 0;
 }
 
-std::string FoldCase(std::string_view name) {
-    std::string out(name);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
+std::vector<std::string> RegistryKey::Subkeys() {
+    return TrySubkeys().value_or(std::vector<std::string>());
 }
 
-std::string KeyParentPath(const std::string& keyName) {
-    size_t first = keyName.find('\\');
-    size_t last = keyName.rfind('\\');
-    if (first == std::string::npos || first == last) return {};
-    return keyName.substr(first, last - first);
+std::optional<std::vector<std::string>> RegistryKey::TrySubkeys() {
+    std::vector<std::string> names;
+    if (handle_ == 0 || registry_->enumSubkeys(handle_, names) != status::Success) return std::nullopt;
+    return names;
 }
 
-std::string LastPathPart(const std::string& keyName) {
-    size_t last = keyName.rfind('\\');
-    return last == std::string::npos ? keyName : keyName.substr(last + 1);
+std::vector<std::string> RegistryKey::ValueNames() {
+    std::vector<NamedRegValue> values;
+    std::vector<std::string> names;
+    if (handle_ == 0 || registry_->enumValues(handle_, values, false) != status::Success) return names;
+    names.reserve(values.size());
+    for (auto& value : values) names.push_back(std::move(value.name));
+    return names;
+}
+
+std::vector<NamedRegValue> RegistryKey::ValuesWithData() {
+    std::vector<NamedRegValue> values;
+    if (handle_ == 0 || registry_->enumValues(handle_, values, true) != status::Success) values.clear();
+    return values;
+}
+
+bool RegistryKey::HasSubkeys() {
+    KeyInfo info;
+    return handle_ != 0 && registry_->queryInfo(handle_, info) == status::Success && info.subkeyCount > 0;
+}
+
+std::optional<std::string> RegistryKey::ReadText(const std::string& name) {
+    RegValue value;
+    if (handle_ == 0 || registry_->queryValue(handle_, name, value) != status::Success) return std::string();
+    return ValueText(value);
 }
 
 }  // namespace korvane

@@ -1,42 +1,66 @@
-// A registry key handle that closes itself, and the path helpers the undo history and the delete
-// routines share: Key Name splitting and case-insensitive registry names.
+// The one owner of an open registry key: opened with the rights a caller asks for (or read-only with
+// the fallback of weaker rights), closed on every path, movable. It talks to the backend directly, so
+// the scan pays exactly the registry calls its answer needs and no more.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/RegistryBackend.h"
 
 namespace korvane {
 
-class ScopedKey {
-public:
-    explicit ScopedKey(RegistryBackend& registry) : registry_(registry) {}
-    ~ScopedKey() { Close(); }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
+// What a value reads as when text is wanted: an absent or empty value is the empty text; text (plain or
+// expandable) is taken up to its first zero, unexpanded; any other data is no text at all.
+std::optional<std::string> ValueText(const RegValue& value);
 
-    // Open an existing key, or create the missing keys of the path; the Windows status comes back.
-    long Open(HKey parent, const std::string& path, std::uint32_t accessMask);
-    long Create(HKey parent, const std::string& path, std::uint32_t accessMask);
+class RegistryKey {
+public:
+    explicit RegistryKey(RegistryBackend& registry) : registry_(&registry) {}
+    ~RegistryKey() { Close(); }
+    RegistryKey(RegistryKey&& other) noexcept;
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    // Opens `path` below `parent` (a root or an open key), never creating it; leading and trailing
+    // backslashes are allowed. The key held before is closed first. The status is Windows' own.
+    long OpenStatus(HKey parent, std::string_view path, std::uint32_t rights);
+    bool Open(HKey parent, std::string_view path, std::uint32_t rights = access::AllAccess) {
+        return OpenStatus(parent, path, rights) == status::Success;
+    }
+    // Opens an existing key or creates it with the missing keys above it.
+    long CreateStatus(HKey parent, std::string_view path, std::uint32_t rights);
+    bool Create(HKey parent, std::string_view path, std::uint32_t rights = access::AllAccess) {
+        return CreateStatus(parent, path, rights) == status::Success;
+    }
+    // Opens with reading rights only: read, then read without notification, then query only. Weaker
+    // rights help only against a refusal: a missing key ends the attempts at once. The rights that
+    // worked come back.
+    std::optional<std::uint32_t> OpenReadOnly(HKey parent, std::string_view path);
     void Close();
-    HKey Get() const { return key_; }
-    explicit operator bool() const { return key_ != 0; }
+
+    bool IsOpen() const { return handle_ != 0; }
+    explicit operator bool() const { return IsOpen(); }
+    HKey Handle() const { return handle_; }
+
+    // Names of the sub-keys / values in the registry's order; empty when none or the key is not open.
+    std::vector<std::string> Subkeys();
+    // The same, telling a listing that failed apart from an empty one.
+    std::optional<std::vector<std::string>> TrySubkeys();
+    std::vector<std::string> ValueNames();
+    // All values with their data, in the registry's order (one listing instead of one read per value).
+    std::vector<NamedRegValue> ValuesWithData();
+    bool HasSubkeys();
+    // The value as text (see ValueText); an absent value, or a key that is not open, reads as "".
+    std::optional<std::string> ReadText(const std::string& name);
 
 private:
-    RegistryBackend& registry_;
-    HKey key_ = 0;
+    RegistryBackend* registry_;
+    HKey handle_ = 0;
 };
-
-// A key path as the backend takes it: "\A\B\" and "A\B" both give "A\B".
-std::string BackendPath(std::string_view keyPath);
-// Registry names ignore case (A-Z only here; enough for the names the program compares).
-std::string FoldCase(std::string_view name);
-
-// The text from the first "\" (included) up to the last "\" (excluded); empty with a single "\".
-// HKEY_CURRENT_USER\Software\X\Y gives \Software\X.
-std::string KeyParentPath(const std::string& keyName);
-// The text after the last "\" (the whole text when it has none).
-std::string LastPathPart(const std::string& keyName);
 
 }  // namespace korvane

@@ -1,7 +1,7 @@
 // The ignore document's entries (see IgnoreList.h).
 #include "scan/IgnoreList.h"
 
-#include "registry/RegistryKey.h"
+#include "registry/KeyName.h"
 
 namespace korvane {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "undo/ContainerKeys.h"
-#include "registry/RegistryKey.h"
-#include "undo/UndoBatch.h"
+#include "registry/KeyName.h"
 #include "registry/RootKeys.h"
+#include "undo/ContainerKeys.h"
+#include "undo/UndoBatch.h"
 
 namespace korvane {
 

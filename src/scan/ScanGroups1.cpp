@@ -2,9 +2,9 @@
 // the Start menu's sort order.
 #include <algorithm>
 
+#include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 #include "scan/ScanGroups.h"
-#include "scan/ScanKey.h"
 
 namespace korvane {
 
@@ -36,10 +36,10 @@ void ScanAppPaths(ScanContext& context) {
     constexpr int group = 0;
     const std::string base = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
     context.sink.BeginGroup(group);
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::LocalMachine, base)) return;
     const std::string prefix = RootKeyName(roots::LocalMachine) + base + "\\";
-    ScanKey entry(context.registry);
+    RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
@@ -55,7 +55,7 @@ void ScanAppPaths(ScanContext& context) {
 
 namespace {
 
-void CheckClsidSubkey(ScanContext& context, ScanKey& probe, HKey clsid, const std::string& prefix,
+void CheckClsidSubkey(ScanContext& context, RegistryKey& probe, HKey clsid, const std::string& prefix,
                       const std::string& classKey, const char* subkey) {
     if (!probe.Open(clsid, classKey + subkey)) return;
     const auto data = probe.ReadText("");
@@ -68,9 +68,9 @@ void CheckClsidSubkey(ScanContext& context, ScanKey& probe, HKey clsid, const st
 // The names of ClsidSubkeyNames that a class key has, found by listing its sub-keys once instead of
 // opening eight names that mostly do not exist. Nothing when the class key cannot be listed (or holds
 // names the plain A-Z comparison cannot judge): the caller then opens all eight as they are.
-std::optional<std::array<bool, 8>> PresentClassSubkeys(ScanKey& probe, HKey clsid,
+std::optional<std::array<bool, 8>> PresentClassSubkeys(RegistryKey& probe, HKey clsid,
                                                        const std::string& classKey) {
-    if (!probe.OpenWith(clsid, classKey, access::Read)) return std::nullopt;
+    if (!probe.Open(clsid, classKey, access::Read)) return std::nullopt;
     const auto names = probe.TrySubkeys();
     probe.Close();
     if (!names) return std::nullopt;
@@ -90,10 +90,10 @@ void ScanClsid(ScanContext& context) {
     constexpr int group = 1;
     const std::string base = "\\CLSID";
     context.sink.BeginGroup(group);
-    ScanKey clsid(context.registry);
+    RegistryKey clsid(context.registry);
     if (!clsid.Open(roots::ClassesRoot, base)) return;
     const std::string prefix = RootKeyName(roots::ClassesRoot) + base + "\\";
-    ScanKey probe(context.registry);
+    RegistryKey probe(context.registry);
     for (const std::string& classKey : clsid.Subkeys()) {
         context.Examined();
         context.Label([&] { return prefix + classKey; });
@@ -115,7 +115,7 @@ namespace {
 
 // One pass of group 2; a stop ends the pass only.
 void ScanHelpKey(ScanContext& context, const std::string& path) {
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::LocalMachine, path)) return;
     const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
     for (const NamedRegValue& value : key.ValuesWithData()) {
@@ -150,7 +150,7 @@ void ScanFonts(ScanContext& context) {
     context.sink.BeginGroup(group);
     {
         // A key that does not open simply lists no fonts.
-        ScanKey key(context.registry);
+        RegistryKey key(context.registry);
         key.Open(roots::LocalMachine, path);
         const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
         for (const NamedRegValue& value : key.ValuesWithData()) {
@@ -173,7 +173,7 @@ void ScanRunMru(ScanContext& context) {
     constexpr int group = 4;
     const std::string path = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
     context.sink.BeginGroup(group);
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::CurrentUser, path)) return;
     const std::string prefix = RootKeyName(roots::CurrentUser) + path + "\\";
     for (const NamedRegValue& value : key.ValuesWithData()) {
@@ -197,10 +197,10 @@ namespace {
 
 // One pass of group 5: a folder whose sort-order key has no sub-keys of its own is obsolete.
 void ScanMenuOrderKey(ScanContext& context, const std::string& path) {
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::CurrentUser, path)) return;
     const std::string prefix = "HKEY_CURRENT_USER" + path + "\\";
-    ScanKey entry(context.registry);
+    RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
         // A key that does not open counts as having no sub-keys.

@@ -1,8 +1,8 @@
 // Scan groups 6 to 11: shared DLLs, shared folders, shell extensions, sound events, uninstall entries
 // and the shell's file extensions.
+#include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 #include "scan/ScanGroups.h"
-#include "scan/ScanKey.h"
 
 namespace korvane {
 
@@ -29,7 +29,7 @@ void ScanSharedDlls(ScanContext& context) {
     constexpr int group = 6;
     const std::string path = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
     context.sink.BeginGroup(group);
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::LocalMachine, path)) return;
     const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
     // The value names are the file paths; their data (use counts) plays no part.
@@ -50,7 +50,7 @@ void ScanSharedFolders(ScanContext& context) {
                                  ? "\\Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan"
                                  : "\\SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares";
     context.sink.BeginGroup(group);
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::LocalMachine, path)) return;
     const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
     for (const std::string& name : key.ValueNames()) {
@@ -71,14 +71,14 @@ void ScanShellExtensions(ScanContext& context) {
     context.sink.BeginGroup(group);
     std::vector<std::string> approved;
     {
-        ScanKey key(context.registry);
+        RegistryKey key(context.registry);
         if (!key.Open(roots::LocalMachine, path)) return;
         approved = key.ValueNames();
     }
     // The names were listed below HKEY_LOCAL_MACHINE; the classes they name live below
     // HKEY_CLASSES_ROOT, but the finding names the approval value.
     const std::string prefix = "HKEY_LOCAL_MACHINE" + path + "\\";
-    ScanKey server(context.registry);
+    RegistryKey server(context.registry);
     for (const std::string& name : approved) {
         context.Examined();
         // An unregistered class, or one without an in-process server, is passed over without a stop test.
@@ -96,7 +96,7 @@ namespace {
 const std::string kAppsPath = "\\AppEvents\\Schemes\\Apps";
 
 // One sound of one event in one scheme (".Current" or ".Default").
-void CheckSoundScheme(ScanContext& context, ScanKey& scheme, const std::string& prefix,
+void CheckSoundScheme(ScanContext& context, RegistryKey& scheme, const std::string& prefix,
                       const std::string& application, const std::string& event, const char* schemeName) {
     const std::string relative = application + "\\" + event + "\\" + schemeName;
     context.Label([&] { return prefix + relative; });
@@ -114,17 +114,17 @@ void ScanSoundEvents(ScanContext& context) {
     context.sink.BeginGroup(group);
     std::vector<std::string> applications;
     {
-        ScanKey apps(context.registry);
+        RegistryKey apps(context.registry);
         if (!apps.Open(roots::CurrentUser, kAppsPath)) return;
         // An empty listing is what "no sub-keys" means; no separate question is needed.
         applications = apps.Subkeys();
     }
     const std::string prefix = RootKeyName(roots::CurrentUser) + kAppsPath + "\\";
-    ScanKey scheme(context.registry);
+    RegistryKey scheme(context.registry);
     for (const std::string& application : applications) {
         std::vector<std::string> events;
         {
-            ScanKey app(context.registry);
+            RegistryKey app(context.registry);
             if (!app.OpenReadOnly(roots::CurrentUser, kAppsPath + "\\" + application)) continue;
             events = app.Subkeys();
         }
@@ -142,10 +142,10 @@ void ScanUninstallEntries(ScanContext& context) {
     constexpr int group = 10;
     const std::string path = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
     context.sink.BeginGroup(group);
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::LocalMachine, path)) return;
     const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
-    ScanKey entry(context.registry);
+    RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
@@ -160,15 +160,15 @@ void ScanUninstallEntries(ScanContext& context) {
 }
 
 bool ClassKeyExists(RegistryBackend& registry, const std::string& name) {
-    ScanKey key(registry);
-    return key.OpenWith(roots::ClassesRoot, name, access::Read);
+    RegistryKey key(registry);
+    return key.Open(roots::ClassesRoot, name, access::Read);
 }
 
 void ScanFileExtensions(ScanContext& context) {
     constexpr int group = 11;
     const std::string path = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
     context.sink.BeginGroup(group);
-    ScanKey key(context.registry);
+    RegistryKey key(context.registry);
     if (!key.Open(roots::CurrentUser, path)) return;
     const std::string prefix = "HKEY_CURRENT_USER" + path + "\\";
     for (const std::string& extension : key.Subkeys()) {

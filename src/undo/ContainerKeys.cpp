@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "registry/RegistryKey.h"
+#include "registry/KeyName.h"
 
 namespace korvane {
 

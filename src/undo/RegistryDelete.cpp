@@ -3,8 +3,9 @@
 
 #include <vector>
 
-#include "undo/ContainerKeys.h"
+#include "registry/KeyName.h"
 #include "registry/RegistryKey.h"
+#include "undo/ContainerKeys.h"
 
 namespace korvane {
 
@@ -13,11 +14,11 @@ namespace {
 // Windows refuses to delete a key that still has sub-keys, so the tree goes bottom up.
 void DeleteTree(RegistryBackend& registry, HKey parent, const std::string& name) {
     {
-        ScopedKey key(registry);
-        if (key.Open(parent, name, access::AllAccess) == status::Success) {
+        RegistryKey key(registry);
+        if (key.Open(parent, name, access::AllAccess)) {
             std::vector<std::string> subkeys;
-            if (registry.enumSubkeys(key.Get(), subkeys) == status::Success)
-                for (const auto& subkey : subkeys) DeleteTree(registry, key.Get(), subkey);
+            if (registry.enumSubkeys(key.Handle(), subkeys) == status::Success)
+                for (const auto& subkey : subkeys) DeleteTree(registry, key.Handle(), subkey);
         }
     }
     registry.deleteKey(parent, name);
@@ -25,26 +26,25 @@ void DeleteTree(RegistryBackend& registry, HKey parent, const std::string& name)
 
 // Gone means not found; a key that exists but refuses to open is still there.
 bool KeyIsGone(RegistryBackend& registry, HKey root, const std::string& path) {
-    ScopedKey key(registry);
-    return key.Open(root, BackendPath(path), access::Read) == status::FileNotFound;
+    RegistryKey key(registry);
+    return key.OpenStatus(root, BackendPath(path), access::Read) == status::FileNotFound;
 }
 
 }  // namespace
 
 bool RegKeyExists(RegistryBackend& registry, HKey root, const std::string& path) {
-    ScopedKey key(registry);
-    return key.Open(root, BackendPath(path), access::Read) == status::Success;
+    RegistryKey key(registry);
+    return key.Open(root, BackendPath(path), access::Read);
 }
 
 bool DeleteRegValue(RegistryBackend& registry, HKey root, const std::string& keyPath,
                     const std::string& valueName) {
-    ScopedKey key(registry);
-    if (key.Open(root, BackendPath(keyPath), access::AllAccess) != status::Success)
-        return KeyIsGone(registry, root, keyPath);
-    long result = registry.deleteValue(key.Get(), valueName);
+    RegistryKey key(registry);
+    if (!key.Open(root, BackendPath(keyPath), access::AllAccess)) return KeyIsGone(registry, root, keyPath);
+    long result = registry.deleteValue(key.Handle(), valueName);
     if (result == status::Success || result == status::FileNotFound) return true;
     RegValue value;
-    return registry.queryValue(key.Get(), valueName, value) == status::FileNotFound;
+    return registry.queryValue(key.Handle(), valueName, value) == status::FileNotFound;
 }
 
 bool DeleteRegSubKey(RegistryBackend& registry, HKey root, const std::string& parentPath,
@@ -54,10 +54,9 @@ bool DeleteRegSubKey(RegistryBackend& registry, HKey root, const std::string& pa
     std::string full = parent.empty() ? BackendPath(subKeyName) : parent + "\\" + BackendPath(subKeyName);
     if (IsContainerKey(root, full)) return false;
     {
-        ScopedKey key(registry);
-        if (key.Open(root, parent, access::AllAccess) != status::Success)
-            return KeyIsGone(registry, root, full);
-        DeleteTree(registry, key.Get(), BackendPath(subKeyName));
+        RegistryKey key(registry);
+        if (!key.Open(root, parent, access::AllAccess)) return KeyIsGone(registry, root, full);
+        DeleteTree(registry, key.Handle(), BackendPath(subKeyName));
     }
     return KeyIsGone(registry, root, full);
 }

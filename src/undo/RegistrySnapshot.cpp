@@ -3,8 +3,9 @@
 
 #include <algorithm>
 
-#include "registry/RegistryKey.h"
+#include "registry/KeyName.h"
 #include "registry/RegistryAccess.h"
+#include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 
 namespace korvane {
@@ -102,16 +103,16 @@ void RecordKeyTree(XmlElement element, RegistryBackend& registry, HKey root, con
     if (KeyHidden(view, root, keyPath)) return;
     std::vector<std::string> subkeys;
     {
-        ScopedKey key(registry);
-        if (key.Open(root, BackendPath(keyPath), access::Read) != status::Success) return;
+        RegistryKey key(registry);
+        if (!key.Open(root, BackendPath(keyPath), access::Read)) return;
         std::vector<NamedRegValue> values;
-        if (registry.enumValues(key.Get(), values, true) == status::Success) {
+        if (registry.enumValues(key.Handle(), values, true) == status::Success) {
             for (const auto& value : values) {
                 if (ValueHidden(view, root, keyPath, value.name)) continue;
                 SetEncoded(AddItem(element, root, keyPath), value.name, EncodeValue(value.value));
             }
         }
-        if (registry.enumSubkeys(key.Get(), subkeys) != status::Success) subkeys.clear();
+        if (registry.enumSubkeys(key.Handle(), subkeys) != status::Success) subkeys.clear();
     }
     for (const auto& subkey : subkeys) RecordKeyTree(element, registry, root, keyPath + "\\" + subkey, view);
 }
@@ -127,14 +128,14 @@ void RecordRegistryEntry(XmlElement element, RegistryBackend& registry, HKey roo
 void RecordOneValue(XmlElement element, RegistryBackend& registry, HKey root, const std::string& keyPath,
                     const std::string& valueName, const RecordView& view) {
     if (KeyHidden(view, root, keyPath)) return;
-    ScopedKey key(registry);
-    if (key.Open(root, BackendPath(keyPath), access::Read) != status::Success) return;
+    RegistryKey key(registry);
+    if (!key.Open(root, BackendPath(keyPath), access::Read)) return;
     XmlElement item = AddItem(element, root, keyPath);
     // A value an earlier deletion of the same batch took away reads as vanished, as it would have.
     if (ValueHidden(view, root, keyPath, valueName))
         SetEncoded(item, valueName, {historytype::String, ""});
     else
-        RecordValue(registry, key.Get(), item, valueName);
+        RecordValue(registry, key.Handle(), item, valueName);
 }
 
 RestoreStep PrepareRestore(const std::string& keyText, const std::string& valueName, const std::string& type,
@@ -154,10 +155,10 @@ RestoreStep PrepareRestore(const std::string& keyText, const std::string& valueN
 }
 
 void WriteRestoreStep(RegistryBackend& registry, const RestoreStep& step) {
-    ScopedKey key(registry);
-    bool opened = key.Create(step.root, step.keyPath, access::AllAccess) == status::Success;
+    RegistryKey key(registry);
+    bool opened = key.Create(step.root, step.keyPath, access::AllAccess);
     if (step.keyOnly || step.value.status != DecodeStatus::Ok) return;
-    if (!opened || registry.setValue(key.Get(), step.valueName, step.value.value) != status::Success)
+    if (!opened || registry.setValue(key.Handle(), step.valueName, step.value.value) != status::Success)
         throw RegistryError("Failed to set data for '" + step.valueName + "'");
 }
 

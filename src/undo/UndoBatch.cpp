@@ -1,9 +1,9 @@
 // Write-ahead recording of one action's deletions (see UndoBatch.h).
 #include "undo/UndoBatch.h"
 
+#include "registry/KeyName.h"
 #include "undo/ContainerKeys.h"
 #include "undo/RegistryDelete.h"
-#include "registry/RegistryKey.h"
 
 namespace korvane {
 

@@ -2,22 +2,12 @@
 #include "undo/ContainerKeys.h"
 #include "undo/HistoryTestSupport.h"
 #include "undo/RegistryDelete.h"
-#include "registry/RegistryKey.h"
 #include "undo/UndoBatch.h"
 
 namespace korvane {
 namespace {
 
 using DeleteTest = testing::HistoryTest;
-
-TEST(KeyNameSplitters, ParentAndLastPart) {
-    EXPECT_EQ(KeyParentPath("HKEY_CURRENT_USER\\Software\\X\\Y"), "\\Software\\X");
-    EXPECT_EQ(LastPathPart("HKEY_CURRENT_USER\\Software\\X\\Y"), "Y");
-    EXPECT_EQ(KeyParentPath("HKEY_CURRENT_USER\\Software"), "");
-    EXPECT_EQ(KeyParentPath("HKEY_CURRENT_USER"), "");
-    EXPECT_EQ(LastPathPart("HKEY_CURRENT_USER\\Software\\X\\"), "");
-    EXPECT_EQ(LastPathPart("plain"), "plain");
-}
 
 TEST(ContainerKeys, RootsFirstLevelsBaseKeysAndTheirParents) {
     EXPECT_TRUE(IsContainerKey(roots::ClassesRoot, ""));
