@@ -9,11 +9,11 @@
 #include <sstream>
 #include <string>
 
-#include "core/AppState.h"
 #include "controls/ListView.h"
-#include "undo/ValueEncoding.h"
+#include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "scan/Repair.h"
+#include "undo/ValueEncoding.h"
 
 namespace korvane {
 namespace {
@@ -57,12 +57,14 @@ void SeedFindings(MemoryPlatform& memory, ListView& lvErrors, int count) {
             memory.registry().SetDword(roots::LocalMachine, "SOFTWARE\\Bench\\Keys\\k" + n, "Count", i);
             row.caption = "Application";
             row.subItems = {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Bench\\Keys\\k" + n, "", "C:\\Missing\\" + n};
+            row.tag = KeyName::Key(roots::LocalMachine, "SOFTWARE\\Bench\\Keys\\k" + n);
         } else {
             // A hundred values per key, like a well-filled MRU list.
             std::string key = "Software\\Bench\\Values" + std::to_string(i / 200);
             memory.registry().SetValue(roots::CurrentUser, key, "v" + n, {regtype::Binary, bytes});
             row.caption = "Run MRU";
             row.subItems = {"HKEY_CURRENT_USER\\" + key + "\\v" + n, "", ""};
+            row.tag = KeyName::Value(roots::CurrentUser, key, "v" + n);
         }
         lvErrors.Add(std::move(row));
     }
@@ -75,12 +77,12 @@ void BM_RepairOf10000Findings(benchmark::State& state) {
         memory->files().AddFolder("C:\\Korvane");
         AppState app(memory->platform());
         app.ProgramFolder = "C:\\Korvane\\";
-        app.Restore_XMLDocument.Reset("Korvane");
+        UndoHistory history(app);
         ListView lvErrors("lvErrors");
         SeedFindings(*memory, lvErrors, 10000);
 
         auto start = Clock::now();
-        btnFixSelectedClick(app, lvErrors);
+        btnFixSelectedClick(app, history, lvErrors);
         double elapsed = Seconds(start);
         if (lvErrors.Count() != 0) state.SkipWithError("the repair left rows");
         ours += elapsed;

@@ -30,12 +30,14 @@ namespace {
 struct Machine {
     MemoryPlatform platform;
     AppState state{platform.platform()};
-    IgnorePage ignorePage{state};
-    ScanPage page{state, ignorePage};
+    UndoHistory history{state};
+    IgnoreList ignoreList{platform.platform()};
+    IgnorePage ignorePage{ignoreList};
+    ScanPage page{state, history, ignoreList, ignorePage};
     Machine() {
         MemoryMachineSink sink(platform.registry(), platform.files());
         GenerateMachine(sink);
-        state.IgnoreXML.Reset("IgnoreList");
+        ignoreList.Document().Reset("IgnoreList");
         page.FillScanGroups();
     }
 };

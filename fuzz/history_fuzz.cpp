@@ -11,6 +11,7 @@
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
 #include "scan/IgnorePage.h"
+#include "scan/ScanErrorList.h"
 
 using namespace korvane;
 
@@ -29,13 +30,15 @@ void CheckSavedTextLoads(const XmlDocument& document) {
 
 void FuzzHistory(MemoryPlatform& memory, const std::string& text) {
     AppState state(memory.platform());
+    UndoHistory history(state);
+    XmlDocument& document = history.Document();
     try {
-        state.Restore_XMLDocument.LoadText(text);
+        document.LoadText(text);
     } catch (const XmlError&) {
         return;
     }
-    CheckSavedTextLoads(state.Restore_XMLDocument);
-    HistoryPage page(state);
+    CheckSavedTextLoads(document);
+    HistoryPage page(history);
     // Restore everything; an entry that stops the restore is dropped and the rest goes on.
     for (int round = 0; round < 10000; ++round) {
         page.btnRefresh2Click();
@@ -45,34 +48,37 @@ void FuzzHistory(MemoryPlatform& memory, const std::string& text) {
         try {
             page.btnRestoreClick();
         } catch (const RegistryError&) {
-            XmlElement root = state.Restore_XMLDocument.DocumentElement();
+            XmlElement root = document.DocumentElement();
             if (root.ChildCount() == 0) std::abort();  // a failed entry must stay in the history
             root.DeleteChild(root.ChildCount() - 1);
         }
     }
-    if (state.Restore_XMLDocument.DocumentElement().ChildCount() != 0) std::abort();
-    state.Restore_XMLDocument.Save(memory.files(), "C:\\Backup.xml");
+    if (document.DocumentElement().ChildCount() != 0) std::abort();
+    document.Save(memory.files(), "C:\\Backup.xml");
 }
 
 void FuzzIgnore(MemoryPlatform& memory, const std::string& text) {
-    AppState state(memory.platform());
+    IgnoreList ignoreList(memory.platform());
     try {
-        state.IgnoreXML.LoadText(text);
+        ignoreList.Document().LoadText(text);
     } catch (const XmlError&) {
         return;
     }
-    CheckSavedTextLoads(state.IgnoreXML);
-    IgnorePage page(state);
+    CheckSavedTextLoads(ignoreList.Document());
+    IgnorePage page(ignoreList);
     page.FillFromDocument();
+    const IgnoreList::Snapshot snapshot = ignoreList.TakeSnapshot();
     for (const auto& row : page.lvIgnore.Items()) {
-        std::string keyName = row.caption + "\\" + row.subItems.at(0) + "\\" + row.subItems.at(1);
-        page.Holds(keyName);
+        const KeyName name =
+            KeyName::ParseKey(row.caption + "\\" + row.subItems.at(0) + "\\" + row.subItems.at(1));
+        if (ignoreList.Holds(name) != snapshot.Holds(name)) std::abort();  // one rule, asked two ways
     }
     ListView errors("lvErrors");
-    errors.Add(ListItem{"T", {text.substr(0, 64), "", ""}, true});
+    const KeyName finding = KeyName::ParseKey(text.substr(0, 64));
+    AddErrorRow(errors, ScanFinding{0, "T", finding, "", ""});
     page.btnAdd2IgnoreClick(errors);
-    if (!page.Holds(text.substr(0, 64)) && text.substr(0, 64).find('\\') != std::string::npos &&
-        text.substr(0, 64).find('\\') != text.substr(0, 64).rfind('\\'))
+    const std::string keyName = finding.Text();
+    if (!ignoreList.Holds(finding) && keyName.find('\\') != keyName.rfind('\\'))
         std::abort();  // a moved finding with two backslashes must match again
     page.btnCheckall2Click();
     page.btnRemoveClick();

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BareWalk.h"
 #include "ScanBenchMachine.h"
 #include "core/AppState.h"
 #include "scan/IgnorePage.h"
@@ -28,7 +29,6 @@
 #include "win32/platform/Win32Registry.h"
 #include "win32/platform/Win32SystemInfo.h"
 #include "win32/platform/Win32UiThread.h"
-#include "BareWalk.h"
 #include "wine/Counting.h"
 
 namespace korvane::bench {
@@ -205,9 +205,11 @@ int Main(int argc, char** argv) {
     if (seedOnly) return 0;
 
     AppState state(platform);
-    IgnorePage ignorePage(state);
-    ScanPage page(state, ignorePage);
-    state.IgnoreXML.Reset("IgnoreList");
+    UndoHistory history(state);
+    IgnoreList ignoreList(platform);
+    IgnorePage ignorePage(ignoreList);
+    ScanPage page(state, history, ignoreList, ignorePage);
+    ignoreList.Document().Reset("IgnoreList");
     page.FillScanGroups();
     if (handOverMs >= 0) {
         page.handOverPolicy.interval = std::chrono::milliseconds(handOverMs);

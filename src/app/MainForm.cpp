@@ -1,8 +1,6 @@
 // Start-up, navigation, autorun and closing of the main window, on the portable models.
 #include "app/MainForm.h"
 
-#include <cstdio>
-
 #include "core/HandlerRunner.h"
 #include "registry/RegistryAccess.h"
 
@@ -12,8 +10,6 @@ namespace {
 
 constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kAutorunValue = "ZazOru";
-constexpr const char* kBackupXml = "Backup.xml";
-constexpr const char* kIgnoreXml = "ignore.xml";  // always in the current folder
 
 std::string WithBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') folder += '\\';
@@ -25,14 +21,16 @@ std::string WithBackslash(std::string folder) {
 MainForm::MainForm(Platform& platform)
     : state(platform),
       MainControl(state.MainControl),
-      tabIgnoreList(state),
-      tabScanErrors(state, tabIgnoreList),
-      tabHistory(state),
+      history(state),
+      ignoreList(platform),
+      tabIgnoreList(ignoreList),
+      tabScanErrors(state, history, ignoreList, tabIgnoreList),
+      tabHistory(history),
       tabBackup(state),
       tabStartup(state),
       tabAddRemove(state),
       tabIE(state),
-      tabToolbar(state) {
+      tabToolbar(state, history) {
     navigation_ = {
         {&toolScanErrors, &tabScanErrors}, {&toolToolbar, &tabToolbar},     {&toolE, &tabIE},
         {&toolStartup, &tabStartup},       {&toolAddRemove, &tabAddRemove}, {&toolBackup, &tabBackup},
@@ -78,8 +76,8 @@ void MainForm::Run(const std::function<void()>& handler) {
 void MainForm::FormCreate() {
     Run([this] {
         SetProgramFolders();
-        LoadDocument(state.Restore_XMLDocument, state.ProgramFolder + kBackupXml, "Korvane");
-        LoadDocument(state.IgnoreXML, kIgnoreXml, "IgnoreList");
+        history.Load();
+        ignoreList.Load();
         tabIgnoreList.FillFromDocument();
         MainControl.SetActivePage(tabScanErrors);
         cbAutoRun.SetChecked(IsAutorunSet());
@@ -93,15 +91,14 @@ void MainForm::FormShow() {
 
 bool MainForm::FormClose() {
     tabScanErrors.ScanErrorsThread.Stop();
-    if (state.BackupXmlLocked) return true;
     try {
-        state.Restore_XMLDocument.Save(state.platform.files, state.ProgramFolder + kBackupXml);
+        history.Save();
         return true;
     } catch (const std::exception& error) {
         Dialogs& dialogs = state.platform.dialogs;
         dialogs.error(error.what());
         // The history lives only in memory: closing now would lose it, so the user decides.
-        return dialogs.confirm("The undo history could not be saved to " + state.ProgramFolder + kBackupXml +
+        return dialogs.confirm("The undo history could not be saved to " + history.FilePath() +
                                ".\nClose Korvane anyway and lose the changes made since it was opened?");
     }
 }
@@ -114,43 +111,6 @@ void MainForm::SetProgramFolders() {
     state.BackupFolder = state.ProgramFolder + "Backup";
     FileSystem& files = state.platform.files;
     if (!files.directoryExists(state.BackupFolder)) files.createDirectory(state.BackupFolder);
-}
-
-void MainForm::LoadDocument(XmlDocument& document, const std::string& path, const std::string& rootName) {
-    FileSystem& files = state.platform.files;
-    if (!files.fileExists(path)) {
-        document.Reset(rootName);
-        return;
-    }
-    try {
-        document.Load(files, path);
-        return;
-    } catch (const XmlError& error) {
-        document.Reset(rootName);
-        std::string keptAs = SetAside(path);
-        std::string text = error.what();
-        if (!keptAs.empty()) {
-            text += "\n\nThe file " + path + " was kept as " + keptAs + "; Korvane starts with an empty one.";
-        } else {
-            if (&document == &state.Restore_XMLDocument) state.BackupXmlLocked = true;
-            text += "\n\nThe file " + path + " could not be renamed; Korvane will not overwrite it.";
-        }
-        state.platform.dialogs.error(text);
-    }
-}
-
-// Renames an unreadable file to "<name>.corrupt-YYYYMMDD-HHMMSS" in its folder, so that no later
-// save can overwrite it. Returns the new name, or empty when it could not be renamed.
-std::string MainForm::SetAside(const std::string& path) {
-    LocalDateTime now = state.platform.system.localTime();
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, ".corrupt-%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
-                  now.hour, now.minute, now.second);
-    FileSystem& files = state.platform.files;
-    std::string target = path + stamp;
-    for (int n = 2; files.fileExists(target) || files.directoryExists(target); ++n)
-        target = path + stamp + "-" + std::to_string(n);
-    return files.replaceFile(path, target) ? target : std::string();
 }
 
 void MainForm::toolScanErrorsClick() {

@@ -6,17 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
-#include "core/DateFormat.h"
 #include "backup/BackupPage.h"
 #include "browser/PluginsPage.h"
 #include "browser/TracesPage.h"
 #include "controls/Button.h"
 #include "controls/CheckBox.h"
+#include "core/AppState.h"
+#include "core/DateFormat.h"
 #include "history/HistoryPage.h"
+#include "scan/IgnoreList.h"
 #include "scan/IgnorePage.h"
 #include "scan/ScanPage.h"
 #include "startup/StartupPage.h"
+#include "undo/UndoHistory.h"
 #include "uninstall/UninstallPage.h"
 
 namespace korvane {
@@ -32,6 +34,8 @@ public:
 
     AppState state;
     PageControl& MainControl;
+    UndoHistory history;
+    IgnoreList ignoreList;
     DateFormat dateFormat;
 
     // The page buttons, top to bottom.
@@ -87,10 +91,6 @@ public:
 
 private:
     void SetProgramFolders();
-    // Loads `path` into `document`; a missing file starts it empty with `rootName`. A file that cannot
-    // be parsed is renamed aside, the user is told, and the document starts empty.
-    void LoadDocument(XmlDocument& document, const std::string& path, const std::string& rootName);
-    std::string SetAside(const std::string& path);
 
     std::vector<PageLink> navigation_;
 };

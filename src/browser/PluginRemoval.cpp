@@ -89,16 +89,21 @@ void PlanRow(UndoBatch& batch, XmlElement entry, const KindRule& rule, const Lis
 
 }  // namespace
 
-void RemoveCheckedPlugins(AppState& state, ListView& lvBHO) {
+std::vector<BaseKey> PluginBaseKeys() {
+    std::vector<BaseKey> bases{{roots::ClassesRoot, "CLSID"}};
+    for (const KindRule& rule : kRules) bases.push_back({rule.root, rule.key});
+    return bases;
+}
+
+void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO) {
     struct Update {
         ListView& list;
         explicit Update(ListView& l) : list(l) { list.BeginUpdate(); }
         ~Update() { list.EndUpdate(); }
     } update(lvBHO);
 
-    XmlDocument& history = state.Restore_XMLDocument;
-    if (!history.DocumentElement()) history.Reset("Korvane");
-    UndoBatch batch(state.platform.registry, history);
+    history.Containers().Add(PluginBaseKeys());
+    UndoBatch batch = history.BeginBatch();
     for (int i = lvBHO.Count() - 1; i >= 0; --i) {
         if (!lvBHO.Checked(i)) continue;
         ListItem row = lvBHO.Item(i);
@@ -116,11 +121,10 @@ void RemoveCheckedPlugins(AppState& state, ListView& lvBHO) {
     if (batch.PlannedCount() == 0) return;
 
     // Write-ahead: what is about to be deleted is on disk before the first deletion.
-    const std::string backupFile = state.ProgramFolder + "Backup.xml";
     try {
-        SaveHistoryAhead(state, batch);
+        history.SaveAhead(batch);
     } catch (const std::exception& error) {
-        state.platform.dialogs.error("The undo history could not be saved to " + backupFile +
+        state.platform.dialogs.error("The undo history could not be saved to " + history.FilePath() +
                                      ", so no plug-in was removed.\n" + error.what());
         return;
     }

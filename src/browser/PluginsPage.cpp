@@ -6,7 +6,9 @@
 
 namespace korvane {
 
-PluginsPage::PluginsPage(AppState& state) : Page("tabToolbar"), state_(state) {
+PluginsPage::PluginsPage(AppState& state, UndoHistory& history)
+    : Page("tabToolbar"), state_(state), history_(history) {
+    history_.Containers().Add(PluginBaseKeys());
     Display_Toolbar.SetCaption("Display");
     struct Kind {
         CheckBox& box;
@@ -66,7 +68,7 @@ void PluginsPage::ScanToolbar_BitBtnClick() {
 }
 
 void PluginsPage::Del_SpeedButtonClick() {
-    RemoveCheckedPlugins(state_, lvBHO);
+    RemoveCheckedPlugins(state_, history_, lvBHO);
     BuildPluginList(state_.platform.registry, lvBHO, ChosenKinds());
 }
 

@@ -3,18 +3,20 @@
 // PluginRemoval.h. The main window presses "Scan Now" on every visit of the page.
 #pragma once
 
-#include "core/AppState.h"
 #include "browser/Toolbar.h"
 #include "controls/Button.h"
 #include "controls/CheckBox.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "core/AppState.h"
+#include "undo/UndoHistory.h"
 
 namespace korvane {
 
 class PluginsPage : public Page {
 public:
-    explicit PluginsPage(AppState& state);
+    // The page adds the plug-in list's base keys to the history's container keys.
+    PluginsPage(AppState& state, UndoHistory& history);
 
     GroupBox Display_Toolbar{"Display_Toolbar"};
     CheckBox DisplayToolbar_CheckBox{"DisplayToolbar_CheckBox"};
@@ -36,6 +38,7 @@ private:
     PluginKinds ChosenKinds() const;
 
     AppState& state_;
+    UndoHistory& history_;
 };
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 // Rows are kept in blocks so that inserting into a sorted list of 100,000 rows stays cheap.
 #pragma once
 
+#include <any>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ struct ListItem {
     int imageIndex = -1;
     std::string data{};  // hidden per-row value, never shown
     bool selected = false;
+    // Hidden structure a page keeps with the row (the registry entry a finding names), never shown.
+    std::any tag{};
 };
 
 class ListView : public Control {

@@ -1,10 +1,6 @@
 // The Restore History page (see HistoryPage.h): its layout and its four handlers.
 #include "history/HistoryPage.h"
 
-#include <vector>
-
-#include "undo/RegistrySnapshot.h"
-
 namespace korvane {
 
 namespace {
@@ -26,7 +22,7 @@ const char* const UncheckAllCaption = "Unch&eck All";
 
 }  // namespace
 
-HistoryPage::HistoryPage(AppState& state) : Page("tabHistory"), state_(state) {
+HistoryPage::HistoryPage(UndoHistory& history) : Page("tabHistory"), history_(history) {
     lvHistory.columns = {{"Name", 223}, {"Type", 200}, {"Path", ListColumn::RestWidth}};
     lvHistory.checkBoxes = true;
     lvHistory.gridLines = true;
@@ -53,38 +49,21 @@ HistoryPage::HistoryPage(AppState& state) : Page("tabHistory"), state_(state) {
 void HistoryPage::btnRefresh2Click() {
     ListUpdate update(lvHistory);
     lvHistory.Clear();
-    XmlElement root = state_.Restore_XMLDocument.DocumentElement();
-    if (!root) return;
-    for (const XmlElement& entry : root.Children()) {
+    for (HistoryEntry& entry : history_.Entries()) {
         ListItem row;
-        row.caption = entry.Attribute("NAME");
-        row.subItems = {entry.Attribute("TYPE"), entry.Attribute("PATH")};
+        row.caption = std::move(entry.name);
+        row.subItems = {std::move(entry.type), std::move(entry.path)};
         lvHistory.Add(std::move(row));
     }
 }
 
 void HistoryPage::btnRestoreClick() {
-    XmlElement root = state_.Restore_XMLDocument.DocumentElement();
     {
         ListUpdate update(lvHistory);
         // From the last row: removing an entry keeps the rows still to come at their entries' places.
         for (int i = lvHistory.Count() - 1; i >= 0; --i) {
             if (!lvHistory.Checked(i)) continue;
-            XmlElement entry = root ? root.Child(i) : XmlElement();
-            if (entry) {
-                // Every ITEM is decoded before the first is written, so that an entry with bad data
-                // writes nothing at all and stays in the history.
-                std::vector<RestoreStep> steps;
-                for (const XmlElement& item : entry.Children()) {
-                    if (item.AttributeCount() > 1)
-                        steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), item.Attribute("NAME"),
-                                                       item.Attribute("TYPE"), item.Attribute("VALUE")));
-                    else
-                        steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), "", "", ""));
-                }
-                for (const RestoreStep& step : steps) WriteRestoreStep(state_.platform.registry, step);
-                root.DeleteChild(i);
-            }
+            if (i < history_.EntryCount()) history_.RestoreEntry(i);
             lvHistory.Delete(i);
         }
     }
@@ -93,7 +72,7 @@ void HistoryPage::btnRestoreClick() {
 
 void HistoryPage::btnClearUndoClick() {
     lvHistory.Clear();
-    if (XmlElement root = state_.Restore_XMLDocument.DocumentElement()) root.DeleteAllChildren();
+    history_.Clear();
 }
 
 void HistoryPage::btnCheckAll1Click() {

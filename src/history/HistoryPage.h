@@ -1,18 +1,18 @@
 // The Restore History page: lists the entries of the undo history (one row per ELEMENT, in document
-// order), writes checked entries back into the registry and empties the history. The document itself
-// and its encoding belong to RegistrySnapshot; saving it to disk belongs to the main window.
+// order), writes checked entries back into the registry and empties the history. The history, its file
+// and its encoding belong to the undo history service.
 #pragma once
 
-#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "undo/UndoHistory.h"
 
 namespace korvane {
 
 class HistoryPage : public Page {
 public:
-    explicit HistoryPage(AppState& state);
+    explicit HistoryPage(UndoHistory& history);
 
     ListView lvHistory{"lvHistory"};
     GroupBox gbControlPanel{"gbHistoryControlPanel"};
@@ -32,7 +32,7 @@ public:
     void btnCheckAll1Click();
 
 private:
-    AppState& state_;
+    UndoHistory& history_;
 };
 
 }  // namespace korvane

@@ -3,7 +3,7 @@
 // error box). The change stays in memory; a removal's rows are rebuilt so rows and elements stay paired.
 #include "scan/IgnorePage.h"
 
-#include "scan/IgnoreList.h"
+#include "scan/ScanErrorList.h"
 
 namespace korvane {
 
@@ -22,7 +22,7 @@ private:
 
 }  // namespace
 
-IgnorePage::IgnorePage(AppState& state) : Page("tabIgnoreList"), state_(state) {
+IgnorePage::IgnorePage(IgnoreList& ignoreList) : Page("tabIgnoreList"), ignoreList_(ignoreList) {
     lvIgnore.columns = {{"Root", 130}, {"Key Name", 280}, {"Value", 90}};
     lvIgnore.checkBoxes = true;
     lvIgnore.gridLines = false;
@@ -61,12 +61,10 @@ IgnorePage::IgnorePage(AppState& state) : Page("tabIgnoreList"), state_(state) {
 void IgnorePage::FillFromDocument() {
     ListUpdate update(lvIgnore);
     lvIgnore.Clear();
-    XmlElement root = state_.IgnoreXML.DocumentElement();
-    if (!root) return;
-    for (const XmlElement& element : root.Children()) {
+    for (IgnoreEntry& entry : ignoreList_.Entries()) {
         ListItem row;
-        row.caption = element.Attribute("ROOT");
-        row.subItems = {element.Attribute("KEY"), element.Attribute("VALUE")};
+        row.caption = std::move(entry.root);
+        row.subItems = {std::move(entry.key), std::move(entry.value)};
         lvIgnore.Add(std::move(row));
     }
 }
@@ -78,23 +76,21 @@ void IgnorePage::btnRefresh6Click() {
 void IgnorePage::btnAddClick() {
     IgnoreEntry entry{edRoot.Text(), edKeyName.Text(), edValue.Text()};
     if (entry.root.empty() || entry.key.empty() || entry.value.empty()) return;
-    AppendIgnoreEntry(state_.IgnoreXML, entry);
-    Save();
+    ignoreList_.Add(entry);
+    ignoreList_.Save();
     FillFromDocument();
 }
 
 void IgnorePage::btnRemoveClick() {
     if (lvIgnore.Count() == 0) return;
-    if (XmlElement root = state_.IgnoreXML.DocumentElement()) {
-        // From the last row: deleting an element keeps the rows still to come at their elements.
-        for (int i = lvIgnore.Count() - 1; i >= 0; --i)
-            if (lvIgnore.Checked(i)) root.DeleteChild(i);
-    }
+    // From the last row: removing an entry keeps the rows still to come at their entries.
+    for (int i = lvIgnore.Count() - 1; i >= 0; --i)
+        if (lvIgnore.Checked(i)) ignoreList_.Remove(i);
     try {
-        Save();
+        ignoreList_.Save();
     } catch (...) {
-        // The elements are already out of the document: the rows must follow, or a second Remove would
-        // take the elements that moved up into the removed rows' places.
+        // The entries are already out of the list: the rows must follow, or a second Remove would
+        // take the entries that moved up into the removed rows' places.
         FillFromDocument();
         throw;
     }
@@ -113,21 +109,15 @@ void IgnorePage::btnAdd2IgnoreClick(ListView& lvErrors) {
     ListUpdate update(lvErrors);
     for (int i = lvErrors.Count() - 1; i >= 0; --i) {
         if (!lvErrors.Checked(i)) continue;
-        IgnoreEntry entry = SplitKeyNameForIgnore(lvErrors.SubItem(i, 0));
+        const KeyName* where = FindingOf(lvErrors.Item(i));
+        // A row no finding made names nothing the scan could file again.
+        if (where == nullptr) continue;
+        const KeyName name = *where;
         lvErrors.Delete(i);
-        AppendIgnoreEntry(state_.IgnoreXML, entry);
+        ignoreList_.AddFinding(name);
     }
-    Save();
+    ignoreList_.Save();
     FillFromDocument();
-}
-
-bool IgnorePage::Holds(const std::string& keyName) const {
-    return IgnoreListHolds(state_.IgnoreXML, keyName);
-}
-
-void IgnorePage::Save() {
-    if (!state_.IgnoreXML.DocumentElement()) state_.IgnoreXML.Reset("IgnoreList");
-    state_.IgnoreXML.Save(state_.platform.files, IgnoreFileName);
 }
 
 }  // namespace korvane

@@ -1,20 +1,20 @@
-// The Ignore List page: registry entries the scan never reports again, kept in ignore.xml in the
-// process's current folder and saved after every change.
+// The Ignore List page: registry entries the scan never reports again. The list and its file belong
+// to IgnoreList; every change made here is saved at once.
 #pragma once
 
 #include <string>
 
-#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/EditBox.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "scan/IgnoreList.h"
 
 namespace korvane {
 
 class IgnorePage : public Page {
 public:
-    explicit IgnorePage(AppState& state);
+    explicit IgnorePage(IgnoreList& ignoreList);
 
     ListView lvIgnore{"lvIgnore"};
     GroupBox gbControlPanel{"gbControlPanel"};
@@ -30,8 +30,7 @@ public:
     Button btnCheckall2{"btnCheckall2"};
     Button btnUncheckall{"btnUncheckall"};
 
-    // One unchecked row per child of the ignore document's root, in document order (start-up and
-    // "Refresh").
+    // One unchecked row per entry of the ignore list, in its order (start-up and "Refresh").
     void FillFromDocument();
     void btnAddClick();
     void btnRemoveClick();
@@ -41,14 +40,8 @@ public:
     // The scan page's "&Add to Ignore List": moves the checked findings of `lvErrors` here.
     void btnAdd2IgnoreClick(ListView& lvErrors);
 
-    // Whether the ignore list holds this Key Name exactly (what AddScanError asks).
-    bool Holds(const std::string& keyName) const;
-
 private:
-    // Writes the whole document to "ignore.xml" in the current folder; raises XmlError on failure.
-    void Save();
-
-    AppState& state_;
+    IgnoreList& ignoreList_;
 };
 
 }  // namespace korvane

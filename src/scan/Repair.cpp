@@ -1,59 +1,32 @@
 // "Fix S&elected": records every checked finding, saves the history, then deletes (see Repair.h).
 #include "scan/Repair.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "registry/KeyName.h"
-#include "registry/RootKeys.h"
-#include "undo/ContainerKeys.h"
-#include "undo/UndoBatch.h"
+#include "scan/ScanErrorList.h"
+#include "scan/ScanGroups.h"
 
 namespace korvane {
 
 namespace {
 
-// The value name of a value row. Shared DLLs names are file paths, so the name starts at the drive
-// letter; a name without one is taken like any other, after the last backslash.
-std::string ValueNameOf(const std::string& errorType, const std::string& keyName) {
-    if (errorType == "Shared DLLs") {
-        size_t drive = keyName.find(":\\");
-        if (drive != std::string::npos && drive > 0) return keyName.substr(drive - 1);
-    }
-    return LastPathPart(keyName);
-}
-
 // Plans one row into the batch; false when the row is refused.
-bool PlanRow(UndoBatch& batch, const ListView& lvErrors, int row) {
-    const std::string keyName = lvErrors.SubItem(row, 0);
-    const std::string& errorType = lvErrors.Item(row).caption;
-    // A single backslash names a key right below a root.
-    if (std::count(keyName.begin(), keyName.end(), '\\') < 2) return false;
-    HKey root = RootKeyFromName(keyName.substr(0, keyName.find('\\')));
-    std::string parent = KeyParentPath(keyName) + "\\";
-    std::string last = LastPathPart(keyName);
-    // An empty last part (a Key Name ending in "\") is the key's default value, never a sub-key.
-    if (!last.empty() && IsContainerKey(root, parent + last)) return false;
-
-    if (!last.empty() && batch.KeyExists(root, parent + last)) {
-        XmlElement entry = batch.AddEntry(errorType, keyName, lvErrors.SubItem(row, 2));
-        batch.RecordKeyForDeletion(entry, root, parent, last);
-        return true;
-    }
-    std::string valueName = ValueNameOf(errorType, keyName);
-    std::string keyPath = KeyParentPath(keyName.substr(0, keyName.size() - valueName.size()));
-    XmlElement entry = batch.AddEntry(errorType, keyName, lvErrors.SubItem(row, 2));
-    batch.RecordValueForDeletion(entry, root, keyPath, valueName);
+bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& row) {
+    const KeyName* where = FindingOf(row);
+    if (where == nullptr) return false;
+    if (where->NamesValue() ? where->keyPath.empty() : containers.Holds(where->root, where->keyPath))
+        return false;
+    XmlElement entry = batch.AddEntry(row.caption, row.subItems.at(0), row.subItems.at(2));
+    batch.RecordForDeletion(entry, *where);
     return true;
 }
 
 }  // namespace
 
-void btnFixSelectedClick(AppState& state, ListView& lvErrors) {
-    XmlDocument& history = state.Restore_XMLDocument;
-    if (!history.DocumentElement()) history.Reset("Korvane");
-    UndoBatch batch(state.platform.registry, history);
+void btnFixSelectedClick(AppState& state, UndoHistory& history, ListView& lvErrors) {
+    history.Containers().Add(ScanBaseKeys);
+    UndoBatch batch = history.BeginBatch();
 
     struct Planned {
         int row;
@@ -63,17 +36,16 @@ void btnFixSelectedClick(AppState& state, ListView& lvErrors) {
     for (int row = lvErrors.Count() - 1; row >= 0; --row) {
         if (!lvErrors.Checked(row)) continue;
         const int plans = batch.PlannedCount();
-        if (PlanRow(batch, lvErrors, row))
+        if (PlanRow(batch, history.Containers(), lvErrors.Item(row)))
             repaired.push_back({row, batch.PlannedCount() > plans ? plans : -1});
     }
     if (repaired.empty()) return;
 
     // Write-ahead: what is about to be deleted is on disk before the first deletion.
-    const std::string backupFile = state.ProgramFolder + "Backup.xml";
     try {
-        SaveHistoryAhead(state, batch);
+        history.SaveAhead(batch);
     } catch (const std::exception& error) {
-        state.platform.dialogs.error("The undo history could not be saved to " + backupFile +
+        state.platform.dialogs.error("The undo history could not be saved to " + history.FilePath() +
                                      ", so nothing was repaired.\n" + error.what());
         return;
     }

@@ -9,6 +9,7 @@
 
 #include "core/BMDThread.h"
 #include "platform/RegistryBackend.h"
+#include "registry/KeyName.h"
 #include "scan/PathTester.h"
 
 namespace korvane {
@@ -22,7 +23,7 @@ extern const std::array<const char*, ScanGroupCount> ScanErrorTypes;
 struct ScanFinding {
     int group = 0;
     std::string errorType;
-    std::string keyName;
+    KeyName where;  // the key or value at fault; its text is the row's Key Name
     std::string keyValue;
     std::string guessPath;
 };
@@ -63,8 +64,8 @@ public:
     void Label(MakeLabel&& makeLabel) {
         if (sink.LabelDue()) sink.SetLabel(makeLabel());
     }
-    void Finding(int group, std::string keyName, std::string keyValue, std::string guessPath) {
-        sink.AddScanError(ScanFinding{group, ScanErrorTypes[group], std::move(keyName), std::move(keyValue),
+    void Finding(int group, KeyName where, std::string keyValue, std::string guessPath) {
+        sink.AddScanError(ScanFinding{group, ScanErrorTypes[group], std::move(where), std::move(keyValue),
                                       std::move(guessPath)});
     }
     // Counts entries examined (for the benchmark's hand-overs per entry).

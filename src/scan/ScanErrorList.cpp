@@ -1,31 +1,20 @@
-// Error rows and the ignore test of AddScanError.
+// Error rows and the structure they keep (see ScanErrorList.h).
 #include "scan/ScanErrorList.h"
 
 namespace korvane {
 
-std::string IgnoreKeyName(const XmlElement& entry) {
-    return entry.Attribute("ROOT") + "\\" + entry.Attribute("KEY") + "\\" + entry.Attribute("VALUE");
-}
-
-IgnoreSnapshot::IgnoreSnapshot(const XmlDocument& ignoreList) {
-    const XmlElement root = ignoreList.DocumentElement();
-    if (!root) return;
-    for (const XmlElement& entry : root.Children()) {
-        // As IgnoreListHolds: a hand-edited entry lacking an attribute matches nothing, so it cannot
-        // hide the findings of a default value ("ROOT\KEY\") from the scan.
-        if (entry.HasAttribute("ROOT") && entry.HasAttribute("KEY") && entry.HasAttribute("VALUE"))
-            names_.insert(IgnoreKeyName(entry));
-    }
-}
-
-void AddErrorRow(ListView& lvErrors, std::string errorType, std::string keyName, std::string keyValue,
-                 std::string guessPath) {
+void AddErrorRow(ListView& lvErrors, ScanFinding finding) {
     ListItem row;
-    row.caption = std::move(errorType);
-    row.subItems = {std::move(keyName), std::move(keyValue), std::move(guessPath)};
+    row.caption = std::move(finding.errorType);
+    row.subItems = {finding.where.Text(), std::move(finding.keyValue), std::move(finding.guessPath)};
     row.checked = true;
     row.imageIndex = 1;
+    row.tag = std::move(finding.where);
     lvErrors.Add(std::move(row));
+}
+
+const KeyName* FindingOf(const ListItem& row) {
+    return std::any_cast<KeyName>(&row.tag);
 }
 
 }  // namespace korvane

@@ -6,9 +6,60 @@
 
 #include <array>
 
+#include "registry/RootKeys.h"
 #include "scan/ScanContext.h"
+#include "undo/ContainerKeys.h"
 
 namespace korvane {
+
+// The keys the groups read their entries from (as the Key Names spell them), and the list of them that
+// no repair may delete whole.
+namespace scankeys {
+inline constexpr BaseKey AppPaths{roots::LocalMachine,
+                                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths"};
+inline constexpr BaseKey Clsid{roots::ClassesRoot, "CLSID"};
+inline constexpr BaseKey Help{roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\Help"};
+inline constexpr BaseKey HtmlHelp{roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\HTML Help"};
+inline constexpr BaseKey Fonts9x{roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"};
+inline constexpr BaseKey FontsNt{roots::LocalMachine,
+                                 "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"};
+inline constexpr BaseKey RunMru{roots::CurrentUser,
+                                "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU"};
+inline constexpr BaseKey StartMenu2{
+    roots::CurrentUser,
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs"};
+inline constexpr BaseKey StartMenu{
+    roots::CurrentUser,
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs"};
+inline constexpr BaseKey SharedDlls{roots::LocalMachine,
+                                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls"};
+inline constexpr BaseKey LanMan{roots::LocalMachine,
+                                "Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan"};
+inline constexpr BaseKey Shares{roots::LocalMachine, "SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares"};
+inline constexpr BaseKey ShellExtensions{
+    roots::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"};
+inline constexpr BaseKey SoundApps{roots::CurrentUser, "AppEvents\\Schemes\\Apps"};
+inline constexpr BaseKey Uninstall{roots::LocalMachine,
+                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"};
+inline constexpr BaseKey FileExts{roots::CurrentUser,
+                                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts"};
+}  // namespace scankeys
+
+inline constexpr BaseKey ScanBaseKeys[] = {
+    scankeys::AppPaths,        scankeys::Clsid,      scankeys::Help,      scankeys::HtmlHelp,
+    scankeys::Fonts9x,         scankeys::FontsNt,    scankeys::RunMru,    scankeys::StartMenu2,
+    scankeys::StartMenu,       scankeys::SharedDlls, scankeys::LanMan,    scankeys::Shares,
+    scankeys::ShellExtensions, scankeys::SoundApps,  scankeys::Uninstall, scankeys::FileExts,
+};
+
+// The key `name` right below a base key.
+inline std::string KeyBelow(const BaseKey& base, const std::string& name) {
+    return std::string(base.path) + "\\" + name;
+}
+// "HKEY_LOCAL_MACHINE\SOFTWARE\...\": what the labels of a base key's entries begin with.
+inline std::string LabelPrefix(const BaseKey& base) {
+    return KeyName::Key(base.root, base.path).Text() + "\\";
+}
 
 // The sub-keys of a class key that can name a server file, in the order they are checked.
 extern const std::array<const char*, 8> ClsidSubkeyNames;

@@ -34,11 +34,11 @@ std::string ExtensionOf(const std::string& path) {
 
 void ScanAppPaths(ScanContext& context) {
     constexpr int group = 0;
-    const std::string base = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    const BaseKey& base = scankeys::AppPaths;
     context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(roots::LocalMachine, base)) return;
-    const std::string prefix = RootKeyName(roots::LocalMachine) + base + "\\";
+    if (!key.Open(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base);
     RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
@@ -47,7 +47,8 @@ void ScanAppPaths(ScanContext& context) {
         if (!entry.Open(key.Handle(), name)) return;
         const auto data = entry.ReadText("");
         if (data && context.paths.TargetMissing(*data))
-            context.Finding(group, prefix + name, *data, context.paths.Guess(*data));
+            context.Finding(group, KeyName::Key(base.root, KeyBelow(base, name)), *data,
+                            context.paths.Guess(*data));
         if (context.StopRequested()) return;
     }
     context.sink.WriteCount(group);
@@ -55,14 +56,15 @@ void ScanAppPaths(ScanContext& context) {
 
 namespace {
 
-void CheckClsidSubkey(ScanContext& context, RegistryKey& probe, HKey clsid, const std::string& prefix,
-                      const std::string& classKey, const char* subkey) {
+void CheckClsidSubkey(ScanContext& context, RegistryKey& probe, HKey clsid, const std::string& classKey,
+                      const char* subkey) {
     if (!probe.Open(clsid, classKey + subkey)) return;
     const auto data = probe.ReadText("");
     // A default value that is itself a class identifier refers to a class, not to a file.
     if (!data || (!data->empty() && data->front() == '{')) return;
     if (context.paths.TargetMissing(*data))
-        context.Finding(1, prefix + classKey + subkey, *data, context.paths.Guess(*data));
+        context.Finding(1, KeyName::Key(scankeys::Clsid.root, KeyBelow(scankeys::Clsid, classKey + subkey)),
+                        *data, context.paths.Guess(*data));
 }
 
 // The names of ClsidSubkeyNames that a class key has, found by listing its sub-keys once instead of
@@ -88,11 +90,11 @@ std::optional<std::array<bool, 8>> PresentClassSubkeys(RegistryKey& probe, HKey 
 
 void ScanClsid(ScanContext& context) {
     constexpr int group = 1;
-    const std::string base = "\\CLSID";
+    const BaseKey& base = scankeys::Clsid;
     context.sink.BeginGroup(group);
     RegistryKey clsid(context.registry);
-    if (!clsid.Open(roots::ClassesRoot, base)) return;
-    const std::string prefix = RootKeyName(roots::ClassesRoot) + base + "\\";
+    if (!clsid.Open(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base);
     RegistryKey probe(context.registry);
     for (const std::string& classKey : clsid.Subkeys()) {
         context.Examined();
@@ -102,7 +104,7 @@ void ScanClsid(ScanContext& context) {
             const auto present = PresentClassSubkeys(probe, clsid.Handle(), classKey);
             for (std::size_t i = 0; i < ClsidSubkeyNames.size(); ++i) {
                 if (!present || (*present)[i])
-                    CheckClsidSubkey(context, probe, clsid.Handle(), prefix, classKey, ClsidSubkeyNames[i]);
+                    CheckClsidSubkey(context, probe, clsid.Handle(), classKey, ClsidSubkeyNames[i]);
             }
             probe.Close();
         }
@@ -114,10 +116,10 @@ void ScanClsid(ScanContext& context) {
 namespace {
 
 // One pass of group 2; a stop ends the pass only.
-void ScanHelpKey(ScanContext& context, const std::string& path) {
+void ScanHelpKey(ScanContext& context, const BaseKey& base) {
     RegistryKey key(context.registry);
-    if (!key.Open(roots::LocalMachine, path)) return;
-    const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
+    if (!key.Open(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base);
     for (const NamedRegValue& value : key.ValuesWithData()) {
         context.Examined();
         context.Label([&] { return prefix + value.name; });
@@ -126,7 +128,8 @@ void ScanHelpKey(ScanContext& context, const std::string& path) {
             if (!file.empty() && file.back() != '\\') file += '\\';
             file += value.name;
             if (context.paths.TargetMissing(file))
-                context.Finding(2, prefix + value.name, file, context.paths.Guess(file));
+                context.Finding(2, KeyName::Value(base.root, base.path, value.name), file,
+                                context.paths.Guess(file));
         }
         if (context.StopRequested()) return;
     }
@@ -136,23 +139,21 @@ void ScanHelpKey(ScanContext& context, const std::string& path) {
 
 void ScanHelpFiles(ScanContext& context) {
     context.sink.BeginGroup(2);
-    ScanHelpKey(context, "\\SOFTWARE\\Microsoft\\Windows\\Help");
-    ScanHelpKey(context, "\\SOFTWARE\\Microsoft\\Windows\\HTML Help");
+    ScanHelpKey(context, scankeys::Help);
+    ScanHelpKey(context, scankeys::HtmlHelp);
     context.sink.WriteCount(2);
 }
 
 void ScanFonts(ScanContext& context) {
     constexpr int group = 3;
     const int version = context.VersionClass();
-    const std::string path = (version >= 1 && version <= 3)
-                                 ? "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"
-                                 : "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    const BaseKey& base = (version >= 1 && version <= 3) ? scankeys::Fonts9x : scankeys::FontsNt;
     context.sink.BeginGroup(group);
     {
         // A key that does not open simply lists no fonts.
         RegistryKey key(context.registry);
-        key.Open(roots::LocalMachine, path);
-        const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
+        key.Open(base.root, base.path);
+        const std::string prefix = LabelPrefix(base);
         for (const NamedRegValue& value : key.ValuesWithData()) {
             context.Examined();
             context.Label([&] { return prefix + value.name; });
@@ -161,7 +162,8 @@ void ScanFonts(ScanContext& context) {
                 std::string file = std::move(*data);
                 if (file.find_first_of("\\:") == std::string::npos) file = "C:\\WINDOWS\\FONTS\\" + file;
                 if (context.paths.TargetMissing(file))
-                    context.Finding(group, prefix + value.name, file, context.paths.Guess(file));
+                    context.Finding(group, KeyName::Value(base.root, base.path, value.name), file,
+                                    context.paths.Guess(file));
             }
             if (context.StopRequested()) break;
         }
@@ -171,11 +173,11 @@ void ScanFonts(ScanContext& context) {
 
 void ScanRunMru(ScanContext& context) {
     constexpr int group = 4;
-    const std::string path = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+    const BaseKey& base = scankeys::RunMru;
     context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(roots::CurrentUser, path)) return;
-    const std::string prefix = RootKeyName(roots::CurrentUser) + path + "\\";
+    if (!key.Open(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base);
     for (const NamedRegValue& value : key.ValuesWithData()) {
         if (value.name == "MRUList") continue;  // the order of the entries, not an entry
         context.Examined();
@@ -186,7 +188,8 @@ void ScanRunMru(ScanContext& context) {
             if (command.size() >= 2) command.erase(command.size() - 2);
             if (ExtensionOf(command) != ".exe") command += ".exe";
             if (context.paths.TargetMissing(command))
-                context.Finding(group, prefix + value.name, command, context.paths.Guess(command));
+                context.Finding(group, KeyName::Value(base.root, base.path, value.name), command,
+                                context.paths.Guess(command));
         }
         if (context.StopRequested()) return;
     }
@@ -196,17 +199,17 @@ void ScanRunMru(ScanContext& context) {
 namespace {
 
 // One pass of group 5: a folder whose sort-order key has no sub-keys of its own is obsolete.
-void ScanMenuOrderKey(ScanContext& context, const std::string& path) {
+void ScanMenuOrderKey(ScanContext& context, const BaseKey& base) {
     RegistryKey key(context.registry);
-    if (!key.Open(roots::CurrentUser, path)) return;
-    const std::string prefix = "HKEY_CURRENT_USER" + path + "\\";
+    if (!key.Open(base.root, base.path)) return;
     RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
         // A key that does not open counts as having no sub-keys.
         const bool hasSubkeys = entry.Open(key.Handle(), name) && entry.HasSubkeys();
         entry.Close();
-        if (!hasSubkeys) context.Finding(5, prefix + name, name, "{null value}");
+        if (!hasSubkeys)
+            context.Finding(5, KeyName::Key(base.root, KeyBelow(base, name)), name, "{null value}");
         if (context.StopRequested()) return;
     }
 }
@@ -215,11 +218,8 @@ void ScanMenuOrderKey(ScanContext& context, const std::string& path) {
 
 void ScanStartMenuOrder(ScanContext& context) {
     context.sink.BeginGroup(5);
-    ScanMenuOrderKey(
-        context,
-        "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs");
-    ScanMenuOrderKey(
-        context, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs");
+    ScanMenuOrderKey(context, scankeys::StartMenu2);
+    ScanMenuOrderKey(context, scankeys::StartMenu);
     context.sink.WriteCount(5);
 }
 

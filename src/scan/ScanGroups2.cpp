@@ -27,17 +27,18 @@ std::string FirstCharacter(const std::string& text) {
 
 void ScanSharedDlls(ScanContext& context) {
     constexpr int group = 6;
-    const std::string path = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+    const BaseKey& base = scankeys::SharedDlls;
     context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(roots::LocalMachine, path)) return;
-    const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
+    if (!key.Open(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base);
     // The value names are the file paths; their data (use counts) plays no part.
     for (const std::string& name : key.ValueNames()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
         if (context.paths.TargetMissing(name))
-            context.Finding(group, prefix + name, name, context.paths.Guess(name));
+            context.Finding(group, KeyName::Value(base.root, base.path, name), name,
+                            context.paths.Guess(name));
         if (context.StopRequested()) return;
     }
     context.sink.WriteCount(group);
@@ -46,20 +47,19 @@ void ScanSharedDlls(ScanContext& context) {
 void ScanSharedFolders(ScanContext& context) {
     constexpr int group = 7;
     const int version = context.VersionClass();
-    const std::string path = (version >= 1 && version <= 3)
-                                 ? "\\Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan"
-                                 : "\\SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares";
+    const BaseKey& base = (version >= 1 && version <= 3) ? scankeys::LanMan : scankeys::Shares;
     context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(roots::LocalMachine, path)) return;
-    const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
+    if (!key.Open(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base);
     for (const std::string& name : key.ValueNames()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
         // Only a two-character share name is judged, by a folder named with its first character alone
         // in the current folder.
         if (CharacterCount(name) == 2 && !context.paths.FolderExists(FirstCharacter(name)))
-            context.Finding(group, prefix + name, name, context.paths.Guess(name));
+            context.Finding(group, KeyName::Value(base.root, base.path, name), name,
+                            context.paths.Guess(name));
         if (context.StopRequested()) return;
     }
     context.sink.WriteCount(group);
@@ -67,17 +67,16 @@ void ScanSharedFolders(ScanContext& context) {
 
 void ScanShellExtensions(ScanContext& context) {
     constexpr int group = 8;
-    const std::string path = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+    const BaseKey& base = scankeys::ShellExtensions;
     context.sink.BeginGroup(group);
     std::vector<std::string> approved;
     {
         RegistryKey key(context.registry);
-        if (!key.Open(roots::LocalMachine, path)) return;
+        if (!key.Open(base.root, base.path)) return;
         approved = key.ValueNames();
     }
     // The names were listed below HKEY_LOCAL_MACHINE; the classes they name live below
     // HKEY_CLASSES_ROOT, but the finding names the approval value.
-    const std::string prefix = "HKEY_LOCAL_MACHINE" + path + "\\";
     RegistryKey server(context.registry);
     for (const std::string& name : approved) {
         context.Examined();
@@ -85,7 +84,8 @@ void ScanShellExtensions(ScanContext& context) {
         if (!server.Open(roots::ClassesRoot, "\\CLSID\\" + name + "\\InprocServer32")) continue;
         const auto data = server.ReadText("");
         if (data && context.paths.TargetMissing(*data))
-            context.Finding(group, prefix + name, *data, context.paths.Guess(*data));
+            context.Finding(group, KeyName::Value(base.root, base.path, name), *data,
+                            context.paths.Guess(*data));
         if (context.StopRequested()) return;
     }
     context.sink.WriteCount(group);
@@ -93,18 +93,19 @@ void ScanShellExtensions(ScanContext& context) {
 
 namespace {
 
-const std::string kAppsPath = "\\AppEvents\\Schemes\\Apps";
+const std::string kAppsPath = std::string(scankeys::SoundApps.path);
 
 // One sound of one event in one scheme (".Current" or ".Default").
 void CheckSoundScheme(ScanContext& context, RegistryKey& scheme, const std::string& prefix,
                       const std::string& application, const std::string& event, const char* schemeName) {
     const std::string relative = application + "\\" + event + "\\" + schemeName;
     context.Label([&] { return prefix + relative; });
-    if (!scheme.OpenReadOnly(roots::CurrentUser, kAppsPath + "\\" + relative)) return;
+    if (!scheme.OpenReadOnly(scankeys::SoundApps.root, kAppsPath + "\\" + relative)) return;
     const auto data = scheme.ReadText("");
     scheme.Close();
     if (data && context.paths.TargetMissing(*data))
-        context.Finding(9, prefix + relative, *data, context.paths.Guess(*data));
+        context.Finding(9, KeyName::Key(scankeys::SoundApps.root, kAppsPath + "\\" + relative), *data,
+                        context.paths.Guess(*data));
 }
 
 }  // namespace
@@ -115,17 +116,17 @@ void ScanSoundEvents(ScanContext& context) {
     std::vector<std::string> applications;
     {
         RegistryKey apps(context.registry);
-        if (!apps.Open(roots::CurrentUser, kAppsPath)) return;
+        if (!apps.Open(scankeys::SoundApps.root, kAppsPath)) return;
         // An empty listing is what "no sub-keys" means; no separate question is needed.
         applications = apps.Subkeys();
     }
-    const std::string prefix = RootKeyName(roots::CurrentUser) + kAppsPath + "\\";
+    const std::string prefix = LabelPrefix(scankeys::SoundApps);
     RegistryKey scheme(context.registry);
     for (const std::string& application : applications) {
         std::vector<std::string> events;
         {
             RegistryKey app(context.registry);
-            if (!app.OpenReadOnly(roots::CurrentUser, kAppsPath + "\\" + application)) continue;
+            if (!app.OpenReadOnly(scankeys::SoundApps.root, kAppsPath + "\\" + application)) continue;
             events = app.Subkeys();
         }
         for (const std::string& event : events) {
@@ -140,11 +141,11 @@ void ScanSoundEvents(ScanContext& context) {
 
 void ScanUninstallEntries(ScanContext& context) {
     constexpr int group = 10;
-    const std::string path = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    const BaseKey& base = scankeys::Uninstall;
     context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(roots::LocalMachine, path)) return;
-    const std::string prefix = RootKeyName(roots::LocalMachine) + path + "\\";
+    if (!key.Open(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base);
     RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
@@ -153,7 +154,8 @@ void ScanUninstallEntries(ScanContext& context) {
         if (!entry.Open(key.Handle(), name)) continue;
         const auto data = entry.ReadText("UninstallString");
         if (data && context.paths.TargetMissing(*data))
-            context.Finding(group, prefix + name + "\\UninstallString", *data, context.paths.Guess(*data));
+            context.Finding(group, KeyName::Value(base.root, KeyBelow(base, name), "UninstallString"), *data,
+                            context.paths.Guess(*data));
         if (context.StopRequested()) return;
     }
     context.sink.WriteCount(group);
@@ -166,14 +168,14 @@ bool ClassKeyExists(RegistryBackend& registry, const std::string& name) {
 
 void ScanFileExtensions(ScanContext& context) {
     constexpr int group = 11;
-    const std::string path = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+    const BaseKey& base = scankeys::FileExts;
     context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(roots::CurrentUser, path)) return;
-    const std::string prefix = "HKEY_CURRENT_USER" + path + "\\";
+    if (!key.Open(base.root, base.path)) return;
     for (const std::string& extension : key.Subkeys()) {
         context.Examined();
-        if (!ClassKeyExists(context.registry, extension)) context.Finding(group, prefix + extension, "", "");
+        if (!ClassKeyExists(context.registry, extension))
+            context.Finding(group, KeyName::Key(base.root, KeyBelow(base, extension)), "", "");
         if (context.StopRequested()) return;
     }
     context.sink.WriteCount(group);

@@ -16,8 +16,14 @@ constexpr const char* kStartCaption = "Start &Scan";
 constexpr const char* kCheckAllCaption = "&Check All";
 }  // namespace
 
-ScanPage::ScanPage(AppState& state, IgnorePage& ignorePage)
-    : Page("tabScanErrors"), state_(state), ignorePage_(ignorePage), ScanErrorsThread(state.platform.ui) {
+ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList, IgnorePage& ignorePage)
+    : Page("tabScanErrors"),
+      state_(state),
+      history_(history),
+      ignoreList_(ignoreList),
+      ignorePage_(ignorePage),
+      ScanErrorsThread(state.platform.ui) {
+    history_.Containers().Add(ScanBaseKeys);
     // A 532 x 440 page: the two lists above, the control panel along the bottom.
     lvScanGroups.columns = {{"Scan Groups", 300}, {"Errors", ListColumn::RestWidth}};
     lvErrors.columns = {
@@ -44,7 +50,7 @@ ScanPage::ScanPage(AppState& state, IgnorePage& ignorePage)
     Place(btnAdd2Ignore, Rect{388, 42, 134, 25}, &gbControlPanel, Anchor::TopLeft);
 
     btnStartScan.onClick = [this] { btnStartScanClick(); };
-    btnFixSelected.onClick = [this] { btnFixSelectedClick(state_, lvErrors); };
+    btnFixSelected.onClick = [this] { btnFixSelectedClick(state_, history_, lvErrors); };
     btnCheckAll.onClick = [this] { btnCheckAllClick(); };
     btnAdd2Ignore.onClick = [this] { ignorePage_.btnAdd2IgnoreClick(lvErrors); };
 
@@ -90,10 +96,9 @@ void ScanPage::btnCheckAllClick() {
     lvErrors.EndUpdate();
 }
 
-bool ScanPage::AddScanError(const std::string& errorType, const std::string& keyName,
-                            const std::string& keyValue, const std::string& guessPath) {
-    if (IgnoreListHolds(state_.IgnoreXML, keyName)) return false;
-    AddErrorRow(lvErrors, errorType, keyName, keyValue, guessPath);
+bool ScanPage::AddScanError(ScanFinding finding) {
+    if (ignoreList_.Holds(finding.where)) return false;
+    AddErrorRow(lvErrors, std::move(finding));
     return true;
 }
 
@@ -108,7 +113,7 @@ void ScanPage::ScanErrorsThreadStart(BMDThread&, WorkerThread&) {
     QueryWindowsVersion(state_.platform.system);
     versionClass_ = WindowsVersionClass();
     channel_ = std::make_shared<ScanRunChannel>(state_.platform.ui, lvScanGroups, lvErrors, lblScanLabel,
-                                                state_.IgnoreXML, handOverPolicy);
+                                                ignoreList_, handOverPolicy);
 }
 
 void ScanPage::ScanErrorsThreadExecute(BMDThread&, WorkerThread& thread) {

@@ -6,19 +6,22 @@
 #include <memory>
 #include <string>
 
-#include "core/AppState.h"
-#include "core/BMDThread.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "core/AppState.h"
+#include "core/BMDThread.h"
+#include "scan/IgnoreList.h"
 #include "scan/IgnorePage.h"
 #include "scan/ScanRunChannel.h"
+#include "undo/UndoHistory.h"
 
 namespace korvane {
 
 class ScanPage : public Page {
 public:
-    ScanPage(AppState& state, IgnorePage& ignorePage);
+    // The page adds its groups' base keys to the history's container keys.
+    ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList, IgnorePage& ignorePage);
     ~ScanPage() override;
 
     ListView lvScanGroups{"lvScanGroups"};
@@ -44,8 +47,7 @@ public:
 
     // Files one finding unless the ignore list holds its Key Name; UI thread. Returns whether a row
     // was added.
-    bool AddScanError(const std::string& errorType, const std::string& keyName, const std::string& keyValue,
-                      const std::string& guessPath);
+    bool AddScanError(ScanFinding finding);
 
     // How the worker hands its findings and labels over; tests make it hand over every one at once.
     ScanHandOverPolicy handOverPolicy;
@@ -57,6 +59,8 @@ public:
 
 private:
     AppState& state_;
+    UndoHistory& history_;
+    IgnoreList& ignoreList_;
     IgnorePage& ignorePage_;
     std::shared_ptr<ScanRunChannel> channel_;
     int versionClass_ = 0;

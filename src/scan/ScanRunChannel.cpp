@@ -6,7 +6,7 @@
 namespace korvane {
 
 ScanRunChannel::ScanRunChannel(UiThread& ui, ListView& lvScanGroups, ListView& lvErrors, Label& lblScanLabel,
-                               const XmlDocument& ignoreList, ScanHandOverPolicy policy)
+                               const IgnoreList& ignoreList, ScanHandOverPolicy policy)
     : ui_(ui),
       lvScanGroups_(lvScanGroups),
       lvErrors_(lvErrors),
@@ -32,16 +32,15 @@ void ScanRunChannel::ApplyPending() {
     pendingFindings_ = 0;
     if (findings > 0) {
         // The ignore list is read here, on the window's thread, in the call that adds the rows.
-        const IgnoreSnapshot ignored(ignoreList_);
+        const IgnoreList::Snapshot ignored = ignoreList_.TakeSnapshot();
         lvErrors_.BeginUpdate();
         try {
             for (Item& item : batch) {
                 const auto group = static_cast<std::size_t>(item.finding.group);
                 if (item.resetCounter) {
                     counters_[group] = 0;
-                } else if (!ignored.Contains(item.finding.keyName)) {
-                    AddErrorRow(lvErrors_, std::move(item.finding.errorType), std::move(item.finding.keyName),
-                                std::move(item.finding.keyValue), std::move(item.finding.guessPath));
+                } else if (!ignored.Holds(item.finding.where)) {
+                    AddErrorRow(lvErrors_, std::move(item.finding));
                     ++counters_[group];
                 }
             }

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/XmlDocument.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "platform/UiThread.h"
+#include "scan/IgnoreList.h"
 #include "scan/ScanContext.h"
 
 namespace korvane {
@@ -32,7 +32,7 @@ struct ScanHandOverPolicy {
 class ScanRunChannel : public ScanSink {
 public:
     ScanRunChannel(UiThread& ui, ListView& lvScanGroups, ListView& lvErrors, Label& lblScanLabel,
-                   const XmlDocument& ignoreList, ScanHandOverPolicy policy);
+                   const IgnoreList& ignoreList, ScanHandOverPolicy policy);
 
     // Worker thread: the rows of lvScanGroups, and whether one is checked now.
     int RowCount();
@@ -68,7 +68,7 @@ private:
     ListView& lvScanGroups_;
     ListView& lvErrors_;
     Label& lblScanLabel_;
-    const XmlDocument& ignoreList_;
+    const IgnoreList& ignoreList_;
     ScanHandOverPolicy policy_;
 
     // Worker side, touched on the UI thread only while the worker waits in a hand-over.

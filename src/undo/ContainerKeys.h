@@ -1,16 +1,43 @@
 // The keys the program must never delete whole: a root, a key directly below a root, the base keys
-// the scan groups and the plug-in list walk, and every key above one of those. Deleting one would
-// take a whole group of entries (or far more) with it, so repair and plug-in removal refuse.
+// that the lists of entries are read from (each source of entries adds its own), and every key above
+// one of those. Deleting one would take a whole group of entries (or far more) with it, so repair and
+// plug-in removal refuse.
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/RegistryBackend.h"
 
 namespace korvane {
 
-// `keyPath` is below `root`, with or without leading and trailing backslashes; letter case does
-// not matter.
-bool IsContainerKey(HKey root, const std::string& keyPath);
+// A key a list of entries is read from. The path may carry leading and trailing backslashes.
+struct BaseKey {
+    HKey root;
+    std::string_view path;
+};
+
+class ContainerKeys {
+public:
+    // A base below HKEY_CLASSES_ROOT also guards the two keys that view merges, HKEY_LOCAL_MACHINE
+    // and HKEY_CURRENT_USER "Software\Classes\<path>". Adding a base twice changes nothing.
+    void Add(BaseKey base);
+    void Add(std::span<const BaseKey> bases);
+
+    // `keyPath` is below `root`, with or without leading and trailing backslashes; letter case does
+    // not matter.
+    bool Holds(HKey root, const std::string& keyPath) const;
+
+private:
+    void AddFolded(HKey root, std::string folded);
+
+    struct Folded {
+        HKey root;
+        std::string path;  // folded to lower case, no outer backslashes
+    };
+    std::vector<Folded> bases_;
+};
 
 }  // namespace korvane

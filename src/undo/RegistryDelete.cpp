@@ -5,7 +5,6 @@
 
 #include "registry/KeyName.h"
 #include "registry/RegistryKey.h"
-#include "undo/ContainerKeys.h"
 
 namespace korvane {
 
@@ -47,12 +46,12 @@ bool DeleteRegValue(RegistryBackend& registry, HKey root, const std::string& key
     return registry.queryValue(key.Handle(), valueName, value) == status::FileNotFound;
 }
 
-bool DeleteRegSubKey(RegistryBackend& registry, HKey root, const std::string& parentPath,
-                     const std::string& subKeyName) {
+bool DeleteRegSubKey(RegistryBackend& registry, const ContainerKeys& containers, HKey root,
+                     const std::string& parentPath, const std::string& subKeyName) {
     if (BackendPath(subKeyName).empty()) return false;
     std::string parent = BackendPath(parentPath);
     std::string full = parent.empty() ? BackendPath(subKeyName) : parent + "\\" + BackendPath(subKeyName);
-    if (IsContainerKey(root, full)) return false;
+    if (containers.Holds(root, full)) return false;
     {
         RegistryKey key(registry);
         if (!key.Open(root, parent, access::AllAccess)) return KeyIsGone(registry, root, full);
@@ -61,8 +60,8 @@ bool DeleteRegSubKey(RegistryBackend& registry, HKey root, const std::string& pa
     return KeyIsGone(registry, root, full);
 }
 
-bool DeleteClsidKey(RegistryBackend& registry, const std::string& classId) {
-    return DeleteRegSubKey(registry, roots::ClassesRoot, "\\CLSID", classId);
+bool DeleteClsidKey(RegistryBackend& registry, const ContainerKeys& containers, const std::string& classId) {
+    return DeleteRegSubKey(registry, containers, roots::ClassesRoot, "\\CLSID", classId);
 }
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/RegistryBackend.h"
+#include "undo/ContainerKeys.h"
 
 namespace korvane {
 
@@ -19,12 +20,12 @@ bool DeleteRegValue(RegistryBackend& registry, HKey root, const std::string& key
 
 // Opens `parentPath` (never creating it) and deletes its sub-key `subKeyName` with every key and
 // value below it. Does nothing and returns false when `subKeyName` is empty (it must never take the
-// parent instead) or when the key is a container key (ContainerKeys.h). True when the sub-key is
+// parent instead) or when `containers` holds the key. True when the sub-key is
 // gone afterwards, also when it was not there; a key that could be deleted only in part gives false.
-bool DeleteRegSubKey(RegistryBackend& registry, HKey root, const std::string& parentPath,
-                     const std::string& subKeyName);
+bool DeleteRegSubKey(RegistryBackend& registry, const ContainerKeys& containers, HKey root,
+                     const std::string& parentPath, const std::string& subKeyName);
 
 // DeleteRegSubKey on HKEY_CLASSES_ROOT "\CLSID" with the class identifier as sub-key name.
-bool DeleteClsidKey(RegistryBackend& registry, const std::string& classId);
+bool DeleteClsidKey(RegistryBackend& registry, const ContainerKeys& containers, const std::string& classId);
 
 }  // namespace korvane

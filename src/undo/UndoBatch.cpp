@@ -2,13 +2,15 @@
 #include "undo/UndoBatch.h"
 
 #include "registry/KeyName.h"
-#include "undo/ContainerKeys.h"
 #include "undo/RegistryDelete.h"
 
 namespace korvane {
 
-UndoBatch::UndoBatch(RegistryBackend& registry, XmlDocument& history)
-    : registry_(registry), history_(history), firstEntry_(history.DocumentElement().ChildCount()) {}
+UndoBatch::UndoBatch(RegistryBackend& registry, XmlDocument& history, const ContainerKeys& containers)
+    : registry_(registry),
+      history_(history),
+      containers_(containers),
+      firstEntry_(history.DocumentElement().ChildCount()) {}
 
 XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type, const std::string& path) {
     XmlElement entry = history_.DocumentElement().AppendChild("ELEMENT");
@@ -33,7 +35,7 @@ bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::str
     std::string name = BackendPath(subKeyName);
     std::string parent = BackendPath(parentPath);
     std::string keyPath = "\\" + (parent.empty() ? name : parent + "\\" + name);
-    if (name.empty() || IsContainerKey(root, keyPath)) {
+    if (name.empty() || containers_.Holds(root, keyPath)) {
         hiddenBy_.clear();
         return false;
     }
@@ -53,11 +55,11 @@ void UndoBatch::RecordValueForDeletion(XmlElement entry, HKey root, const std::s
     hiddenBy_.clear();
 }
 
-void SaveHistoryAhead(AppState& state, UndoBatch& batch) {
-    const std::string path = state.ProgramFolder + "Backup.xml";
-    if (state.BackupXmlLocked)
-        throw XmlError(path + " could not be read when Korvane started and is kept as it is.");
-    batch.SaveAhead(state.platform.files, path);
+bool UndoBatch::RecordForDeletion(XmlElement entry, const KeyName& name) {
+    if (!name.NamesValue())
+        return RecordKeyForDeletion(entry, name.root, "\\" + name.ParentPath(), name.LastPart());
+    RecordValueForDeletion(entry, name.root, name.AbsoluteKeyPath(), *name.valueName);
+    return true;
 }
 
 void UndoBatch::SaveAhead(FileSystem& files, const std::string& path) {
@@ -65,12 +67,16 @@ void UndoBatch::SaveAhead(FileSystem& files, const std::string& path) {
     try {
         history_.Save(files, path);
     } catch (...) {
-        XmlElement root = history_.DocumentElement();
-        for (int i = firstEntry_ + entries_ - 1; i >= firstEntry_; --i) root.DeleteChild(i);
-        entries_ = 0;
-        plans_.clear();
+        Withdraw();
         throw;
     }
+}
+
+void UndoBatch::Withdraw() {
+    XmlElement root = history_.DocumentElement();
+    for (int i = firstEntry_ + entries_ - 1; i >= firstEntry_; --i) root.DeleteChild(i);
+    entries_ = 0;
+    plans_.clear();
 }
 
 int UndoBatch::DeleteAll() {
@@ -82,7 +88,7 @@ int UndoBatch::DeleteAll() {
         bool blocked = false;
         for (int earlier : plan.dependsOn) blocked = blocked || !gone[static_cast<size_t>(earlier)];
         if (blocked) continue;
-        gone[i] = plan.isKey ? DeleteRegSubKey(registry_, plan.root, plan.path, plan.name)
+        gone[i] = plan.isKey ? DeleteRegSubKey(registry_, containers_, plan.root, plan.path, plan.name)
                              : DeleteRegValue(registry_, plan.root, plan.path, plan.name);
         if (gone[i]) ++count;
     }

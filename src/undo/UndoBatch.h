@@ -7,24 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "core/XmlDocument.h"
-#include "undo/RegistrySnapshot.h"
 #include "platform/FileSystem.h"
+#include "registry/KeyName.h"
+#include "undo/ContainerKeys.h"
+#include "undo/RegistrySnapshot.h"
 
 namespace korvane {
 
-class UndoBatch;
-
-// Saves a batch's entries into `state.ProgramFolder` + "Backup.xml" before its deletions (see
-// UndoBatch::SaveAhead). Refused when that file holds a history that could not be read at start-up:
-// overwriting it would lose every earlier entry. Throws XmlError; the caller then deletes nothing.
-void SaveHistoryAhead(AppState& state, UndoBatch& batch);
-
 class UndoBatch {
 public:
-    // `history` must have its document element (Korvane).
-    UndoBatch(RegistryBackend& registry, XmlDocument& history);
+    // `history` must have its document element (Korvane). Keys `containers` holds are never planned.
+    UndoBatch(RegistryBackend& registry, XmlDocument& history, const ContainerKeys& containers);
 
     // Appends an ELEMENT to the history with NAME, TYPE and PATH, in this order.
     XmlElement AddEntry(const std::string& name, const std::string& type, const std::string& path);
@@ -41,6 +35,8 @@ public:
     // Records the value `valueName` of `keyPath` into `entry` and plans DeleteRegValue.
     void RecordValueForDeletion(XmlElement entry, HKey root, const std::string& keyPath,
                                 const std::string& valueName);
+    // The key (with its tree) or the value that `name` names, as the two above.
+    bool RecordForDeletion(XmlElement entry, const KeyName& name);
 
     int EntryCount() const { return entries_; }
     int PlannedCount() const { return static_cast<int>(plans_.size()); }
@@ -49,6 +45,9 @@ public:
     // batch's entries are taken out of the in-memory history again, nothing has been deleted, and the
     // XmlError propagates. Does nothing for a batch without entries.
     void SaveAhead(FileSystem& files, const std::string& path);
+    // Takes the batch's entries out of the in-memory history again and forgets its plans: for a
+    // batch whose deletions will not happen.
+    void Withdraw();
 
     // Carries out the planned deletions in the order they were planned; returns how many of them left
     // their entry gone. A deletion whose record left something out because an earlier deletion of the
@@ -71,6 +70,7 @@ private:
 
     RegistryBackend& registry_;
     XmlDocument& history_;
+    const ContainerKeys& containers_;
     int firstEntry_ = 0;
     int entries_ = 0;
     PendingDeletions pending_;

@@ -65,9 +65,9 @@ TEST_F(MainFormTest, FirstStartInAFreshFolder) {
     EXPECT_EQ(f.state.ProgramFolder, "C:\\Korvane\\");
     EXPECT_EQ(f.state.BackupFolder, "C:\\Korvane\\Backup");
     EXPECT_TRUE(memory.files().directoryExists("C:\\Korvane\\Backup"));
-    EXPECT_EQ(f.state.Restore_XMLDocument.DocumentElement().Name(), "Korvane");
-    EXPECT_EQ(f.state.Restore_XMLDocument.DocumentElement().ChildCount(), 0);
-    EXPECT_EQ(f.state.IgnoreXML.DocumentElement().Name(), "IgnoreList");
+    EXPECT_EQ(f.history.Document().DocumentElement().Name(), "Korvane");
+    EXPECT_EQ(f.history.Document().DocumentElement().ChildCount(), 0);
+    EXPECT_EQ(f.ignoreList.Document().DocumentElement().Name(), "IgnoreList");
     EXPECT_EQ(f.tabIgnoreList.lvIgnore.Count(), 0);
     EXPECT_EQ(f.MainControl.ActivePage(), &f.tabScanErrors);
     EXPECT_FALSE(f.cbAutoRun.Checked());
@@ -93,7 +93,7 @@ TEST_F(MainFormTest, ExistingDocumentsAreLoaded) {
                            "<IgnoreList><ERROR ROOT=\"HKEY_CURRENT_USER\" KEY=\"Software\\A\" VALUE=\"v\"/>"
                            "<ERROR ROOT=\"HKEY_LOCAL_MACHINE\" KEY=\"B\" VALUE=\"w\"/></IgnoreList>");
     Start();
-    EXPECT_EQ(Form().state.Restore_XMLDocument.DocumentElement().ChildCount(), 1);
+    EXPECT_EQ(Form().history.Document().DocumentElement().ChildCount(), 1);
     const ListView& ignore = Form().tabIgnoreList.lvIgnore;
     ASSERT_EQ(ignore.Count(), 2);
     EXPECT_EQ(ignore.Item(0).caption, "HKEY_CURRENT_USER");
@@ -125,8 +125,8 @@ TEST_F(MainFormTest, UnreadableDocumentsAreSetAsideAndStartUpCompletes) {
     EXPECT_FALSE(memory.files().fileExists("C:\\ignore.xml"));
 
     // Both documents start empty and the remaining steps ran.
-    EXPECT_EQ(f.state.Restore_XMLDocument.DocumentElement().Name(), "Korvane");
-    EXPECT_EQ(f.state.IgnoreXML.DocumentElement().Name(), "IgnoreList");
+    EXPECT_EQ(f.history.Document().DocumentElement().Name(), "Korvane");
+    EXPECT_EQ(f.ignoreList.Document().DocumentElement().Name(), "IgnoreList");
     EXPECT_EQ(f.MainControl.ActivePage(), &f.tabScanErrors);
     EXPECT_TRUE(f.cbAutoRun.Checked());
     EXPECT_EQ(f.tabScanErrors.lvScanGroups.Count(), 12);
@@ -246,10 +246,10 @@ TEST_F(MainFormTest, StartupUninstallAndIgnorePagesReadOnlyWhenEmpty) {
     EXPECT_EQ(uninstallListings, 1);
     EXPECT_EQ(f.MainControl.ActivePage(), &f.tabAddRemove);
 
-    f.state.IgnoreXML.DocumentElement().AppendChild("ERROR").SetAttribute("ROOT", "HKEY_USERS");
+    f.ignoreList.Document().DocumentElement().AppendChild("ERROR").SetAttribute("ROOT", "HKEY_USERS");
     f.toolIgnore.Click();  // empty list: reloaded
     EXPECT_EQ(f.tabIgnoreList.lvIgnore.Count(), 1);
-    f.state.IgnoreXML.DocumentElement().AppendChild("ERROR").SetAttribute("ROOT", "HKEY_USERS");
+    f.ignoreList.Document().DocumentElement().AppendChild("ERROR").SetAttribute("ROOT", "HKEY_USERS");
     f.toolIgnore.Click();  // rows present: left as they are
     EXPECT_EQ(f.tabIgnoreList.lvIgnore.Count(), 1);
 
@@ -287,7 +287,7 @@ TEST_F(MainFormTest, HandlerErrorsGoToTheErrorBoxAndTheProgramGoesOn) {
 TEST_F(MainFormTest, ClosingWhenBackupXmlCannotBeWrittenAsksTheUser) {
     Start();
     MainForm& f = Form();
-    f.state.Restore_XMLDocument.DocumentElement().AppendChild("ELEMENT");
+    f.history.Document().DocumentElement().AppendChild("ELEMENT");
     memory.files().FailWrite("C:\\Korvane\\Backup.xml");
     memory.files().FailWrite("C:\\Korvane\\Backup.xml.tmp");
     memory.dialogs().ScriptAnswers({false});

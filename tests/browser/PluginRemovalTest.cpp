@@ -6,7 +6,7 @@
 #include "browser/PluginRemoval.h"
 #include "browser/PluginTestSupport.h"
 #include "browser/Toolbar.h"
-#include "history/HistoryPage.h"
+#include "support/ForwardingRegistry.h"
 
 namespace korvane::testing {
 namespace {
@@ -47,11 +47,8 @@ TEST_F(PluginRemovalTest, BrowserExtensionRecordsAndDeletesItsClassAndStatsKeys)
     EXPECT_EQ(Rows(), (Strings{"Keeper|Browser Extensions|{E2}|C:\\keep\\keep.dll"}));  // rebuilt
 
     // Restore History writes both key trees back.
-    HistoryPage history(state);
-    history.btnRefresh2Click();
-    ASSERT_EQ(history.lvHistory.Count(), 1);
-    history.lvHistory.SetChecked(0, true);
-    history.btnRestoreClick();
+    ASSERT_EQ(history.EntryCount(), 1);
+    history.RestoreEntry(0);
     EXPECT_EQ(registry.GetString(HKCR, "CLSID\\{E1}\\InprocServer32", ""), "C:\\grab\\grab.dll");
     EXPECT_EQ(registry.GetValue(HKCU, kExtStats + "\\{E1}\\iexplore", "Flags")->type, regtype::Dword);
     page.ScanToolbar_BitBtn.Click();
@@ -95,10 +92,7 @@ TEST_F(PluginRemovalTest, ToolbarsAndTheDownloadHandlerLoseTheirValueAndClass) {
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer|DownloadUI|rdString|{D1}");
 
     // Restoring the download handler writes DownloadUI back as a string.
-    HistoryPage history(state);
-    history.btnRefresh2Click();
-    history.lvHistory.SetChecked(2, true);
-    history.btnRestoreClick();
+    history.RestoreEntry(2);
     EXPECT_EQ(registry.GetString(HKCU, kIe, "DownloadUI"), "{D1}");
     EXPECT_EQ(registry.GetValue(HKCU, kIe, "DownloadUI")->type, regtype::Sz);
 }
@@ -138,9 +132,7 @@ TEST_F(PluginRemovalTest, RefusedRowsKeepTheirEntriesLeaveAnEmptyHistoryEntryAnd
     EXPECT_EQ(page.lvBHO.Count(), 3);
     for (const ListItem& row : page.lvBHO.Items()) EXPECT_FALSE(row.checked);
 
-    HistoryPage history(state);
-    history.btnRefresh2Click();
-    EXPECT_EQ(history.lvHistory.Count(), 4);
+    EXPECT_EQ(history.EntryCount(), 4);
 }
 
 TEST_F(PluginRemovalTest, ExplorerBarsOfBothScopesAreRemovedWithTheirClass) {
@@ -229,7 +221,7 @@ TEST_F(PluginRemovalTest, NothingCheckedRecordsNothingAndRebuildsTheList) {
 TEST_F(PluginRemovalTest, RowOfAnUnknownKindLeavesAnEmptyEntryAndTouchesNothing) {
     AddClass("{X}", "Thing", "C:\\x.dll");
     page.lvBHO.Add(ListItem{"Thing", {"Toolbar", "{X}", "C:\\x.dll"}, true});
-    RemoveCheckedPlugins(state, page.lvBHO);
+    RemoveCheckedPlugins(state, history, page.lvBHO);
     EXPECT_TRUE(registry.KeyExistsRaw(HKCR, "CLSID\\{X}"));
     ASSERT_EQ(History().ChildCount(), 1);
     EXPECT_EQ(Entry(0), "Thing|Toolbar|C:\\x.dll");
@@ -238,42 +230,26 @@ TEST_F(PluginRemovalTest, RowOfAnUnknownKindLeavesAnEmptyEntryAndTouchesNothing)
 }
 
 // Notes, at the first deletion, what Backup.xml on disk holds.
-class WatchingRegistry : public RegistryBackend {
+class WatchingRegistry : public ForwardingRegistry {
 public:
-    WatchingRegistry(MemoryRegistry& inner, MemoryFileSystem& files) : inner_(inner), files_(files) {}
+    WatchingRegistry(MemoryRegistry& inner, MemoryFileSystem& files)
+        : ForwardingRegistry(inner), files_(files) {}
     std::optional<std::string> onDisk;
     int deletions = 0;
 
-    long openKey(HKey p, const std::string& s, std::uint32_t a, HKey& o) override {
-        return inner_.openKey(p, s, a, o);
-    }
-    long createKey(HKey p, const std::string& s, std::uint32_t a, HKey& o) override {
-        return inner_.createKey(p, s, a, o);
-    }
-    long closeKey(HKey k) override { return inner_.closeKey(k); }
-    long queryInfo(HKey k, KeyInfo& o) override { return inner_.queryInfo(k, o); }
-    long enumSubkeys(HKey k, std::vector<std::string>& o) override { return inner_.enumSubkeys(k, o); }
-    long enumValues(HKey k, std::vector<NamedRegValue>& o, bool d) override {
-        return inner_.enumValues(k, o, d);
-    }
-    long queryValue(HKey k, const std::string& n, RegValue& o) override { return inner_.queryValue(k, n, o); }
-    long setValue(HKey k, const std::string& n, const RegValue& v) override {
-        return inner_.setValue(k, n, v);
-    }
     long deleteKey(HKey p, const std::string& s) override {
         Note();
-        return inner_.deleteKey(p, s);
+        return ForwardingRegistry::deleteKey(p, s);
     }
     long deleteValue(HKey k, const std::string& n) override {
         Note();
-        return inner_.deleteValue(k, n);
+        return ForwardingRegistry::deleteValue(k, n);
     }
 
 private:
     void Note() {
         if (deletions++ == 0) onDisk = files_.ContentsRaw("C:\\Korvane\\Backup.xml");
     }
-    MemoryRegistry& inner_;
     MemoryFileSystem& files_;
 };
 
@@ -285,8 +261,8 @@ TEST_F(PluginRemovalTest, TheHistoryIsOnDiskBeforeTheFirstDeletion) {
                      memory.processes(), memory.ui(),    memory.dialogs()};
     AppState watchedState{watched};
     watchedState.ProgramFolder = "C:\\Korvane\\";
-    watchedState.Restore_XMLDocument.Reset("Korvane");
-    PluginsPage watchedPage{watchedState};
+    UndoHistory watchedHistory{watchedState};
+    PluginsPage watchedPage{watchedState, watchedHistory};
     watchedPage.ScanToolbar_BitBtn.Click();
     watchedPage.lvBHO.SetAllChecked(true);
     watchedPage.Del_SpeedButton.Click();

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "browser/PluginsPage.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "support/AppFixture.h"
 
 namespace korvane::testing {
 
@@ -24,13 +23,9 @@ inline const std::string kBarsUser = "Software\\Microsoft\\Internet Explorer\\Ex
 inline const std::string kMenuExt = "Software\\Microsoft\\Internet Explorer\\MenuExt";
 inline const std::string kIe = "Software\\Microsoft\\Internet Explorer";
 
-class PluginTest : public ::testing::Test {
+class PluginTest : public AppFixture {
 protected:
-    PluginTest() {
-        memory.files().AddFolder("C:\\Korvane");
-        state.ProgramFolder = "C:\\Korvane\\";
-        state.Restore_XMLDocument.Reset("Korvane");
-    }
+    PluginTest() { history.Document().Reset("Korvane"); }
 
     // A class registration: display name (none when `name` is null) and in-process server.
     void AddClass(const std::string& id, const char* name, const std::string& server) {
@@ -76,7 +71,7 @@ protected:
         ASSERT_GE(row, 0) << caption;
         page.lvBHO.UserToggleCheck(row);
     }
-    XmlElement History() { return state.Restore_XMLDocument.DocumentElement(); }
+    XmlElement History() { return history.Document().DocumentElement(); }
     // "SUBKEY|NAME|TYPE|VALUE" per ITEM.
     static std::vector<std::string> Items(const XmlElement& entry) {
         std::vector<std::string> out;
@@ -86,10 +81,8 @@ protected:
         return out;
     }
 
-    MemoryPlatform memory;
-    MemoryRegistry& registry = memory.registry();
-    AppState state{memory.platform()};
-    PluginsPage page{state};
+    UndoHistory history{state};
+    PluginsPage page{state, history};
 };
 
 }  // namespace korvane::testing

@@ -1,8 +1,8 @@
 // The Restore History page: the list mirrors the history, restore writes checked entries back from
 // the last row to the first, a failure stops with the entries not reached kept, clear, check all.
 #include "history/HistoryPage.h"
-#include "undo/HistoryTestSupport.h"
 #include "registry/RegistryAccess.h"
+#include "undo/HistoryTestSupport.h"
 
 namespace korvane {
 namespace {
@@ -28,7 +28,7 @@ protected:
         return out;
     }
 
-    HistoryPage page{state};
+    HistoryPage page{history};
 };
 
 TEST_F(HistoryPageTest, LayoutAndCaptions) {
@@ -177,7 +177,7 @@ TEST_F(HistoryPageTest, ClearEmptiesListAndHistoryAndTheSavedFile) {
     page.btnClearUndo.Click();
     EXPECT_EQ(page.lvHistory.Count(), 0);
     EXPECT_EQ(History().ChildCount(), 0);
-    state.Restore_XMLDocument.Save(memory.files(), "C:\\Korvane\\Backup.xml");
+    history.Document().Save(memory.files(), "C:\\Korvane\\Backup.xml");
     XmlDocument saved;
     saved.Load(memory.files(), "C:\\Korvane\\Backup.xml");
     EXPECT_EQ(saved.DocumentElement().Name(), "Korvane");

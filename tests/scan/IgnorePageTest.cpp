@@ -2,20 +2,20 @@
 // list, and ignore.xml written after every change into whatever folder is current at that moment.
 #include <gtest/gtest.h>
 
-#include "platform/memory/MemoryPlatform.h"
 #include "scan/IgnoreList.h"
 #include "scan/IgnorePage.h"
+#include "scan/ScanErrorList.h"
+#include "support/AppFixture.h"
 
 namespace korvane {
 namespace {
 
-class IgnorePageTest : public ::testing::Test {
+class IgnorePageTest : public testing::AppFixture {
 protected:
     IgnorePageTest() {
         memory.files().AddFolder("C:\\Work");
-        memory.files().AddFolder("C:\\Korvane");
         memory.files().setCurrentDirectory("C:\\Work");
-        state.IgnoreXML.Reset("IgnoreList");
+        ignoreList.Document().Reset("IgnoreList");
     }
     void Type(const std::string& root, const std::string& key, const std::string& value) {
         page.edRoot.SetText(root);
@@ -40,17 +40,16 @@ protected:
         }
         return out;
     }
-    void AddError(const std::string& type, const std::string& keyName, bool checked) {
-        ListItem row;
-        row.caption = type;
-        row.subItems = {keyName, "v", "g"};
-        row.checked = checked;
-        lvErrors.Add(std::move(row));
+    void AddError(const std::string& type, const KeyName& where, bool checked) {
+        AddErrorRow(lvErrors, ScanFinding{0, type, where, "v", "g"});
+        lvErrors.SetChecked(lvErrors.Count() - 1, checked);
     }
+    // Whether the list holds a Key Name given as text.
+    bool Holds(const std::string& keyName) const { return ignoreList.Holds(KeyName::ParseKey(keyName)); }
+    int Elements() { return ignoreList.Document().DocumentElement().ChildCount(); }
 
-    MemoryPlatform memory;
-    AppState state{memory.platform()};
-    IgnorePage page{state};
+    IgnoreList ignoreList{memory.platform()};
+    IgnorePage page{ignoreList};
     ListView lvErrors{"lvErrors"};
 };
 
@@ -83,7 +82,7 @@ TEST_F(IgnorePageTest, AddNeedsAllThreeBoxes) {
         page.btnAdd.Click();
     }
     EXPECT_EQ(page.lvIgnore.Count(), 0);
-    EXPECT_EQ(state.IgnoreXML.DocumentElement().ChildCount(), 0);
+    EXPECT_EQ(Elements(), 0);
     EXPECT_FALSE(memory.files().ExistsRaw("C:\\Work\\ignore.xml"));
 }
 
@@ -131,7 +130,7 @@ TEST_F(IgnorePageTest, CheckAndUncheckAllLeaveTheDocument) {
     EXPECT_TRUE(page.lvIgnore.Checked(0) && page.lvIgnore.Checked(1));
     page.btnUncheckall.Click();
     EXPECT_FALSE(page.lvIgnore.Checked(0) || page.lvIgnore.Checked(1));
-    EXPECT_EQ(state.IgnoreXML.DocumentElement().ChildCount(), 2);
+    EXPECT_EQ(Elements(), 2);
 }
 
 TEST_F(IgnorePageTest, MovingFindingsSplitsTheKeyNameSoItMatchesAgain) {
@@ -142,10 +141,24 @@ TEST_F(IgnorePageTest, MovingFindingsSplitsTheKeyNameSoItMatchesAgain) {
         "Files\\A\\b.dll";
     const std::string uninstall =
         "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool\\UninstallString";
-    AddError("Application", app, true);
-    AddError("Other", "HKEY_CURRENT_USER\\Software\\Keep\\me", false);
-    AddError("Shared DLLs", dll, true);
-    AddError("Uninstall", uninstall, true);
+    AddError(
+        "Application",
+        KeyName::Key(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"),
+        true);
+    AddError("Other", KeyName::Value(roots::CurrentUser, "Software\\Keep", "me"), false);
+    AddError("Shared DLLs",
+             KeyName::Value(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls",
+                            "C:\\Program Files\\A\\b.dll"),
+             true);
+    AddError(
+        "Uninstall",
+        KeyName::Value(roots::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool",
+                       "UninstallString"),
+        true);
+    // The rows show the Key Names as the scan spells them.
+    EXPECT_EQ(lvErrors.Item(0).subItems[0], app);
+    EXPECT_EQ(lvErrors.Item(2).subItems[0], dll);
+    EXPECT_EQ(lvErrors.Item(3).subItems[0], uninstall);
     page.btnAdd2IgnoreClick(lvErrors);
     ASSERT_EQ(lvErrors.Count(), 1);
     EXPECT_EQ(lvErrors.Item(0).caption, "Other");
@@ -158,21 +171,21 @@ TEST_F(IgnorePageTest, MovingFindingsSplitsTheKeyNameSoItMatchesAgain) {
                           "HKEY_LOCAL_MACHINE|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths|x.exe",
                       }));
     EXPECT_EQ(SavedIn("C:\\Work\\ignore.xml"), Rows());
-    for (const auto& name : {app, dll, uninstall}) EXPECT_TRUE(page.Holds(name)) << name;
-    EXPECT_FALSE(page.Holds("HKEY_CURRENT_USER\\Software\\Keep\\me"));
-    EXPECT_FALSE(
-        page.Holds("hkey_local_machine\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
+    for (const auto& name : {app, dll, uninstall}) EXPECT_TRUE(Holds(name)) << name;
+    EXPECT_FALSE(Holds("HKEY_CURRENT_USER\\Software\\Keep\\me"));
+    EXPECT_FALSE(Holds("hkey_local_machine\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
 }
 
 TEST_F(IgnorePageTest, MovingWithNothingCheckedStillSaves) {
-    AddError("A", "HKEY_CURRENT_USER\\S\\K", false);
+    AddError("A", KeyName::Key(roots::CurrentUser, "S\\K"), false);
     page.btnAdd2IgnoreClick(lvErrors);
     EXPECT_EQ(lvErrors.Count(), 1);
     EXPECT_EQ(SavedIn("C:\\Work\\ignore.xml"), std::vector<std::string>{});
-    IgnoreEntry single = SplitKeyNameForIgnore("HKEY_CURRENT_USER\\Only");
-    EXPECT_EQ(single.root, "HKEY_CURRENT_USER");
-    EXPECT_EQ(single.key, "");
-    EXPECT_EQ(single.value, "Only");
+    // A key right below a root: its text has a single backslash, so KEY is empty.
+    ignoreList.AddFinding(KeyName::Key(roots::CurrentUser, "Only"));
+    EXPECT_EQ(ignoreList.Entries().back().root, "HKEY_CURRENT_USER");
+    EXPECT_EQ(ignoreList.Entries().back().key, "");
+    EXPECT_EQ(ignoreList.Entries().back().value, "Only");
 }
 
 TEST_F(IgnorePageTest, TheFileFollowsTheCurrentFolder) {
@@ -192,8 +205,8 @@ TEST_F(IgnorePageTest, AFailedSaveRaisesKeepsTheChangeAndLeavesTheList) {
     Type("R", "K", "2");
     EXPECT_THROW(page.btnAdd.Click(), XmlError);
     EXPECT_EQ(page.lvIgnore.Count(), 1);  // not rebuilt
-    EXPECT_EQ(state.IgnoreXML.DocumentElement().ChildCount(), 2);
-    EXPECT_TRUE(IgnoreListHolds(state.IgnoreXML, "R\\K\\2"));
+    EXPECT_EQ(Elements(), 2);
+    EXPECT_EQ(ignoreList.Entries().back().value, "2");
     EXPECT_EQ(SavedIn("C:\\Work\\ignore.xml"), (std::vector<std::string>{"R|K|1"}));  // the old file intact
 }
 
@@ -204,11 +217,16 @@ TEST_F(IgnorePageTest, RefreshReadsTheDocumentNotTheFile) {
     page.btnRefresh6.Click();
     EXPECT_EQ(page.lvIgnore.Count(), 1);
     // A hand-edited element without attributes shows empty texts and never matches by accident.
-    state.IgnoreXML.DocumentElement().AppendChild("ERROR");
+    ignoreList.Document().DocumentElement().AppendChild("ERROR");
     page.FillFromDocument();
     EXPECT_EQ(Rows().back(), "||");
-    EXPECT_FALSE(page.Holds("\\\\"));
-    EXPECT_TRUE(page.Holds("R\\K\\V"));
+    // One lacking VALUE would join to the default value's Key Name if an absent attribute counted as empty.
+    XmlElement partial = ignoreList.Document().DocumentElement().AppendChild("ERROR");
+    partial.SetAttribute("ROOT", "HKEY_CURRENT_USER");
+    partial.SetAttribute("KEY", "Software");
+    const KeyName defaultValue = KeyName::Value(roots::CurrentUser, "Software", "");
+    EXPECT_FALSE(ignoreList.Holds(defaultValue));
+    EXPECT_FALSE(ignoreList.TakeSnapshot().Holds(defaultValue));
 }
 
 }  // namespace

@@ -19,9 +19,9 @@ TEST(IgnoreRemoveAfterFailedSave, RowsFollowTheDocumentSoTheNextRemoveTakesTheCh
     MemoryPlatform memory;
     memory.files().AddFolder("C:\\Work");
     memory.files().setCurrentDirectory("C:\\Work");
-    AppState state{memory.platform()};
-    state.IgnoreXML.Reset("IgnoreList");
-    IgnorePage page{state};
+    IgnoreList ignoreList{memory.platform()};
+    ignoreList.Load();
+    IgnorePage page{ignoreList};
     for (const char* value : {"1", "2", "3", "4"}) {
         page.edRoot.SetText("R");
         page.edKeyName.SetText("K");
@@ -32,10 +32,10 @@ TEST(IgnoreRemoveAfterFailedSave, RowsFollowTheDocumentSoTheNextRemoveTakesTheCh
     memory.files().FailWrite("C:\\Work");
     page.lvIgnore.SetChecked(1, true);  // "2"
     EXPECT_THROW(page.btnRemove.Click(), XmlError);
-    EXPECT_EQ(Values(state.IgnoreXML), (std::vector<std::string>{"1", "3", "4"}));
+    EXPECT_EQ(Values(ignoreList.Document()), (std::vector<std::string>{"1", "3", "4"}));
     ASSERT_EQ(page.lvIgnore.Count(), 3);
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(page.lvIgnore.SubItem(row, 1), Values(state.IgnoreXML)[static_cast<size_t>(row)]);
+        EXPECT_EQ(page.lvIgnore.SubItem(row, 1), Values(ignoreList.Document())[static_cast<size_t>(row)]);
         EXPECT_FALSE(page.lvIgnore.Checked(row));
     }
 
@@ -43,11 +43,11 @@ TEST(IgnoreRemoveAfterFailedSave, RowsFollowTheDocumentSoTheNextRemoveTakesTheCh
     memory.files().ClearFailures();
     page.lvIgnore.SetChecked(2, true);
     page.btnRemove.Click();
-    EXPECT_EQ(Values(state.IgnoreXML), (std::vector<std::string>{"1", "3"}));
+    EXPECT_EQ(Values(ignoreList.Document()), (std::vector<std::string>{"1", "3"}));
     XmlDocument saved;
     saved.Load(memory.files(), "C:\\Work\\ignore.xml");
     EXPECT_EQ(Values(saved), (std::vector<std::string>{"1", "3"}));
-    EXPECT_TRUE(IgnoreListHolds(state.IgnoreXML, "R\\K\\3"));
+    EXPECT_EQ(ignoreList.Count(), 2);
 }
 
 }  // namespace

@@ -8,12 +8,14 @@ namespace {
 TEST_F(ScanPageTest, AnIgnoreEntryLackingValueHidesNoDefaultValueFinding) {
     const std::string helpKey = "SOFTWARE\\Microsoft\\Windows\\Help";
     // The default value of the help key names a folder that is gone: filed as "...\Help\".
-    machine.registry().SetString(roots::LocalMachine, helpKey, "", "C:\\GoneHelp");
-    XmlElement partial = state.IgnoreXML.DocumentElement().AppendChild("ERROR");
+    memory.registry().SetString(roots::LocalMachine, helpKey, "", "C:\\GoneHelp");
+    XmlElement partial = ignoreList.Document().DocumentElement().AppendChild("ERROR");
     partial.SetAttribute("ROOT", "HKEY_LOCAL_MACHINE");
     partial.SetAttribute("KEY", helpKey);
+    const KeyName defaultValue = KeyName::Value(roots::LocalMachine, helpKey, "");
     const std::string keyName = "HKEY_LOCAL_MACHINE\\" + helpKey + "\\";
-    ASSERT_FALSE(ignorePage.Holds(keyName));
+    ASSERT_EQ(defaultValue.Text(), keyName);
+    ASSERT_FALSE(ignoreList.Holds(defaultValue));
 
     CheckOnly({2});
     RunScan();
@@ -24,7 +26,7 @@ TEST_F(ScanPageTest, AnIgnoreEntryLackingValueHidesNoDefaultValueFinding) {
     partial.SetAttribute("VALUE", "");
     RunScan();
     EXPECT_EQ(page.lvErrors.Count(), 0);
-    EXPECT_FALSE(page.AddScanError("Help File", keyName, "C:\\GoneHelp\\", ""));
+    EXPECT_FALSE(page.AddScanError(ScanFinding{2, "Help File", defaultValue, "C:\\GoneHelp\\", ""}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/memory/MemoryPlatform.h"
 #include "scan/Repair.h"
+#include "scan/ScanErrorList.h"
 
 namespace korvane {
 namespace {
@@ -14,22 +15,28 @@ TEST(RepairLockedHistory, AnUnreadableBackupXmlIsNeverOverwrittenAndNothingIsDel
     memory.files().AddFile("C:\\Korvane\\Backup.xml", "<Korvane><ELEMENT NAME=\"old\"", 0);
     AppState state{memory.platform()};
     state.ProgramFolder = "C:\\Korvane\\";
-    state.Restore_XMLDocument.Reset("Korvane");
-    state.BackupXmlLocked = true;
+    UndoHistory history{state};
+    // Unreadable, and it cannot be renamed aside either: the history is locked.
+    memory.files().FailDelete("C:\\Korvane\\Backup.xml");
+    history.Load();
+    memory.files().ClearFailures();
+    ASSERT_TRUE(history.Locked());
+    ASSERT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
     registry.SetString(roots::CurrentUser, "Software\\Mine", "v", "C:\\Gone\\m.exe");
 
     ListView lvErrors{"lvErrors"};
-    ListItem row;
-    row.caption = "Other";
-    row.subItems = {"HKEY_CURRENT_USER\\Software\\Mine\\v", "value", "guess"};
-    row.checked = true;
-    lvErrors.Add(std::move(row));
-    btnFixSelectedClick(state, lvErrors);
+    AddErrorRow(lvErrors, ScanFinding{0, "Other", KeyName::Value(roots::CurrentUser, "Software\\Mine", "v"),
+                                      "value", "guess"});
+    btnFixSelectedClick(state, history, lvErrors);
 
     EXPECT_EQ(*memory.files().readFile("C:\\Korvane\\Backup.xml"), "<Korvane><ELEMENT NAME=\"old\"");
     EXPECT_TRUE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\Mine", "v"));
     EXPECT_EQ(lvErrors.Count(), 1);
-    EXPECT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
+    EXPECT_EQ(memory.dialogs().Count(DialogKind::Error), 2u);
+    // Nothing was deleted, so the history lists nothing either (it used to keep the refused entry).
+    EXPECT_EQ(history.EntryCount(), 0);
+    history.Save();  // closing leaves the locked file alone
+    EXPECT_EQ(*memory.files().readFile("C:\\Korvane\\Backup.xml"), "<Korvane><ELEMENT NAME=\"old\"");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/memory/MemoryPlatform.h"
 #include "scan/Repair.h"
+#include "scan/ScanErrorList.h"
 
 namespace korvane {
 namespace {
@@ -14,7 +15,7 @@ TEST(RepairRefusedDeletion, RowsWhoseEntryStaysStayCheckedAndTheUserIsTold) {
     memory.files().AddFolder("C:\\Korvane");
     AppState state{memory.platform()};
     state.ProgramFolder = "C:\\Korvane\\";
-    state.Restore_XMLDocument.Reset("Korvane");
+    UndoHistory history{state};
 
     const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
     const std::string sharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
@@ -24,17 +25,13 @@ TEST(RepairRefusedDeletion, RowsWhoseEntryStaysStayCheckedAndTheUserIsTold) {
     registry.DenyWrite(roots::LocalMachine, "SOFTWARE");
 
     ListView lvErrors{"lvErrors"};
-    auto add = [&](const std::string& type, const std::string& keyName) {
-        ListItem row;
-        row.caption = type;
-        row.subItems = {keyName, "value", "guess"};
-        row.checked = true;
-        lvErrors.Add(std::move(row));
+    auto add = [&](const std::string& type, const KeyName& where) {
+        AddErrorRow(lvErrors, ScanFinding{0, type, where, "value", "guess"});
     };
-    add("Application", "HKEY_LOCAL_MACHINE\\" + appPaths + "\\x.exe");
-    add("Other", "HKEY_CURRENT_USER\\Software\\Mine\\v");
-    add("Shared DLLs", "HKEY_LOCAL_MACHINE\\" + sharedDlls + "\\C:\\Gone\\s.dll");
-    btnFixSelectedClick(state, lvErrors);
+    add("Application", KeyName::Key(roots::LocalMachine, appPaths + "\\x.exe"));
+    add("Other", KeyName::Value(roots::CurrentUser, "Software\\Mine", "v"));
+    add("Shared DLLs", KeyName::Value(roots::LocalMachine, sharedDlls, "C:\\Gone\\s.dll"));
+    btnFixSelectedClick(state, history, lvErrors);
 
     // The user's own value went; both machine-wide entries are still there, and so are their rows.
     EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\Mine", "v"));
@@ -49,7 +46,7 @@ TEST(RepairRefusedDeletion, RowsWhoseEntryStaysStayCheckedAndTheUserIsTold) {
 
     // Once allowed, the same click deletes them and says nothing more.
     registry.ClearDenials();
-    btnFixSelectedClick(state, lvErrors);
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(lvErrors.Count(), 0);
     EXPECT_FALSE(registry.KeyExistsRaw(roots::LocalMachine, appPaths + "\\x.exe"));
     EXPECT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);

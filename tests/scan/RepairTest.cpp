@@ -4,9 +4,10 @@
 
 #include <stdexcept>
 
-#include "history/HistoryPage.h"
-#include "platform/memory/MemoryPlatform.h"
 #include "scan/Repair.h"
+#include "scan/ScanErrorList.h"
+#include "support/AppFixture.h"
+#include "support/ForwardingRegistry.h"
 
 namespace korvane {
 namespace {
@@ -14,62 +15,55 @@ namespace {
 const char* const BackupFile = "C:\\Korvane\\Backup.xml";
 const char* const SharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
 
-// Forwards to the in-memory registry; the deletion numbered `dieAt` (from 1) ends the process, as
-// far as the repair can tell.
-class DyingRegistry : public RegistryBackend {
+// The deletion numbered `dieAt` (from 1) ends the process, as far as the repair can tell.
+class DyingRegistry : public testing::ForwardingRegistry {
 public:
-    explicit DyingRegistry(RegistryBackend& inner) : inner_(inner) {}
+    using ForwardingRegistry::ForwardingRegistry;
     int dieAt = 0;
 
-    long openKey(HKey p, const std::string& s, std::uint32_t a, HKey& o) override {
-        return inner_.openKey(p, s, a, o);
-    }
-    long createKey(HKey p, const std::string& s, std::uint32_t a, HKey& o) override {
-        return inner_.createKey(p, s, a, o);
-    }
-    long closeKey(HKey k) override { return inner_.closeKey(k); }
-    long queryInfo(HKey k, KeyInfo& o) override { return inner_.queryInfo(k, o); }
-    long enumSubkeys(HKey k, std::vector<std::string>& o) override { return inner_.enumSubkeys(k, o); }
-    long enumValues(HKey k, std::vector<NamedRegValue>& o, bool d) override {
-        return inner_.enumValues(k, o, d);
-    }
-    long queryValue(HKey k, const std::string& n, RegValue& o) override { return inner_.queryValue(k, n, o); }
-    long setValue(HKey k, const std::string& n, const RegValue& v) override {
-        return inner_.setValue(k, n, v);
-    }
     long deleteKey(HKey p, const std::string& s) override {
         Die();
-        return inner_.deleteKey(p, s);
+        return ForwardingRegistry::deleteKey(p, s);
     }
     long deleteValue(HKey k, const std::string& n) override {
         Die();
-        return inner_.deleteValue(k, n);
+        return ForwardingRegistry::deleteValue(k, n);
     }
 
 private:
     void Die() {
         if (++deletions_ == dieAt) throw std::runtime_error("killed");
     }
-    RegistryBackend& inner_;
     int deletions_ = 0;
 };
 
-class RepairTest : public ::testing::Test {
+KeyName Key(HKey root, const std::string& path) {
+    return KeyName::Key(root, path);
+}
+KeyName Value(HKey root, const std::string& path, const std::string& name) {
+    return KeyName::Value(root, path, name);
+}
+
+// A later run of the program: Backup.xml from disk, every entry restored from the last to the first,
+// as the Restore History page does with every row checked.
+void RestoreEverything(AppState& later) {
+    UndoHistory history(later);
+    history.Load();
+    for (int i = history.EntryCount() - 1; i >= 0; --i) history.RestoreEntry(i);
+    EXPECT_EQ(history.EntryCount(), 0);
+}
+
+class RepairTest : public testing::AppFixture {
 protected:
     RepairTest() {
-        memory.files().AddFolder("C:\\Korvane");
-        state.ProgramFolder = "C:\\Korvane\\";
-        state.Restore_XMLDocument.Reset("Korvane");
+        history.Document().Reset("Korvane");
         lvErrors.columns = {{"Error Type", 130}, {"Key Name", 150}, {"Key Value", 140}, {"Guess Path", -1}};
     }
-    void AddRow(const std::string& type, const std::string& keyName, bool checked = true) {
-        ListItem row;
-        row.caption = type;
-        row.subItems = {keyName, "value", "C:\\guess\\" + type};
-        row.checked = checked;
-        lvErrors.Add(std::move(row));
+    void AddRow(const std::string& type, const KeyName& where, bool checked = true) {
+        AddErrorRow(lvErrors, ScanFinding{0, type, where, "value", "C:\\guess\\" + type});
+        lvErrors.SetChecked(lvErrors.Count() - 1, checked);
     }
-    XmlElement History() { return state.Restore_XMLDocument.DocumentElement(); }
+    XmlElement History() { return history.Document().DocumentElement(); }
     std::vector<std::string> Items(int entry) {
         std::vector<std::string> out;
         for (const XmlElement& item : History().Child(entry).Children())
@@ -82,27 +76,20 @@ protected:
         for (const auto& row : lvErrors.Items()) out.push_back(row.subItems.at(0));
         return out;
     }
-    // A later run of the program: Backup.xml from disk, every entry checked and restored.
     void RestoreEverythingFromDisk() {
         AppState later(memory.platform());
-        later.Restore_XMLDocument.Load(memory.files(), BackupFile);
-        HistoryPage page(later);
-        page.btnRefresh2Click();
-        page.btnCheckAll1Click();
-        page.btnRestoreClick();
-        EXPECT_EQ(later.Restore_XMLDocument.DocumentElement().ChildCount(), 0);
+        later.ProgramFolder = state.ProgramFolder;
+        RestoreEverything(later);
     }
 
-    MemoryPlatform memory;
-    MemoryRegistry& registry = memory.registry();
-    AppState state{memory.platform()};
+    UndoHistory history{state};
     ListView lvErrors{"lvErrors"};
 };
 
 TEST_F(RepairTest, NothingCheckedChangesNothing) {
     registry.SetString(roots::CurrentUser, "Software\\X", "Y", "1");
-    AddRow("Application", "HKEY_CURRENT_USER\\Software\\X\\Y", false);
-    btnFixSelectedClick(state, lvErrors);
+    AddRow("Application", Value(roots::CurrentUser, "Software\\X", "Y"), false);
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(lvErrors.Count(), 1);
     EXPECT_EQ(History().ChildCount(), 0);
     EXPECT_FALSE(memory.files().ExistsRaw(BackupFile));
@@ -114,8 +101,8 @@ TEST_F(RepairTest, KeyRowTakesTheWholeTree) {
     registry.SetString(roots::LocalMachine,
                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe\\Sub", "Path", "C:\\");
     AddRow("Application",
-           "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe");
-    btnFixSelectedClick(state, lvErrors);
+           Key(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(lvErrors.Count(), 0);
     EXPECT_FALSE(registry.KeyExistsRaw(roots::LocalMachine,
                                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
@@ -138,32 +125,40 @@ TEST_F(RepairTest, KeyRowTakesTheWholeTree) {
 TEST_F(RepairTest, ValueRowTakesOnlyTheValue) {
     registry.SetString(roots::CurrentUser, "Software\\X", "Y", "gone", regtype::ExpandSz);
     registry.SetString(roots::CurrentUser, "Software\\X", "Z", "stays");
-    AddRow("Run MRU", "HKEY_CURRENT_USER\\Software\\X\\Y");
-    btnFixSelectedClick(state, lvErrors);
+    // A sub-key of the same name used to be taken instead of the value the finding named.
+    registry.SetString(roots::CurrentUser, "Software\\X\\Y", "inner", "stays too");
+    AddRow("Run MRU", Value(roots::CurrentUser, "Software\\X", "Y"));
+    btnFixSelectedClick(state, history, lvErrors);
+    EXPECT_EQ(lvErrors.Count(), 0);
     EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X", "Y"));
     EXPECT_TRUE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X", "Z"));
+    EXPECT_TRUE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X\\Y", "inner"));
     EXPECT_EQ(Items(0), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|Y|rdExpandString|gone"}));
 }
 
 TEST_F(RepairTest, VanishedEntriesStillGetTheirHistoryEntry) {
     registry.CreateKey(roots::CurrentUser, "Software\\X");
-    AddRow("A", "HKEY_CURRENT_USER\\Software\\X\\Vanished");
-    AddRow("B", "HKEY_CURRENT_USER\\Software\\NoKey\\V");
-    btnFixSelectedClick(state, lvErrors);
+    AddRow("A", Value(roots::CurrentUser, "Software\\X", "Vanished"));
+    AddRow("B", Value(roots::CurrentUser, "Software\\NoKey", "V"));
+    AddRow("C", Key(roots::CurrentUser, "Software\\X\\GoneKey"));
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(lvErrors.Count(), 0);
-    ASSERT_EQ(History().ChildCount(), 2);
-    EXPECT_EQ(Items(0), std::vector<std::string>{});  // row B first: its key is gone, no ITEM
-    EXPECT_EQ(Items(1), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|Vanished|rdString|"}));
+    ASSERT_EQ(History().ChildCount(), 3);
+    EXPECT_EQ(Items(0), std::vector<std::string>{});  // row C first: the key is gone, no ITEM
+    EXPECT_EQ(Items(1), std::vector<std::string>{});  // row B: the value's key is gone
+    EXPECT_EQ(Items(2), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|Vanished|rdString|"}));
+    EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X", "GoneKey"));
     EXPECT_FALSE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\NoKey"));
 }
 
 TEST_F(RepairTest, SharedDllsValueNamesStartAtTheDriveLetter) {
     registry.SetDword(roots::LocalMachine, SharedDlls, "C:\\Program Files\\A\\b.dll", 3);
     registry.SetDword(roots::LocalMachine, SharedDlls, "stale.dll", 1);
-    AddRow("Shared DLLs", std::string("HKEY_LOCAL_MACHINE\\") + SharedDlls + "\\C:\\Program Files\\A\\b.dll");
-    // No drive part: taken like any other value row (used to be cut from a drive that is not there).
-    AddRow("Shared DLLs", std::string("HKEY_LOCAL_MACHINE\\") + SharedDlls + "\\stale.dll");
-    btnFixSelectedClick(state, lvErrors);
+    AddRow("Shared DLLs", Value(roots::LocalMachine, SharedDlls, "C:\\Program Files\\A\\b.dll"));
+    AddRow("Shared DLLs", Value(roots::LocalMachine, SharedDlls, "stale.dll"));
+    EXPECT_EQ(lvErrors.Item(0).subItems[0],
+              std::string("HKEY_LOCAL_MACHINE\\") + SharedDlls + "\\C:\\Program Files\\A\\b.dll");
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_TRUE(registry.ValueNamesRaw(roots::LocalMachine, SharedDlls).empty());
     EXPECT_EQ(Items(0), (std::vector<std::string>{std::string("HKEY_LOCAL_MACHINE\\") + SharedDlls +
                                                   "|stale.dll|rdInteger|00000001"}));
@@ -174,10 +169,10 @@ TEST_F(RepairTest, SharedDllsValueNamesStartAtTheDriveLetter) {
 TEST_F(RepairTest, RowsTwoAndFiveOfSix) {
     for (int i = 1; i <= 6; ++i) {
         registry.SetString(roots::CurrentUser, "Software\\R", "v" + std::to_string(i), "x");
-        AddRow("T" + std::to_string(i), "HKEY_CURRENT_USER\\Software\\R\\v" + std::to_string(i),
+        AddRow("T" + std::to_string(i), Value(roots::CurrentUser, "Software\\R", "v" + std::to_string(i)),
                i == 2 || i == 5);
     }
-    btnFixSelectedClick(state, lvErrors);
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(KeyNames(), (std::vector<std::string>{
                               "HKEY_CURRENT_USER\\Software\\R\\v1", "HKEY_CURRENT_USER\\Software\\R\\v3",
                               "HKEY_CURRENT_USER\\Software\\R\\v4", "HKEY_CURRENT_USER\\Software\\R\\v6"}));
@@ -193,13 +188,14 @@ TEST_F(RepairTest, ContainerKeysAreRefusedAndStay) {
     registry.SetString(roots::ClassesRoot, "CLSID\\{1}", "", "x");
     registry.SetString(roots::CurrentUser,
                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.x", "a", "1");
-    AddRow("Top", "HKEY_CLASSES_ROOT\\CLSID");
-    AddRow("Base", "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts");
-    AddRow("Above", "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows");
-    AddRow("Root", "HKEY_CURRENT_USER");
+    AddRow("Top", Key(roots::ClassesRoot, "CLSID"));
+    AddRow("Base",
+           Key(roots::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts"));
+    AddRow("Above", Key(roots::CurrentUser, "Software\\Microsoft\\Windows"));
+    AddRow("Root", Key(roots::CurrentUser, ""));
     AddRow("File Extension",
-           "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.x");
-    btnFixSelectedClick(state, lvErrors);
+           Key(roots::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.x"));
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(lvErrors.Count(), 4);
     EXPECT_EQ(lvErrors.Item(3).caption, "Root");
     ASSERT_EQ(History().ChildCount(), 1);
@@ -214,11 +210,11 @@ TEST_F(RepairTest, ContainerKeysAreRefusedAndStay) {
 TEST_F(RepairTest, DuplicateRowsAreRecordedAsTheRowOrderGivesThem) {
     registry.SetString(roots::CurrentUser, "Software\\D\\K", "v", "1");
     registry.SetString(roots::CurrentUser, "Software\\D", "w", "2");
-    AddRow("Inner", "HKEY_CURRENT_USER\\Software\\D\\K\\v");
-    AddRow("Outer", "HKEY_CURRENT_USER\\Software\\D\\K");
-    AddRow("Value", "HKEY_CURRENT_USER\\Software\\D\\w");
-    AddRow("Value again", "HKEY_CURRENT_USER\\Software\\D\\w");
-    btnFixSelectedClick(state, lvErrors);
+    AddRow("Inner", Value(roots::CurrentUser, "Software\\D\\K", "v"));
+    AddRow("Outer", Key(roots::CurrentUser, "Software\\D\\K"));
+    AddRow("Value", Value(roots::CurrentUser, "Software\\D", "w"));
+    AddRow("Value again", Value(roots::CurrentUser, "Software\\D", "w"));
+    btnFixSelectedClick(state, history, lvErrors);
     ASSERT_EQ(History().ChildCount(), 4);
     // "Value again" comes first (the last row) and takes the data; "Value" finds it gone.
     EXPECT_EQ(Items(0), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\D|w|rdString|2"}));
@@ -236,8 +232,9 @@ TEST_F(RepairTest, HistoryIsOnDiskBeforeTheFirstDeletion) {
                       memory.ui(), memory.dialogs()};
     AppState dyingState(platform);
     dyingState.ProgramFolder = "C:\\Korvane\\";
-    AddRow("A", "HKEY_CURRENT_USER\\Software\\W\\a");
-    EXPECT_THROW(btnFixSelectedClick(dyingState, lvErrors), std::runtime_error);
+    UndoHistory dyingHistory(dyingState);
+    AddRow("A", Value(roots::CurrentUser, "Software\\W", "a"));
+    EXPECT_THROW(btnFixSelectedClick(dyingState, dyingHistory, lvErrors), std::runtime_error);
     XmlDocument onDisk;
     onDisk.Load(memory.files(), BackupFile);
     ASSERT_EQ(onDisk.DocumentElement().ChildCount(), 1);
@@ -263,28 +260,24 @@ TEST_F(RepairTest, KilledMidWayLosesNothing) {
                           fresh.ui(), fresh.dialogs()};
         AppState run(platform);
         run.ProgramFolder = "C:\\Korvane\\";
-        run.Restore_XMLDocument.Load(fresh.files(), BackupFile);
+        UndoHistory runHistory(run);
+        runHistory.Load();
         ListView errors("lvErrors");
-        for (const char* name : {"HKEY_CURRENT_USER\\Software\\K\\One", "HKEY_CURRENT_USER\\Software\\K\\n",
-                                 "HKEY_CURRENT_USER\\Software\\K\\Two"}) {
-            ListItem row;
-            row.caption = "T";
-            row.subItems = {name, "", ""};
-            row.checked = true;
-            errors.Add(row);
-        }
+        for (const KeyName& name :
+             {Key(roots::CurrentUser, "Software\\K\\One"), Value(roots::CurrentUser, "Software\\K", "n"),
+              Key(roots::CurrentUser, "Software\\K\\Two")})
+            AddErrorRow(errors, ScanFinding{0, "T", name, "", ""});
         try {
-            btnFixSelectedClick(run, errors);
+            btnFixSelectedClick(run, runHistory, errors);
         } catch (const std::runtime_error&) {
         }
 
         AppState later(fresh.platform());
-        later.Restore_XMLDocument.Load(fresh.files(), BackupFile);
-        EXPECT_EQ(later.Restore_XMLDocument.DocumentElement().Child(0).Attribute("NAME"), "older");
-        HistoryPage page(later);
-        page.btnRefresh2Click();
-        page.btnCheckAll1Click();
-        page.btnRestoreClick();
+        later.ProgramFolder = "C:\\Korvane\\";
+        XmlDocument onDisk;
+        onDisk.Load(fresh.files(), BackupFile);
+        EXPECT_EQ(onDisk.DocumentElement().Child(0).Attribute("NAME"), "older");
+        RestoreEverything(later);
         EXPECT_EQ(reg.GetString(roots::CurrentUser, "Software\\K\\One", "a"), "1");
         EXPECT_EQ(reg.GetValue(roots::CurrentUser, "Software\\K\\One\\Deep", "b")->type, regtype::ExpandSz);
         EXPECT_EQ(reg.GetValue(roots::CurrentUser, "Software\\K", "n")->data,
@@ -298,10 +291,10 @@ TEST_F(RepairTest, KilledMidWayLosesNothing) {
 TEST_F(RepairTest, FailedWriteAheadDeletesNothing) {
     registry.SetString(roots::CurrentUser, "Software\\F\\K", "a", "1");
     registry.SetString(roots::CurrentUser, "Software\\F", "v", "2");
-    AddRow("Key", "HKEY_CURRENT_USER\\Software\\F\\K");
-    AddRow("Value", "HKEY_CURRENT_USER\\Software\\F\\v");
+    AddRow("Key", Key(roots::CurrentUser, "Software\\F\\K"));
+    AddRow("Value", Value(roots::CurrentUser, "Software\\F", "v"));
     memory.files().FailWrite("C:\\Korvane");
-    btnFixSelectedClick(state, lvErrors);
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(lvErrors.Count(), 2);
     EXPECT_TRUE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\F\\K"));
     EXPECT_TRUE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\F", "v"));
@@ -310,7 +303,7 @@ TEST_F(RepairTest, FailedWriteAheadDeletesNothing) {
     EXPECT_NE(memory.dialogs().Texts().at(0).find("Backup.xml"), std::string::npos);
     // Once the folder can be written again, the same click repairs.
     memory.files().ClearFailures();
-    btnFixSelectedClick(state, lvErrors);
+    btnFixSelectedClick(state, history, lvErrors);
     EXPECT_EQ(lvErrors.Count(), 0);
     EXPECT_FALSE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\F\\K"));
     RestoreEverythingFromDisk();
@@ -321,10 +314,10 @@ TEST_F(RepairTest, FailedWriteAheadDeletesNothing) {
 TEST_F(RepairTest, OneSavePerClick) {
     for (int i = 0; i < 20; ++i) {
         registry.SetString(roots::CurrentUser, "Software\\S", "v" + std::to_string(i), "x");
-        AddRow("T", "HKEY_CURRENT_USER\\Software\\S\\v" + std::to_string(i));
+        AddRow("T", Value(roots::CurrentUser, "Software\\S", "v" + std::to_string(i)));
     }
     memory.files().ResetCounters();
-    btnFixSelectedClick(state, lvErrors);
+    btnFixSelectedClick(state, history, lvErrors);
     std::uint64_t calls = memory.files().CallCount();
     EXPECT_GT(calls, 0u);
     EXPECT_LE(calls, 6u);  // a write, a replace and what a save may check: not one per row

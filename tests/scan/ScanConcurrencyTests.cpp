@@ -11,10 +11,10 @@ namespace {
 
 TEST_F(ScanPageTest, MovingRowsToTheIgnoreListDuringARunLosesAndDoublesNothing) {
     constexpr int kFiles = 2000;
-    machine.registry().DeleteTreeRaw(roots::LocalMachine, kSharedDllsKey);
+    memory.registry().DeleteTreeRaw(roots::LocalMachine, kSharedDllsKey);
     for (int i = 0; i < kFiles; ++i)
-        machine.registry().SetDword(roots::LocalMachine, kSharedDllsKey,
-                                    "C:\\Gone\\f" + std::to_string(i) + ".dll", 1);
+        memory.registry().SetDword(roots::LocalMachine, kSharedDllsKey,
+                                   "C:\\Gone\\f" + std::to_string(i) + ".dll", 1);
     CheckOnly({6});
     page.handOverPolicy = ScanHandOverPolicy{64, std::chrono::milliseconds(2)};
 
@@ -22,11 +22,11 @@ TEST_F(ScanPageTest, MovingRowsToTheIgnoreListDuringARunLosesAndDoublesNothing) 
     int turns = 0;
     // Between hand-overs the user keeps moving the listed findings to the ignore list, and adds and
     // removes an unrelated entry, as the Ignore List page would.
-    ASSERT_TRUE(machine.ui().PumpUntil(
+    ASSERT_TRUE(memory.ui().PumpUntil(
         [&] {
             ++turns;
             if (page.lvErrors.Count() > 0) ignorePage.btnAdd2IgnoreClick(page.lvErrors);
-            XmlElement root = state.IgnoreXML.DocumentElement();
+            XmlElement root = ignoreList.Document().DocumentElement();
             if (turns % 2 == 0) {
                 Ignore("HKEY_CURRENT_USER", "Software\\Unrelated", std::to_string(turns));
             } else if (root.ChildCount() > 0) {
@@ -39,7 +39,7 @@ TEST_F(ScanPageTest, MovingRowsToTheIgnoreListDuringARunLosesAndDoublesNothing) 
 
     std::multiset<std::string> seen;
     for (const ListItem& row : page.lvErrors.Items()) seen.insert(row.subItems[0]);
-    for (const XmlElement& entry : state.IgnoreXML.DocumentElement().Children()) {
+    for (const XmlElement& entry : ignoreList.Document().DocumentElement().Children()) {
         if (entry.Attribute("ROOT") == "HKEY_LOCAL_MACHINE")
             seen.insert(entry.Attribute("ROOT") + "\\" + entry.Attribute("KEY") + "\\" +
                         entry.Attribute("VALUE"));
@@ -57,15 +57,15 @@ TEST_F(ScanPageTest, MovingRowsToTheIgnoreListDuringARunLosesAndDoublesNothing) 
 
 TEST_F(ScanPageTest, ClosingThePageDuringARunWaitsForTheWorker) {
     for (int i = 0; i < 2000; ++i)
-        machine.registry().SetDword(roots::LocalMachine, kSharedDllsKey,
-                                    "C:\\Gone\\g" + std::to_string(i) + ".dll", 1);
-    auto second = std::make_unique<ScanPage>(state, ignorePage);
+        memory.registry().SetDword(roots::LocalMachine, kSharedDllsKey,
+                                   "C:\\Gone\\g" + std::to_string(i) + ".dll", 1);
+    auto second = std::make_unique<ScanPage>(state, history, ignoreList, ignorePage);
     second->FillScanGroups();
     second->handOverPolicy = ScanHandOverPolicy{1, std::chrono::milliseconds(0)};
     second->btnStartScan.Click();
-    machine.ui().pump();
+    memory.ui().pump();
     second.reset();  // must neither crash nor leave the worker touching freed controls
-    EXPECT_EQ(machine.registry().OpenHandleCount(), 0u);
+    EXPECT_EQ(memory.registry().OpenHandleCount(), 0u);
 }
 
 }  // namespace

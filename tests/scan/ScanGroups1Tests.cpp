@@ -32,10 +32,10 @@ TEST_F(AppPathsTest, FilesMissingTargetsOnlyAndWritesItsCount) {
     Run(0);
     ASSERT_EQ(sink.findings.size(), 2u);
     EXPECT_EQ(sink.findings[0].errorType, "Application");
-    EXPECT_EQ(sink.findings[0].keyName, kAppPathsName + "b.exe");
+    EXPECT_EQ(sink.findings[0].where.Text(), kAppPathsName + "b.exe");
     EXPECT_EQ(sink.findings[0].keyValue, "C:\\Apps\\gone.exe");
     EXPECT_EQ(sink.findings[0].guessPath, "c:\\apps\\gone.exe");
-    EXPECT_EQ(sink.findings[1].keyName, kAppPathsName + "h.exe");
+    EXPECT_EQ(sink.findings[1].where.Text(), kAppPathsName + "h.exe");
     EXPECT_EQ(sink.findings[1].keyValue, "\"C:\\Apps\\Gone Too.exe\" /s");
     EXPECT_EQ(sink.findings[1].guessPath, "c:\\apps\\gone too.exe");
     EXPECT_EQ(sink.written, (std::map<int, int>{{0, 2}}));

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
-#include "platform/memory/MemoryPlatform.h"
 #include "registry/WindowsVersion.h"
 #include "scan/IgnorePage.h"
 #include "scan/ScanPage.h"
+#include "support/AppFixture.h"
 
 namespace korvane::testing {
 
@@ -22,24 +21,25 @@ inline const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentV
 inline const std::string kFileExtsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 inline const std::string kFontsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-class ScanPageTest : public ::testing::Test {
+class ScanPageTest : public AppFixture {
 protected:
-    MemoryPlatform machine;
-    AppState state{machine.platform()};
-    IgnorePage ignorePage{state};
-    ScanPage page{state, ignorePage};
+    UndoHistory history{state};
+    IgnoreList ignoreList{memory.platform()};
+    IgnorePage ignorePage{ignoreList};
+    ScanPage page{state, history, ignoreList, ignorePage};
 
     void SetUp() override {
         ResetWindowsVersionForTests();
-        state.IgnoreXML.Reset("IgnoreList");
+        history.Document().Reset("Korvane");
+        ignoreList.Document().Reset("IgnoreList");
         page.FillScanGroups();
         Seed();
     }
 
     // Two App Paths findings, one CLSID, one font, two SharedDlls, one uninstall, one file extension.
     void Seed() {
-        MemoryRegistry& r = machine.registry();
-        machine.files().AddFile("C:\\Apps\\here.exe");
+        MemoryRegistry& r = memory.registry();
+        memory.files().AddFile("C:\\Apps\\here.exe");
         r.SetString(roots::LocalMachine, kAppPathsKey + "\\a.exe", "", "C:\\Gone\\a.exe");
         r.SetString(roots::LocalMachine, kAppPathsKey + "\\b.exe", "", "C:\\Apps\\here.exe");
         r.SetString(roots::LocalMachine, kAppPathsKey + "\\c.exe", "", "C:\\Gone\\c.exe");
@@ -58,7 +58,7 @@ protected:
     void RunScan() {
         ASSERT_EQ(page.btnStartScan.Caption(), "Start &Scan");
         page.btnStartScan.Click();
-        ASSERT_TRUE(machine.ui().PumpUntil([&] { return !page.ScanErrorsThread.Active(); }));
+        ASSERT_TRUE(memory.ui().PumpUntil([&] { return !page.ScanErrorsThread.Active(); }));
     }
 
     std::vector<std::string> Counts() const {
@@ -77,10 +77,7 @@ protected:
         for (int row : rows) page.lvScanGroups.SetChecked(row, true);
     }
     void Ignore(const std::string& root, const std::string& key, const std::string& value) {
-        XmlElement entry = state.IgnoreXML.DocumentElement().AppendChild("ERROR");
-        entry.SetAttribute("ROOT", root);
-        entry.SetAttribute("KEY", key);
-        entry.SetAttribute("VALUE", value);
+        ignoreList.Add(IgnoreEntry{root, key, value});
     }
 };
 

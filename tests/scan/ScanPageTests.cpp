@@ -111,7 +111,7 @@ TEST_F(ScanPageTest, StopDuringGroupZeroKeepsItsRowButNoCountAndRunsNoLaterGroup
 
 TEST_F(ScanPageTest, StopDuringGroupThreeStillWritesItsCount) {
     HandOverEachAtOnce();
-    machine.registry().SetString(roots::LocalMachine, kFontsKey, "Later", "later.ttf");
+    memory.registry().SetString(roots::LocalMachine, kFontsKey, "Later", "later.ttf");
     page.lvErrors.onChanged = [this](Control&) {
         if (page.lvErrors.Count() > 0 &&
             page.lvErrors.Item(page.lvErrors.Count() - 1).caption == "Font File" &&
@@ -154,15 +154,17 @@ TEST_F(ScanPageTest, IgnoreEntriesTakeEffectForLaterFindingsOfTheSameRun) {
 
 TEST_F(ScanPageTest, AddScanErrorTestsTheKeyNameOnly) {
     Ignore("HKEY_CURRENT_USER", "Software\\X", "v");
-    EXPECT_FALSE(page.AddScanError("Other", "HKEY_CURRENT_USER\\Software\\X\\v", "value", "path"));
-    EXPECT_TRUE(page.AddScanError("Other", "HKEY_CURRENT_USER\\Software\\X\\V", "value", "path"));
+    EXPECT_FALSE(page.AddScanError(
+        ScanFinding{0, "Other", KeyName::Value(roots::CurrentUser, "Software\\X", "v"), "value", "path"}));
+    EXPECT_TRUE(page.AddScanError(
+        ScanFinding{0, "Other", KeyName::Value(roots::CurrentUser, "Software\\X", "V"), "value", "path"}));
     EXPECT_EQ(page.lvErrors.Count(), 1);
 }
 
 TEST_F(ScanPageTest, ADataTypeThatIsNotTextIsNoFindingAndTheRunGoesOn) {
-    machine.registry().SetDword(roots::LocalMachine, kAppPathsKey + "\\b.exe", "", 5);
-    machine.registry().SetValue(roots::ClassesRoot, "CLSID\\{B}\\InprocServer32", "",
-                                RegValue{regtype::MultiSz, {'x', 0, 0}});
+    memory.registry().SetDword(roots::LocalMachine, kAppPathsKey + "\\b.exe", "", 5);
+    memory.registry().SetValue(roots::ClassesRoot, "CLSID\\{B}\\InprocServer32", "",
+                               RegValue{regtype::MultiSz, {'x', 0, 0}});
     RunScan();
     EXPECT_EQ(page.lvErrors.Count(), 8);
     EXPECT_EQ(page.lblScanLabel.Caption(), "Scan done !");
@@ -192,7 +194,7 @@ TEST_F(ScanPageTest, ANewRunEmptiesTheListAndZeroesCountsButKeepsTheCheckAllCapt
     page.btnCheckAll.Click();
     EXPECT_EQ(page.btnCheckAll.Caption(), "&Check All");
     for (const ListItem& row : page.lvErrors.Items()) EXPECT_FALSE(row.checked);
-    machine.registry().DeleteTreeRaw(roots::LocalMachine, kAppPathsKey + "\\a.exe");
+    memory.registry().DeleteTreeRaw(roots::LocalMachine, kAppPathsKey + "\\a.exe");
     CheckOnly({0, 1});
     page.btnCheckAll.Click();  // "&Uncheck All" stays through the next run
     RunScan();

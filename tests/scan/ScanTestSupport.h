@@ -39,7 +39,7 @@ public:
         if (onLabel) onLabel(labels.back());
     }
     void AddScanError(ScanFinding finding) override {
-        if (ignored.count(finding.keyName)) return;
+        if (ignored.count(finding.where.Text())) return;
         findings.push_back(std::move(finding));
         ++counters[static_cast<size_t>(findings.back().group)];
         if (onFinding) onFinding(findings.back());
@@ -48,7 +48,7 @@ public:
 
     std::vector<std::string> KeyNames() const {
         std::vector<std::string> names;
-        for (const auto& f : findings) names.push_back(f.keyName);
+        for (const auto& f : findings) names.push_back(f.where.Text());
         return names;
     }
 
@@ -82,7 +82,7 @@ protected:
     }
     void StopAtFinding(const std::string& keyName) {
         sink.onFinding = [this, keyName](const ScanFinding& f) {
-            if (f.keyName == keyName) thread.Terminate();
+            if (f.where.Text() == keyName) thread.Terminate();
         };
     }
 };

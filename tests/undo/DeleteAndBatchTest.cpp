@@ -10,36 +10,49 @@ namespace {
 using DeleteTest = testing::HistoryTest;
 
 TEST(ContainerKeys, RootsFirstLevelsBaseKeysAndTheirParents) {
-    EXPECT_TRUE(IsContainerKey(roots::ClassesRoot, ""));
-    EXPECT_TRUE(IsContainerKey(roots::ClassesRoot, "\\CLSID"));
-    EXPECT_TRUE(IsContainerKey(roots::ClassesRoot, "clsid\\"));
-    EXPECT_TRUE(IsContainerKey(roots::CurrentUser, "\\Software"));
+    ContainerKeys containers;
+    containers.Add(BaseKey{roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths"});
+    const BaseKey more[] = {
+        {roots::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"},
+        {roots::CurrentUser, "AppEvents\\Schemes\\Apps"},
+        {roots::ClassesRoot, "CLSID"},
+        {roots::ClassesRoot, "clsid"}};
+    containers.Add(more);
+    EXPECT_TRUE(containers.Holds(roots::ClassesRoot, ""));
+    EXPECT_TRUE(containers.Holds(roots::ClassesRoot, "\\CLSID"));
+    EXPECT_TRUE(containers.Holds(roots::ClassesRoot, "clsid\\"));
+    EXPECT_TRUE(containers.Holds(roots::CurrentUser, "\\Software"));
+    EXPECT_TRUE(containers.Holds(roots::Users, "\\.DEFAULT"));  // right below a root, whatever was added
     EXPECT_TRUE(
-        IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths"));
+        containers.Holds(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths"));
     EXPECT_TRUE(
-        IsContainerKey(roots::LocalMachine, "\\software\\microsoft\\windows\\currentversion\\uninstall"));
-    EXPECT_TRUE(IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"));
-    EXPECT_TRUE(IsContainerKey(roots::CurrentUser, "\\AppEvents\\Schemes\\Apps"));
-    EXPECT_TRUE(
-        IsContainerKey(roots::LocalMachine, "\\SYSTEM\\ControlSet001\\Services\\lanmanserver\\Shares"));
-    EXPECT_TRUE(IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Classes\\CLSID"));
+        containers.Holds(roots::LocalMachine, "\\software\\microsoft\\windows\\currentversion\\uninstall"));
+    EXPECT_TRUE(containers.Holds(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"));
+    EXPECT_TRUE(containers.Holds(roots::CurrentUser, "\\AppEvents\\Schemes\\Apps"));
+    // HKEY_CLASSES_ROOT\CLSID as it is stored, per machine and per user.
+    EXPECT_TRUE(containers.Holds(roots::LocalMachine, "\\SOFTWARE\\Classes\\CLSID"));
+    EXPECT_TRUE(containers.Holds(roots::CurrentUser, "Software\\Classes\\CLSID"));
+    EXPECT_TRUE(containers.Holds(roots::CurrentUser, "Software\\Classes"));
     // Entries inside those keys, and the same path below another root, are no containers.
-    EXPECT_FALSE(IsContainerKey(roots::LocalMachine,
-                                "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
-    EXPECT_FALSE(IsContainerKey(roots::ClassesRoot, "\\CLSID\\{1}"));
+    EXPECT_FALSE(containers.Holds(roots::LocalMachine,
+                                  "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
+    EXPECT_FALSE(containers.Holds(roots::ClassesRoot, "\\CLSID\\{1}"));
+    EXPECT_FALSE(containers.Holds(roots::CurrentUser, "Software\\Classes\\CLSID\\{1}"));
     EXPECT_FALSE(
-        IsContainerKey(roots::CurrentUser, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    EXPECT_FALSE(IsContainerKey(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App"));
+        containers.Holds(roots::CurrentUser, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    EXPECT_FALSE(
+        containers.Holds(roots::LocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App"));
 }
 
 TEST_F(DeleteTest, SubKeyGoesWithEverythingBelowIt) {
     registry.SetString(roots::CurrentUser, "Software\\X\\Y", "v", "1");
     registry.SetString(roots::CurrentUser, "Software\\X\\Y\\A\\B", "w", "2");
     registry.SetString(roots::CurrentUser, "Software\\X\\Keep", "k", "3");
-    EXPECT_TRUE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\X\\", "Y"));
+    EXPECT_TRUE(DeleteRegSubKey(registry, history.Containers(), roots::CurrentUser, "\\Software\\X\\", "Y"));
     EXPECT_FALSE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X\\Y"));
     EXPECT_TRUE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X\\Keep"));
-    EXPECT_TRUE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\X", "Y"));  // already gone
+    EXPECT_TRUE(DeleteRegSubKey(registry, history.Containers(), roots::CurrentUser, "\\Software\\X",
+                                "Y"));  // already gone
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
 
@@ -47,13 +60,13 @@ TEST_F(DeleteTest, SubKeyGoesWithEverythingBelowIt) {
 TEST_F(DeleteTest, EmptyNameAndContainersDeleteNothing) {
     registry.SetString(roots::ClassesRoot, "CLSID\\{1}", "", "x");
     registry.SetString(roots::CurrentUser, "Software\\X", "v", "1");
-    EXPECT_FALSE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\X", ""));
-    EXPECT_FALSE(DeleteClsidKey(registry, ""));
-    EXPECT_FALSE(DeleteRegSubKey(registry, roots::ClassesRoot, "", "CLSID"));
-    EXPECT_FALSE(DeleteRegSubKey(registry, roots::CurrentUser, "", "Software"));
+    EXPECT_FALSE(DeleteRegSubKey(registry, history.Containers(), roots::CurrentUser, "\\Software\\X", ""));
+    EXPECT_FALSE(DeleteClsidKey(registry, history.Containers(), ""));
+    EXPECT_FALSE(DeleteRegSubKey(registry, history.Containers(), roots::ClassesRoot, "", "CLSID"));
+    EXPECT_FALSE(DeleteRegSubKey(registry, history.Containers(), roots::CurrentUser, "", "Software"));
     EXPECT_TRUE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\X"));
     EXPECT_TRUE(registry.KeyExistsRaw(roots::ClassesRoot, "CLSID\\{1}"));
-    EXPECT_TRUE(DeleteClsidKey(registry, "{1}"));
+    EXPECT_TRUE(DeleteClsidKey(registry, history.Containers(), "{1}"));
     EXPECT_FALSE(registry.KeyExistsRaw(roots::ClassesRoot, "CLSID\\{1}"));
     EXPECT_TRUE(registry.KeyExistsRaw(roots::ClassesRoot, "CLSID"));
 }
@@ -70,7 +83,7 @@ TEST_F(DeleteTest, ValuesAndRefusals) {
     registry.SetString(roots::CurrentUser, "Software\\RO\\K", "v", "1");
     registry.DenyWrite(roots::CurrentUser, "Software\\RO");
     EXPECT_FALSE(DeleteRegValue(registry, roots::CurrentUser, "\\Software\\RO\\K", "v"));
-    EXPECT_FALSE(DeleteRegSubKey(registry, roots::CurrentUser, "\\Software\\RO", "K"));
+    EXPECT_FALSE(DeleteRegSubKey(registry, history.Containers(), roots::CurrentUser, "\\Software\\RO", "K"));
     EXPECT_TRUE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\RO\\K", "v"));
 }
 
@@ -78,7 +91,7 @@ TEST_F(DeleteTest, BatchSeesEarlierDeletionsAndRecordsNothingTwice) {
     registry.SetString(roots::CurrentUser, "Software\\X\\Y", "v", "1");
     registry.SetString(roots::CurrentUser, "Software\\X\\Y\\Z", "w", "2");
     registry.SetString(roots::CurrentUser, "Software\\X", "keep", "3");
-    UndoBatch batch(registry, state.Restore_XMLDocument);
+    UndoBatch batch = history.BeginBatch();
     XmlElement first = batch.AddEntry("a", "k", "p");
     ASSERT_TRUE(batch.KeyExists(roots::CurrentUser, "\\Software\\X\\Y"));
     EXPECT_TRUE(batch.RecordKeyForDeletion(first, roots::CurrentUser, "\\Software\\X\\", "Y"));
@@ -106,7 +119,7 @@ TEST_F(DeleteTest, BatchSeesEarlierDeletionsAndRecordsNothingTwice) {
 TEST_F(DeleteTest, BatchRefusesContainersAndRollsBackAFailedSave) {
     registry.SetString(roots::ClassesRoot, "CLSID\\{1}", "", "x");
     NewEntry("older");
-    UndoBatch batch(registry, state.Restore_XMLDocument);
+    UndoBatch batch = history.BeginBatch();
     XmlElement entry = batch.AddEntry("a", "k", "p");
     EXPECT_FALSE(batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "", "CLSID"));
     EXPECT_EQ(batch.PlannedCount(), 0);
@@ -126,7 +139,7 @@ TEST_F(DeleteTest, BatchSkipsDeletionsThatRelyOnAFailedOne) {
     registry.SetString(roots::CurrentUser, "Software\\X\\Y\\Z", "w", "2");
     // Z cannot be deleted, so neither can Y; Y itself stays writable.
     registry.DenyWrite(roots::CurrentUser, "Software\\X\\Y\\Z");
-    UndoBatch batch(registry, state.Restore_XMLDocument);
+    UndoBatch batch = history.BeginBatch();
     batch.RecordKeyForDeletion(batch.AddEntry("a", "k", "p"), roots::CurrentUser, "\\Software\\X", "Y");
     XmlElement second = batch.AddEntry("b", "k", "p");
     batch.RecordValueForDeletion(second, roots::CurrentUser, "\\Software\\X\\Y", "v");

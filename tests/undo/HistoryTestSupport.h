@@ -7,21 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "support/AppFixture.h"
+#include "undo/UndoHistory.h"
 
 namespace korvane::testing {
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public AppFixture {
 protected:
-    HistoryTest() {
-        memory.files().AddFolder("C:\\Korvane");
-        state.ProgramFolder = "C:\\Korvane\\";
-        state.Restore_XMLDocument.Reset("Korvane");
-        state.IgnoreXML.Reset("IgnoreList");
-    }
+    HistoryTest() { history.Document().Reset("Korvane"); }
 
-    XmlElement History() { return state.Restore_XMLDocument.DocumentElement(); }
+    XmlElement History() { return history.Document().DocumentElement(); }
     XmlElement NewEntry(const std::string& name = "Test") {
         XmlElement entry = History().AppendChild("ELEMENT");
         entry.SetAttribute("NAME", name);
@@ -38,9 +33,7 @@ protected:
         return out;
     }
 
-    MemoryPlatform memory;
-    MemoryRegistry& registry = memory.registry();
-    AppState state{memory.platform()};
+    UndoHistory history{state};
 };
 
 }  // namespace korvane::testing

@@ -1,8 +1,8 @@
 // RecordRegistryEntry and RestoreItem against the in-memory registry: what the ITEMs hold, in what
 // order, and that writing them back gives the same values with the same types.
+#include "registry/RegistryAccess.h"
 #include "undo/HistoryTestSupport.h"
 #include "undo/RegistrySnapshot.h"
-#include "registry/RegistryAccess.h"
 
 namespace korvane {
 namespace {
@@ -20,10 +20,9 @@ TEST_F(RecordTest, OneValueGivesOneItemWithTheHoldingKey) {
               (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|Y|rdString|C:\\\\Program Files\\\\A",
                                         "HKEY_CURRENT_USER\\Software\\X|N|rdInteger|FFFFFFFF"}));
     // Attribute order as written: SUBKEY, NAME, TYPE, VALUE.
-    EXPECT_NE(
-        state.Restore_XMLDocument.SaveText().find("SUBKEY=\"HKEY_CURRENT_USER\\Software\\X\" NAME=\"Y\" "
-                                                  "TYPE=\"rdString\" VALUE="),
-        std::string::npos);
+    EXPECT_NE(history.Document().SaveText().find("SUBKEY=\"HKEY_CURRENT_USER\\Software\\X\" NAME=\"Y\" "
+                                                 "TYPE=\"rdString\" VALUE="),
+              std::string::npos);
 }
 
 TEST_F(RecordTest, MissingValueAndMissingKey) {
@@ -100,7 +99,7 @@ TEST_F(RecordTest, EveryTypeRoundTripsThroughDeleteAndRestore) {
 
     // Through the saved text, as after a restart.
     XmlDocument reloaded;
-    reloaded.LoadText(state.Restore_XMLDocument.SaveText());
+    reloaded.LoadText(history.Document().SaveText());
     ASSERT_TRUE(registry.DeleteTreeRaw(roots::CurrentUser, "Software\\T"));
     for (const XmlElement& item : reloaded.DocumentElement().Child(0).Children())
         RestoreItem(registry, item.Attribute("SUBKEY"), item.Attribute("NAME"), item.Attribute("TYPE"),

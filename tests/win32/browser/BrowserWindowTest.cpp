@@ -164,7 +164,7 @@ TEST_F(PluginsWindowTest, ToolbarAndExtensionAreListedRemovedAndRestoredFromTheH
     ToggleRow(list, extension);
     EXPECT_TRUE(page.lvBHO.Checked(toolbar));
     EXPECT_TRUE(page.lvBHO.Checked(extension));
-    const int historyBefore = form->state.Restore_XMLDocument.DocumentElement().ChildCount();
+    const int historyBefore = form->history.Document().DocumentElement().ChildCount();
     Press(page, page.Del_SpeedButton);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClassKey(kToolbarId).c_str()));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClassKey(kExtensionId).c_str()));
@@ -172,7 +172,7 @@ TEST_F(PluginsWindowTest, ToolbarAndExtensionAreListedRemovedAndRestoredFromTheH
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::wstring(kStatsKey) + L"\\" + kExtensionId).c_str()));
     EXPECT_EQ(FindRow(list, L"Korvane Wine Toolbar"), -1);  // the list was rebuilt
     EXPECT_EQ(FindRow(list, L"Korvane Wine Extension"), -1);
-    EXPECT_EQ(form->state.Restore_XMLDocument.DocumentElement().ChildCount(), historyBefore + 2);
+    EXPECT_EQ(form->history.Document().DocumentElement().ChildCount(), historyBefore + 2);
 
     HistoryPage& historyPage = form->tabHistory;
     ShowPage(historyPage);

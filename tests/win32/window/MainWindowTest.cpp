@@ -298,7 +298,7 @@ TEST_F(MainWindowTest, ListBoxShowsItsItemsAndAUserSelectionReachesTheModel) {
 
 TEST_F(MainWindowTest, ClosingTheWindowWritesBackupXml) {
     EXPECT_FALSE(memory.files().fileExists("C:\\Korvane\\Backup.xml"));
-    form->state.Restore_XMLDocument.DocumentElement().AppendChild("ELEMENT").SetAttribute("NAME", "x");
+    form->history.Document().DocumentElement().AppendChild("ELEMENT").SetAttribute("NAME", "x");
     SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
     Pump();
     EXPECT_FALSE(IsWindow(window->Handle()));

@@ -1,0 +1,77 @@
+// The undo history service and its file (see UndoHistory.h).
+#include "undo/UndoHistory.h"
+
+#include "undo/RegistrySnapshot.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr const char* kFileName = "Backup.xml";
+constexpr const char* kRootName = "Korvane";
+
+}  // namespace
+
+UndoHistory::UndoHistory(AppState& state) : state_(state), file_(state.platform, kRootName) {}
+
+std::string UndoHistory::FilePath() const {
+    return state_.ProgramFolder + kFileName;
+}
+
+void UndoHistory::Load() {
+    file_.Load(FilePath());
+}
+
+void UndoHistory::Save() {
+    if (file_.Locked()) return;
+    file_.Save(FilePath());
+}
+
+UndoBatch UndoHistory::BeginBatch() {
+    file_.Root();
+    return UndoBatch(state_.platform.registry, file_.Document(), containers_);
+}
+
+void UndoHistory::SaveAhead(UndoBatch& batch) {
+    if (file_.Locked()) {
+        batch.Withdraw();
+        file_.Save(FilePath());  // throws: the locked file is never replaced
+    }
+    batch.SaveAhead(state_.platform.files, FilePath());
+}
+
+int UndoHistory::EntryCount() const {
+    XmlElement root = file_.Document().DocumentElement();
+    return root ? root.ChildCount() : 0;
+}
+
+std::vector<HistoryEntry> UndoHistory::Entries() const {
+    std::vector<HistoryEntry> entries;
+    XmlElement root = file_.Document().DocumentElement();
+    if (!root) return entries;
+    for (const XmlElement& entry : root.Children())
+        entries.push_back({entry.Attribute("NAME"), entry.Attribute("TYPE"), entry.Attribute("PATH")});
+    return entries;
+}
+
+void UndoHistory::RestoreEntry(int index) {
+    XmlElement root = file_.Document().DocumentElement();
+    XmlElement entry = root ? root.Child(index) : XmlElement();
+    if (!entry) return;
+    std::vector<RestoreStep> steps;
+    for (const XmlElement& item : entry.Children()) {
+        if (item.AttributeCount() > 1)
+            steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), item.Attribute("NAME"),
+                                           item.Attribute("TYPE"), item.Attribute("VALUE")));
+        else
+            steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), "", "", ""));
+    }
+    for (const RestoreStep& step : steps) WriteRestoreStep(state_.platform.registry, step);
+    root.DeleteChild(index);
+}
+
+void UndoHistory::Clear() {
+    if (XmlElement root = file_.Document().DocumentElement()) root.DeleteAllChildren();
+}
+
+}  // namespace korvane

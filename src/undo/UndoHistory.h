@@ -1,0 +1,66 @@
+// The undo history as a service, and the one owner of its file, Backup.xml in the program's folder:
+// loading it at start-up (or setting an unreadable one aside), the locked state when that failed, the
+// write-ahead save before a batch's deletions, the save on closing, the entries, restoring and
+// clearing them. Repair and plug-in removal record through it; the Restore History page lists and
+// restores through it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/AppState.h"
+#include "core/StoredDocument.h"
+#include "undo/ContainerKeys.h"
+#include "undo/UndoBatch.h"
+
+namespace korvane {
+
+// What a history entry says of itself (its ELEMENT's attributes).
+struct HistoryEntry {
+    std::string name;  // NAME: the Error Type or the add-on's name
+    std::string type;  // TYPE: the Key Name or the add-on's kind
+    std::string path;  // PATH: the Guess Path or the add-on's file
+};
+
+class UndoHistory {
+public:
+    explicit UndoHistory(AppState& state);
+
+    // ProgramFolder + "Backup.xml".
+    std::string FilePath() const;
+    // At start-up: reads the file (see StoredDocument::Load).
+    void Load();
+    // The file held a history that could not be read nor set aside: nothing may overwrite it.
+    bool Locked() const { return file_.Locked(); }
+    // On closing: writes the history; does nothing when locked. Throws XmlError when it cannot be written.
+    void Save();
+
+    // A batch that appends to this history and refuses the container keys.
+    UndoBatch BeginBatch();
+    // Saves the history with the batch's entries before its deletions (see UndoBatch::SaveAhead).
+    // Refused with XmlError when the history is locked: overwriting it would lose every earlier
+    // entry; the batch's entries then leave the history again and the caller deletes nothing.
+    void SaveAhead(UndoBatch& batch);
+
+    int EntryCount() const;
+    std::vector<HistoryEntry> Entries() const;
+    // Writes entry `index` back into the registry and removes it from the history. Every ITEM is
+    // decoded before the first is written, so an entry with bad data writes nothing and stays;
+    // RegistryError names the value that could not be decoded or written.
+    void RestoreEntry(int index);
+    // Empties the history (in memory; the file follows at the next save).
+    void Clear();
+
+    // The keys no deletion may take whole; each source of entries adds its base keys.
+    ContainerKeys& Containers() { return containers_; }
+
+    // The document itself, for what reads it whole (benchmarks, tests).
+    XmlDocument& Document() { return file_.Document(); }
+
+private:
+    AppState& state_;
+    StoredDocument file_;
+    ContainerKeys containers_;
+};
+
+}  // namespace korvane
