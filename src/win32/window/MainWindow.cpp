@@ -70,7 +70,7 @@ MainWindow::MainWindow(MainForm& form) : form_(form), scale_(ScreenScale()) {
 
 MainWindow::~MainWindow() {
     quitOnDestroy_ = false;  // released by its owner, not closed by the user
-    if (hwnd_) DestroyWindow(hwnd_);
+    Destroy();
     OnDestroy();  // idempotent: makes sure no model calls back into this object
 }
 
@@ -234,7 +234,7 @@ void MainWindow::OnCommand(WORD id, WORD code) {
 }
 
 void MainWindow::OnClose() {
-    if (form_.FormClose()) DestroyWindow(hwnd_);
+    if (form_.FormClose()) Destroy();
 }
 
 void MainWindow::OnDestroy() {
