@@ -3,13 +3,11 @@
 
 #include <algorithm>
 
-#include "win32/platform/UniqueHandle.h"
+#include "win32/window/GdiHandles.h"
 
 namespace korvane::win32 {
 
 namespace {
-
-using UniqueGdi = UniqueAny<HGDIOBJ, &::DeleteObject>;
 
 HFONT MakeFont(double scale, int height, int weight, bool italic) {
     return CreateFontW(-static_cast<int>(height * scale + 0.5), 0, 0, 0, weight, italic, FALSE, FALSE,
@@ -28,44 +26,47 @@ void PaintBanner(HDC dc, RECT area, double scale) {
     const int width = area.right - area.left;
     for (int x = 0; x < width; x += 2) {
         COLORREF colour = RGB(Mix(12, 96, x, width), Mix(52, 160, x, width), Mix(120, 228, x, width));
-        UniqueGdi brush(CreateSolidBrush(colour));
+        UniqueBrush brush(CreateSolidBrush(colour));
         RECT band{area.left + x, area.top, std::min(area.right, area.left + x + 2), area.bottom};
-        FillRect(dc, &band, static_cast<HBRUSH>(brush.get()));
+        FillRect(dc, &band, brush.get());
     }
     auto px = [scale](int v) { return static_cast<int>(v * scale + 0.5); };
 
     // A key mark: a ring and a shaft with two teeth, in white.
-    UniqueGdi pen(CreatePen(PS_SOLID, std::max(2, px(5)), RGB(255, 255, 255)));
-    HGDIOBJ oldPen = SelectObject(dc, pen.get());
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    const int cx = area.left + px(52), cy = area.top + px(52);
-    Ellipse(dc, cx - px(22), cy - px(22), cx + px(22), cy + px(22));
-    MoveToEx(dc, cx + px(22), cy, nullptr);
-    LineTo(dc, cx + px(78), cy);
-    MoveToEx(dc, cx + px(62), cy, nullptr);
-    LineTo(dc, cx + px(62), cy + px(16));
-    MoveToEx(dc, cx + px(74), cy, nullptr);
-    LineTo(dc, cx + px(74), cy + px(12));
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
+    {
+        UniquePen pen(CreatePen(PS_SOLID, std::max(2, px(5)), RGB(255, 255, 255)));
+        SelectedObject withPen(dc, pen.get());
+        SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
+        const int cx = area.left + px(52), cy = area.top + px(52);
+        Ellipse(dc, cx - px(22), cy - px(22), cx + px(22), cy + px(22));
+        MoveToEx(dc, cx + px(22), cy, nullptr);
+        LineTo(dc, cx + px(78), cy);
+        MoveToEx(dc, cx + px(62), cy, nullptr);
+        LineTo(dc, cx + px(62), cy + px(16));
+        MoveToEx(dc, cx + px(74), cy, nullptr);
+        LineTo(dc, cx + px(74), cy + px(12));
+    }
 
     SetBkMode(dc, TRANSPARENT);
-    UniqueGdi title(MakeFont(scale, 40, FW_BOLD, false));
-    UniqueGdi subtitle(MakeFont(scale, 15, FW_NORMAL, true));
-    HGDIOBJ oldFont = SelectObject(dc, title.get());
-    RECT text{area.left + px(150), area.top + px(14), area.right - px(10), area.top + px(64)};
-    SetTextColor(dc, RGB(0, 24, 64));  // a soft shadow first
-    OffsetRect(&text, px(2), px(2));
-    DrawTextW(dc, L"Korvane", -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-    OffsetRect(&text, -px(2), -px(2));
-    SetTextColor(dc, RGB(255, 255, 255));
-    DrawTextW(dc, L"Korvane", -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, subtitle.get());
-    RECT line{area.left + px(152), area.top + px(66), area.right - px(10), area.top + px(90)};
-    SetTextColor(dc, RGB(224, 238, 255));
-    DrawTextW(dc, L"Registry cleaner \x2014 scan, repair, back up and tidy your system", -1, &line,
-              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(dc, oldFont);
+    {
+        UniqueFont title(MakeFont(scale, 40, FW_BOLD, false));
+        SelectedObject withTitle(dc, title.get());
+        RECT text{area.left + px(150), area.top + px(14), area.right - px(10), area.top + px(64)};
+        SetTextColor(dc, RGB(0, 24, 64));  // a soft shadow first
+        OffsetRect(&text, px(2), px(2));
+        DrawTextW(dc, L"Korvane", -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+        OffsetRect(&text, -px(2), -px(2));
+        SetTextColor(dc, RGB(255, 255, 255));
+        DrawTextW(dc, L"Korvane", -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    {
+        UniqueFont subtitle(MakeFont(scale, 15, FW_NORMAL, true));
+        SelectedObject withSubtitle(dc, subtitle.get());
+        RECT line{area.left + px(152), area.top + px(66), area.right - px(10), area.top + px(90)};
+        SetTextColor(dc, RGB(224, 238, 255));
+        DrawTextW(dc, L"Registry cleaner \x2014 scan, repair, back up and tidy your system", -1, &line,
+                  DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
 }
 
 }  // namespace korvane::win32

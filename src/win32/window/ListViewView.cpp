@@ -58,31 +58,29 @@ void ListViewView::CreateColumns() {
 void ListViewView::CreateCheckImages() {
     int size = std::max(13, static_cast<int>(16 * host_.scale + 0.5));
     checkImages_.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
-    HDC screen = GetDC(window_);
-    HDC dc = CreateCompatibleDC(screen);
-    HTHEME theme = OpenThemeData(window_, L"BUTTON");
+    WindowDc screen(window_);
+    UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    UniqueTheme theme(OpenThemeData(window_, L"BUTTON"));
     const COLORREF mask = RGB(255, 0, 255);
     for (bool checked : {false, true}) {
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        RECT all{0, 0, size, size};
-        HBRUSH background = CreateSolidBrush(mask);
-        FillRect(dc, &all, background);
-        DeleteObject(background);
-        int box = std::min(size, static_cast<int>(13 * host_.scale + 0.5));
-        RECT r{(size - box) / 2, (size - box) / 2, (size - box) / 2 + box, (size - box) / 2 + box};
-        if (theme)
-            DrawThemeBackground(theme, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &r,
-                                nullptr);
-        else
-            DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
-        SelectObject(dc, old);
-        ImageList_AddMasked(checkImages_.get(), bitmap, mask);
-        DeleteObject(bitmap);
+        UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), size, size));
+        {
+            // The bitmap must be out of the DC again before the image list copies it.
+            SelectedObject target(dc.get(), bitmap.get());
+            RECT all{0, 0, size, size};
+            UniqueBrush background(CreateSolidBrush(mask));
+            FillRect(dc.get(), &all, background.get());
+            int box = std::min(size, static_cast<int>(13 * host_.scale + 0.5));
+            RECT r{(size - box) / 2, (size - box) / 2, (size - box) / 2 + box, (size - box) / 2 + box};
+            if (theme)
+                DrawThemeBackground(theme.get(), dc.get(), BP_CHECKBOX,
+                                    checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &r, nullptr);
+            else
+                DrawFrameControl(dc.get(), &r, DFC_BUTTON,
+                                 DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+        }
+        ImageList_AddMasked(checkImages_.get(), bitmap.get(), mask);
     }
-    if (theme) CloseThemeData(theme);
-    DeleteDC(dc);
-    ReleaseDC(window_, screen);
     ListView_SetImageList(window_, checkImages_.get(), LVSIL_STATE);
 }
 

@@ -12,12 +12,10 @@
 #include <vector>
 
 #include "controls/ListView.h"
-#include "win32/platform/UniqueHandle.h"
 #include "win32/window/ControlView.h"
+#include "win32/window/GdiHandles.h"
 
 namespace korvane::win32 {
-
-using UniqueImageList = UniqueAny<HIMAGELIST, &::ImageList_Destroy>;
 
 class ListViewView : public ControlView {
 public:

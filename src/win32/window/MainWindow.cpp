@@ -42,9 +42,8 @@ const StockIcon kPageIcons[] = {
 };
 
 double ScreenScale() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    WindowDc screen(nullptr);
+    int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi / 96.0 : 1.0;
 }
 
@@ -70,7 +69,7 @@ MainWindow::MainWindow(MainForm& form) : form_(form), scale_(ScreenScale()) {
 
 MainWindow::~MainWindow() {
     quitOnDestroy_ = false;  // released by its owner, not closed by the user
-    if (hwnd_) DestroyWindow(hwnd_);
+    Destroy();
     OnDestroy();  // idempotent: makes sure no model calls back into this object
 }
 
@@ -182,15 +181,14 @@ void MainWindow::ShowActivePage() {
 }
 
 void MainWindow::OnPaint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
+    PaintScope paint(hwnd_);
+    HDC dc = paint.get();
     RECT client;
     GetClientRect(hwnd_, &client);
     PaintBanner(dc, RECT{0, 0, client.right, Px(kBannerHeight)}, scale_);
     // A thin line above the bottom bar.
     RECT line{0, client.bottom - Px(kBarHeight) - 1, client.right, client.bottom - Px(kBarHeight) + 1};
     DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
-    EndPaint(hwnd_, &paint);
 }
 
 // A flat page button: face colour, a frame when pressed or showing the active page, the icon, and the
@@ -217,9 +215,10 @@ void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
     RECT text{r.left + Px(46) + offset, r.top + offset, r.right - Px(4), r.bottom + offset};
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 200));
-    HGDIOBJ old = SelectObject(item.hDC, buttonFont_.get());
-    DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(item.hDC, old);
+    {
+        SelectedObject bold(item.hDC, buttonFont_.get());
+        DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    }
     if (item.itemState & ODS_FOCUS) {
         RECT focus = r;
         InflateRect(&focus, -Px(3), -Px(3));
@@ -234,7 +233,7 @@ void MainWindow::OnCommand(WORD id, WORD code) {
 }
 
 void MainWindow::OnClose() {
-    if (form_.FormClose()) DestroyWindow(hwnd_);
+    if (form_.FormClose()) Destroy();
 }
 
 void MainWindow::OnDestroy() {

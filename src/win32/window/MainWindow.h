@@ -12,14 +12,11 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "win32/platform/UniqueHandle.h"
+#include "win32/window/GdiHandles.h"
 #include "win32/window/PageView.h"
 #include "win32/window/WindowBase.h"
 
 namespace korvane::win32 {
-
-using UniqueFont = UniqueAny<HFONT, &::DeleteObject>;
-using UniqueIcon = UniqueAny<HICON, &::DestroyIcon>;
 
 class MainWindow : public WindowBase<MainWindow> {
 public:

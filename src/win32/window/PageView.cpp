@@ -52,7 +52,7 @@ PageView::PageView(Page& page, HWND parent, ViewHost host, SIZE designSize)
 }
 
 PageView::~PageView() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    Destroy();
 }
 
 void PageView::Place(RECT bounds) {

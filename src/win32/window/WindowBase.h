@@ -25,6 +25,11 @@ public:
     HWND Handle() const { return hwnd_; }
 
 protected:
+    // Destroys the window now, while Derived still handles its messages: from Derived's destructor
+    // when it must see WM_DESTROY, or when the user's close is accepted.
+    void Destroy() {
+        if (hwnd_) DestroyWindow(hwnd_);
+    }
     HWND CreateFor(DWORD exStyle, const wchar_t* title, DWORD style, RECT bounds, HWND parent, HMENU id) {
         Register();
         return CreateWindowExW(exStyle, Derived::ClassName, title, style, bounds.left, bounds.top,

@@ -13,6 +13,7 @@
 
 #include "app/MainForm.h"
 #include "platform/memory/MemoryPlatform.h"
+#include "win32/window/GdiHandles.h"
 #include "win32/window/MainWindow.h"
 
 namespace korvane::win32 {
@@ -79,9 +80,7 @@ TEST_F(MainWindowTest, WindowHasItsCaptionAndClientSize) {
     EXPECT_EQ(TextOf(window->Handle()), L"Korvane");
     RECT client;
     GetClientRect(window->Handle(), &client);
-    HDC screen = GetDC(nullptr);
-    const double scale = GetDeviceCaps(screen, LOGPIXELSY) / 96.0;
-    ReleaseDC(nullptr, screen);
+    const double scale = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY) / 96.0;
     EXPECT_EQ(client.right, static_cast<LONG>(754 * scale + 0.5));
     EXPECT_EQ(client.bottom, static_cast<LONG>(577 * scale + 0.5));
 }
