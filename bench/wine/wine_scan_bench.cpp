@@ -131,16 +131,16 @@ double ProcessCpuSeconds() {
     return value(kernel) + value(user);
 }
 
-struct Run {
+struct MeasuredRun {
     double seconds = 0;
     double cpu = 0;
     std::uint64_t calls = 0, tests = 0, entries = 0, findings = 0;
     long long handOvers = 0;
 };
 
-double Fastest(const std::vector<Run>& runs) {
+double Fastest(const std::vector<MeasuredRun>& runs) {
     double best = runs.front().seconds;
-    for (const Run& run : runs) best = std::min(best, run.seconds);
+    for (const MeasuredRun& run : runs) best = std::min(best, run.seconds);
     return best;
 }
 
@@ -149,20 +149,20 @@ double Median(std::vector<double> values) {
     const size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
-double Median(const std::vector<Run>& runs, double Run::*field = &Run::seconds) {
+double Median(const std::vector<MeasuredRun>& runs, double MeasuredRun::*field = &MeasuredRun::seconds) {
     std::vector<double> values;
-    for (const Run& run : runs) values.push_back(run.*field);
+    for (const MeasuredRun& run : runs) values.push_back(run.*field);
     return Median(values);
 }
 
-void Print(const char* name, const std::vector<Run>& runs) {
-    const Run& last = runs.back();
+void Print(const char* name, const std::vector<MeasuredRun>& runs) {
+    const MeasuredRun& last = runs.back();
     std::printf("wine: %-9s median %8.1f ms  (", name, Median(runs) * 1000);
     for (size_t i = 0; i < runs.size(); ++i) std::printf("%s%.0f", i ? " " : "", runs[i].seconds * 1000);
     const double entries = static_cast<double>(last.entries);
     std::printf(
         ")  CPU %.1f ms  entries %llu, findings %llu, registry calls/entry %.2f, file tests/entry %.3f",
-        Median(runs, &Run::cpu) * 1000, static_cast<unsigned long long>(last.entries),
+        Median(runs, &MeasuredRun::cpu) * 1000, static_cast<unsigned long long>(last.entries),
         static_cast<unsigned long long>(last.findings), static_cast<double>(last.calls) / entries,
         static_cast<double>(last.tests) / entries);
     if (last.handOvers) std::printf(", hand-overs/1000 entries %.2f", last.handOvers * 1000.0 / entries);
@@ -219,7 +219,7 @@ int Main(int argc, char** argv) {
     auto bare = [&] {
         registry.Reset();
         files.Reset();
-        Run run;
+        MeasuredRun run;
         const double cpu0 = ProcessCpuSeconds();
         const auto t0 = Clock::now();
         PathTester paths(files, system, registry);
@@ -236,7 +236,7 @@ int Main(int argc, char** argv) {
     auto full = [&] {
         registry.Reset();
         files.Reset();
-        Run run;
+        MeasuredRun run;
         const double cpu0 = ProcessCpuSeconds();
         const auto t0 = Clock::now();
         page.btnStartScan.Click();
@@ -260,7 +260,7 @@ int Main(int argc, char** argv) {
     // first every other time, so that a change of the machine's load falls on both alike.
     bare();
     full();
-    std::vector<Run> bareRuns, fullRuns;
+    std::vector<MeasuredRun> bareRuns, fullRuns;
     for (int i = 0; i < reps; ++i) {
         if (i % 2 == 0) {
             bareRuns.push_back(bare());
@@ -287,7 +287,7 @@ int Main(int argc, char** argv) {
     std::printf("wine: paired runs: median of full/bare = %.2f; fastest full / fastest bare = %.2f\n",
                 Median(pairs), Fastest(fullRuns) / Fastest(bareRuns));
     std::printf("wine: CPU time of the program's process (Wine's server not included): full / bare = %.2f\n",
-                Median(fullRuns, &Run::cpu) / Median(bareRuns, &Run::cpu));
+                Median(fullRuns, &MeasuredRun::cpu) / Median(bareRuns, &MeasuredRun::cpu));
     return 0;
 }
 

@@ -71,7 +71,7 @@ void MainForm::Run(const std::function<void()>& handler) {
     RunHandler(state.platform.dialogs, handler);
 }
 
-// FormCreate, in this order: the folders, Backup.xml, ignore.xml and its rows, the start page, the
+// FormCreate, in this order: the folders, the undo history, the ignore list and its rows, the start page, the
 // autorun box, the date format. A document that cannot be parsed no longer stops the later steps.
 void MainForm::FormCreate() {
     Run([this] {

@@ -68,7 +68,7 @@ public:
     // Start-up. Errors are shown in the error box and never escape; see MainForm.cpp for the order.
     void FormCreate();
     void FormShow();
-    // Asks the scan to stop and writes Backup.xml. Returns false when the user chose to keep the
+    // Asks the scan to stop and saves the undo history. Returns false when the user chose to keep the
     // window open after the history could not be written.
     bool FormClose();
 

@@ -144,7 +144,7 @@ void BackupPage::ThreadBackupExecute() {
         Sleep(std::chrono::milliseconds(1000));
         Status(std::string("Backing up ") + root + "...");
         // The editor gets the restore point as its working folder; the program's own current
-        // folder (where ignore.xml lives) is left alone.
+        // folder (where the ignore list lives) is left alone.
         const auto exitCode =
             RunProgramAndWait(state_.platform.processes, backupEditor_, ExportArguments(root), folder);
         const bool exported = exitCode == 0u && files.fileExists(JoinPath(folder, RootFileName(root)));

@@ -96,11 +96,7 @@ std::vector<BaseKey> PluginBaseKeys() {
 }
 
 void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO) {
-    struct Update {
-        ListView& list;
-        explicit Update(ListView& l) : list(l) { list.BeginUpdate(); }
-        ~Update() { list.EndUpdate(); }
-    } update(lvBHO);
+    ListUpdate update(lvBHO);
 
     history.Containers().Add(PluginBaseKeys());
     UndoBatch batch = history.BeginBatch();

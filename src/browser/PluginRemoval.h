@@ -1,5 +1,5 @@
 // Removal of the checked add-ons of the plug-in list: one undo-history entry per checked row, the
-// refusals of built-in toolbars and explorer bars, the write-ahead save of Backup.xml, then the
+// refusals of built-in toolbars and explorer bars, the write-ahead save of the undo history, then the
 // deletions. Recording and deleting themselves belong to the undo history.
 #pragma once
 

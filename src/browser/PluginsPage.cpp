@@ -31,10 +31,10 @@ PluginsPage::PluginsPage(AppState& state, UndoHistory& history)
         Place(kind.box, kind.bounds, &Display_Toolbar);
     }
 
-    lvBHO.columns = {{"Name", ListColumn::RestWidth},
+    lvBHO.columns = {{"Name", ListColumn::kRestWidth},
                      {"Type", 80},
                      {"Registry Entries", 180},
-                     {"Path", ListColumn::RestWidth}};
+                     {"Path", ListColumn::kRestWidth}};
     lvBHO.multiSelect = true;
     SystemInfo& system = state.platform.system;
     lvBHO.sortComparator = [&system](const std::string& a, const std::string& b) {

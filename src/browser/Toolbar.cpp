@@ -149,11 +149,7 @@ void AddPluginRow(ListView& list, const std::string& kind, const std::string& na
 
 void BuildPluginList(RegistryBackend& registry, ListView& list, const PluginKinds& kinds) {
     // Repainting resumes however the listing ends: an oversized binary value stops it with an error.
-    struct Update {
-        ListView& list;
-        explicit Update(ListView& l) : list(l) { list.BeginUpdate(); }
-        ~Update() { list.EndUpdate(); }
-    } update(list);
+    ListUpdate update(list);
     list.Clear();
 
     ListBuilder builder(registry, list);

@@ -36,7 +36,7 @@ constexpr IeAction kIeActions[] = {
 TracesPage::TracesPage(AppState& state) : Page("tabIE"), state_(state) {
     ListColumn restart{"Restart IE", 70};
     restart.centred = true;
-    lvIE.columns = {{"Action", 230}, restart, {"Description", ListColumn::RestWidth}};
+    lvIE.columns = {{"Action", 230}, restart, {"Description", ListColumn::kRestWidth}};
     for (const IeAction& a : kIeActions) {
         ListItem row;
         row.caption = a.action;
@@ -44,7 +44,7 @@ TracesPage::TracesPage(AppState& state) : Page("tabIE"), state_(state) {
         row.checked = a.checked;
         lvIE.Add(std::move(row));
     }
-    lvDeletedFiles.columns = {{"Section", 120}, {"File Name", 150}, {"Full Path", ListColumn::RestWidth}};
+    lvDeletedFiles.columns = {{"Section", 120}, {"File Name", 150}, {"Full Path", ListColumn::kRestWidth}};
     gbControlPanel.SetCaption("&Control Panel ");
     btnTempScan.SetCaption("&Start Scan");
     btnCleanIE.SetCaption("&Cleanup");

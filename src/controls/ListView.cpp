@@ -1,6 +1,6 @@
 // The rows of a list view: sorted insertion (stable for equal captions), check marks, sub-items,
 // selection and the batching of change notifications. Rendering is left to the Win32 layer.
-// Rows live in blocks of at most MaxBlock, so an insertion moves at most one block's rows plus one
+// Rows live in blocks of at most kMaxBlock, so an insertion moves at most one block's rows plus one
 // index per block instead of every row behind it.
 #include "controls/ListView.h"
 
@@ -78,11 +78,11 @@ void ListView::Insert(int index, ListItem item) {
         starts_.resize(blocks_.size());  // a first block has just been made
     auto& rows = blocks_[block];
     rows.insert(rows.begin() + (index - starts_[block]), std::move(item));
-    if (rows.size() > MaxBlock) {
+    if (rows.size() > kMaxBlock) {
         // Split in halves so that both can grow again before the next split.
-        std::vector<ListItem> upper(std::make_move_iterator(rows.begin() + MaxBlock / 2),
+        std::vector<ListItem> upper(std::make_move_iterator(rows.begin() + kMaxBlock / 2),
                                     std::make_move_iterator(rows.end()));
-        rows.erase(rows.begin() + MaxBlock / 2, rows.end());
+        rows.erase(rows.begin() + kMaxBlock / 2, rows.end());
         blocks_.insert(blocks_.begin() + static_cast<long>(block) + 1, std::move(upper));
     }
     ++count_;
@@ -106,8 +106,8 @@ ListItem ListView::Take(int index) {
 void ListView::Rechunk(std::vector<ListItem> rows) {
     snapshotValid_ = false;
     blocks_.clear();
-    for (size_t at = 0; at < rows.size(); at += MaxBlock / 2) {
-        size_t end = std::min(rows.size(), at + MaxBlock / 2);
+    for (size_t at = 0; at < rows.size(); at += kMaxBlock / 2) {
+        size_t end = std::min(rows.size(), at + kMaxBlock / 2);
         blocks_.emplace_back(std::make_move_iterator(rows.begin() + static_cast<long>(at)),
                              std::make_move_iterator(rows.begin() + static_cast<long>(end)));
     }

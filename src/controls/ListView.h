@@ -15,10 +15,10 @@ namespace korvane {
 
 struct ListColumn {
     std::string title;
-    int width = 100;  // pixels; RestWidth takes what the other columns leave
+    int width = 100;  // pixels; kRestWidth takes what the other columns leave
     bool centred = false;
     bool fixedWidth = false;  // the user cannot widen it (hidden data columns)
-    static constexpr int RestWidth = -1;
+    static constexpr int kRestWidth = -1;
 };
 
 // Every member has an initializer so that rows can be written as partial aggregates
@@ -111,9 +111,9 @@ private:
     template <class Fn>
     void ForEach(Fn fn) const;
 
-    // Rows in order, cut into blocks of at most MaxBlock; no block is empty. starts_[b] is the
+    // Rows in order, cut into blocks of at most kMaxBlock; no block is empty. starts_[b] is the
     // index of the first row of block b.
-    static constexpr size_t MaxBlock = 512;
+    static constexpr size_t kMaxBlock = 512;
     std::vector<std::vector<ListItem>> blocks_;
     std::vector<int> starts_;
     int count_ = 0;
@@ -121,6 +121,18 @@ private:
     mutable bool snapshotValid_ = true;
     int updateDepth_ = 0;
     bool pendingChange_ = false;
+};
+
+// Keeps a list's repainting suspended for a scope, also when a handler or a listing stops with an error.
+class ListUpdate {
+public:
+    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    ListView& list_;
 };
 
 }  // namespace korvane

@@ -5,25 +5,13 @@ namespace korvane {
 
 namespace {
 
-// Keeps a list's repainting suspended for a scope, also when a handler stops with an error.
-class ListUpdate {
-public:
-    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
-    ~ListUpdate() { list_.EndUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-private:
-    ListView& list_;
-};
-
-const char* const CheckAllCaption = "Ch&eck All";
-const char* const UncheckAllCaption = "Unch&eck All";
+const char* const kCheckAllCaption = "Ch&eck All";
+const char* const kUncheckAllCaption = "Unch&eck All";
 
 }  // namespace
 
 HistoryPage::HistoryPage(UndoHistory& history) : Page("tabHistory"), history_(history) {
-    lvHistory.columns = {{"Name", 223}, {"Type", 200}, {"Path", ListColumn::RestWidth}};
+    lvHistory.columns = {{"Name", 223}, {"Type", 200}, {"Path", ListColumn::kRestWidth}};
     lvHistory.checkBoxes = true;
     lvHistory.gridLines = true;
     lvHistory.rowSelect = true;
@@ -31,7 +19,7 @@ HistoryPage::HistoryPage(UndoHistory& history) : Page("tabHistory"), history_(hi
     btnRestore.SetCaption("&Restore");
     btnClearUndo.SetCaption("&Clear");
     btnRefresh2.SetCaption("&Refresh");
-    btnCheckAll1.SetCaption(CheckAllCaption);
+    btnCheckAll1.SetCaption(kCheckAllCaption);
 
     Place(lvHistory, {0, 0, 532, 372}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, {0, 378, 532, 62}, nullptr, Anchor::StretchWidthBottom);
@@ -77,9 +65,9 @@ void HistoryPage::btnClearUndoClick() {
 
 void HistoryPage::btnCheckAll1Click() {
     if (lvHistory.Count() == 0) return;
-    bool check = btnCheckAll1.Caption() == CheckAllCaption;
+    bool check = btnCheckAll1.Caption() == kCheckAllCaption;
     lvHistory.SetAllChecked(check);
-    btnCheckAll1.SetCaption(check ? UncheckAllCaption : CheckAllCaption);
+    btnCheckAll1.SetCaption(check ? kUncheckAllCaption : kCheckAllCaption);
 }
 
 }  // namespace korvane

@@ -1,4 +1,4 @@
-// The Ignore List page (see IgnorePage.h): layout, the list mirroring ignore.xml, and the handlers
+// The Ignore List page (see IgnorePage.h): layout, the list mirroring the ignore list, and the handlers
 // that change it. Every change is saved at once; a failed save raises to the handler's caller (the
 // error box). The change stays in memory; a removal's rows are rebuilt so rows and elements stay paired.
 #include "scan/IgnorePage.h"
@@ -6,21 +6,6 @@
 #include "scan/ScanErrorList.h"
 
 namespace korvane {
-
-namespace {
-
-class ListUpdate {
-public:
-    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
-    ~ListUpdate() { list_.EndUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-private:
-    ListView& list_;
-};
-
-}  // namespace
 
 IgnorePage::IgnorePage(IgnoreList& ignoreList) : Page("tabIgnoreList"), ignoreList_(ignoreList) {
     lvIgnore.columns = {{"Root", 130}, {"Key Name", 280}, {"Value", 90}};

@@ -25,7 +25,7 @@ bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& 
 }  // namespace
 
 void btnFixSelectedClick(AppState& state, UndoHistory& history, ListView& lvErrors) {
-    history.Containers().Add(ScanBaseKeys);
+    history.Containers().Add(kScanBaseKeys);
     UndoBatch batch = history.BeginBatch();
 
     struct Planned {

@@ -1,5 +1,5 @@
 // Repair of the checked findings of the error list: each is recorded in the undo history, the
-// history is saved to Backup.xml, then the entries are deleted from the registry and their rows
+// history is saved to its file, then the entries are deleted from the registry and their rows
 // leave the list. The recording and the delete routines themselves belong to the undo history.
 #pragma once
 

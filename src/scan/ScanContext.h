@@ -14,11 +14,11 @@
 
 namespace korvane {
 
-inline constexpr int ScanGroupCount = 12;
+inline constexpr int kScanGroupCount = 12;
 // Row captions of lvScanGroups; a group's index is its row and its number.
-extern const std::array<const char*, ScanGroupCount> ScanGroupNames;
+extern const std::array<const char*, kScanGroupCount> ScanGroupNames;
 // The Error Type under which each group files its findings.
-extern const std::array<const char*, ScanGroupCount> ScanErrorTypes;
+extern const std::array<const char*, kScanGroupCount> kScanErrorTypes;
 
 struct ScanFinding {
     int group = 0;
@@ -65,7 +65,7 @@ public:
         if (sink.LabelDue()) sink.SetLabel(makeLabel());
     }
     void Finding(int group, KeyName where, std::string keyValue, std::string guessPath) {
-        sink.AddScanError(ScanFinding{group, ScanErrorTypes[group], std::move(where), std::move(keyValue),
+        sink.AddScanError(ScanFinding{group, kScanErrorTypes[group], std::move(where), std::move(keyValue),
                                       std::move(guessPath)});
     }
     // Counts entries examined (for the benchmark's hand-overs per entry).

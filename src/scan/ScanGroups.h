@@ -45,7 +45,7 @@ inline constexpr BaseKey FileExts{roots::CurrentUser,
                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts"};
 }  // namespace scankeys
 
-inline constexpr BaseKey ScanBaseKeys[] = {
+inline constexpr BaseKey kScanBaseKeys[] = {
     scankeys::AppPaths,        scankeys::Clsid,      scankeys::Help,      scankeys::HtmlHelp,
     scankeys::Fonts9x,         scankeys::FontsNt,    scankeys::RunMru,    scankeys::StartMenu2,
     scankeys::StartMenu,       scankeys::SharedDlls, scankeys::LanMan,    scankeys::Shares,

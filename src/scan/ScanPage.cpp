@@ -23,11 +23,11 @@ ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList
       ignoreList_(ignoreList),
       ignorePage_(ignorePage),
       ScanErrorsThread(state.platform.ui) {
-    history_.Containers().Add(ScanBaseKeys);
+    history_.Containers().Add(kScanBaseKeys);
     // A 532 x 440 page: the two lists above, the control panel along the bottom.
-    lvScanGroups.columns = {{"Scan Groups", 300}, {"Errors", ListColumn::RestWidth}};
+    lvScanGroups.columns = {{"Scan Groups", 300}, {"Errors", ListColumn::kRestWidth}};
     lvErrors.columns = {
-        {"Error Type", 130}, {"Key Name", 150}, {"Key Value", 140}, {"Guess Path", ListColumn::RestWidth}};
+        {"Error Type", 130}, {"Key Name", 150}, {"Key Value", 140}, {"Guess Path", ListColumn::kRestWidth}};
     // Byte-exact ascending order of the Error Type; equal types keep the order found.
     // Both lists share one image list: the group picture first, the finding picture second.
     lvScanGroups.smallImages = {StockImage::Information, StockImage::Warning};

@@ -79,7 +79,7 @@ private:
     Clock::time_point nextHandOver_{};
     long long handOvers_ = 0;
 
-    std::array<int, ScanGroupCount> counters_{};  // UI thread
+    std::array<int, kScanGroupCount> counters_{};  // UI thread
 
     mutable std::mutex errorLock_;
     std::string error_;

@@ -10,18 +10,6 @@ namespace {
 
 constexpr const char* kTitle = "Korvane";
 
-// Keeps a list's repainting suspended for a scope, also when a handler stops with an error.
-class ListUpdate {
-public:
-    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
-    ~ListUpdate() { list_.EndUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-private:
-    ListView& list_;
-};
-
 int CurrentVersionClass(SystemInfo& system) {
     QueryWindowsVersion(system);
     return WindowsVersionClass();
@@ -58,7 +46,7 @@ std::string RefusalText(MoveOutcome outcome, const std::string& name, const std:
 }  // namespace
 
 StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
-    lvStartup.columns = {{"Startup Items", 150}, {"Command", 210}, {"Location", ListColumn::RestWidth}};
+    lvStartup.columns = {{"Startup Items", 150}, {"Command", 210}, {"Location", ListColumn::kRestWidth}};
     gbControlPanel.SetCaption("&Control Panel ");
     btnRefresh.SetCaption("&Refresh");
     btnApply.SetCaption("&Apply");

@@ -26,7 +26,7 @@ class UndoHistory {
 public:
     explicit UndoHistory(AppState& state);
 
-    // ProgramFolder + "Backup.xml".
+    // The file in the program's folder.
     std::string FilePath() const;
     // At start-up: reads the file (see StoredDocument::Load).
     void Load();

@@ -7,7 +7,7 @@ namespace korvane {
 
 namespace {
 
-const char* const HexDigits = "0123456789ABCDEF";
+const char* const kHexDigits = "0123456789ABCDEF";
 
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -68,7 +68,7 @@ std::string UnescapeBackslashes(const std::string& text) {
 
 std::string EncodeInteger(std::uint32_t value) {
     std::string out(8, '0');
-    for (int i = 7; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = HexDigits[value & 0xF];
+    for (int i = 7; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kHexDigits[value & 0xF];
     return out;
 }
 
@@ -80,8 +80,8 @@ std::string EncodeBinary(const std::vector<std::uint8_t>& bytes) {
     std::string out;
     out.reserve(bytes.size() * 3 + bytes.size() / 25);
     for (size_t i = 0; i < bytes.size(); ++i) {
-        out += HexDigits[bytes[i] >> 4];
-        out += HexDigits[bytes[i] & 0xF];
+        out += kHexDigits[bytes[i] >> 4];
+        out += kHexDigits[bytes[i] & 0xF];
         if (i + 1 == bytes.size()) break;
         out += ',';
         if (i > 0 && i % 25 == 0) out += '\\';

@@ -8,22 +8,6 @@
 
 namespace korvane {
 
-namespace {
-
-// Keeps a list's repainting suspended for a scope, also when a listing stops with an error.
-class ListUpdate {
-public:
-    explicit ListUpdate(ListView& list) : list_(list) { list_.BeginUpdate(); }
-    ~ListUpdate() { list_.EndUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-private:
-    ListView& list_;
-};
-
-}  // namespace
-
 void ListUninstallEntries(RegistryBackend& backend, ListView& list) {
     RegistryAccess registry(backend);
     registry.SetRoot(roots::LocalMachine);

@@ -17,7 +17,7 @@ UninstallPage::UninstallPage(AppState& state) : Page("tabAddRemove"), state_(sta
     ListColumn keyName{"Key Name", 1};
     keyName.fixedWidth = true;  // carries the entry's key for the handlers; kept out of sight
     lvAddRemove.columns = {
-        {"Display Name", ListColumn::RestWidth}, {"Uninstall Path", ListColumn::RestWidth}, keyName};
+        {"Display Name", ListColumn::kRestWidth}, {"Uninstall Path", ListColumn::kRestWidth}, keyName};
     SystemInfo& system = state.platform.system;
     lvAddRemove.sortComparator = [&system](const std::string& a, const std::string& b) {
         return system.compareText(a, b);

@@ -37,7 +37,7 @@ TEST_F(HistoryPageTest, LayoutAndCaptions) {
     EXPECT_EQ(page.lvHistory.columns[0].title, "Name");
     EXPECT_EQ(page.lvHistory.columns[0].width, 223);
     EXPECT_EQ(page.lvHistory.columns[1].width, 200);
-    EXPECT_EQ(page.lvHistory.columns[2].width, ListColumn::RestWidth);
+    EXPECT_EQ(page.lvHistory.columns[2].width, ListColumn::kRestWidth);
     EXPECT_EQ(page.gbControlPanel.Caption(), "&Control Panel ");
     EXPECT_EQ(page.btnRestore.Caption(), "&Restore");
     EXPECT_EQ(page.btnClearUndo.Caption(), "&Clear");

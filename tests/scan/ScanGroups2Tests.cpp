@@ -227,7 +227,7 @@ TEST_F(ScanGroupTest, EveryGroupClosesEveryKeyItOpened) {
     Text(HKCU, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU", "a", "x\\1");
     registry.SetDword(HKLM, kSharedDlls, "C:\\x.dll", 1);
     Text(HKLM, kShares, "ab", "");
-    for (int group = 0; group < ScanGroupCount; ++group) Run(group);
+    for (int group = 0; group < kScanGroupCount; ++group) Run(group);
     EXPECT_EQ(sink.written.size(), 12u);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }

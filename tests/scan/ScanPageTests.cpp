@@ -25,7 +25,7 @@ TEST_F(ScanPageTest, IsLaidOutWithItsNamedControls) {
     EXPECT_EQ(page.btnAdd2Ignore.Caption(), "&Add to Ignore List");
     ASSERT_EQ(page.lvErrors.columns.size(), 4u);
     EXPECT_EQ(page.lvErrors.columns[3].title, "Guess Path");
-    EXPECT_EQ(page.lvErrors.columns[3].width, ListColumn::RestWidth);
+    EXPECT_EQ(page.lvErrors.columns[3].width, ListColumn::kRestWidth);
     EXPECT_EQ(page.lblScanLabel.parent, &page.gbControlPanel);
 }
 

@@ -53,7 +53,7 @@ public:
     }
 
 private:
-    std::array<int, ScanGroupCount> counters{};
+    std::array<int, kScanGroupCount> counters{};
 };
 
 class ScanGroupTest : public ::testing::Test {

@@ -9,9 +9,9 @@
 namespace korvane::win32 {
 namespace {
 
-constexpr wchar_t ProgramTitle[] = L"Korvane";
-constexpr wchar_t InformationTitle[] = L"Information";
-constexpr wchar_t ConfirmTitle[] = L"Confirm";
+constexpr wchar_t kProgramTitle[] = L"Korvane";
+constexpr wchar_t kInformationTitle[] = L"Information";
+constexpr wchar_t kConfirmTitle[] = L"Confirm";
 
 int Show(const std::string& text, const wchar_t* title, UINT style) {
     return ::MessageBoxW(::GetActiveWindow(), Widen(text).c_str(), title, style);
@@ -36,7 +36,7 @@ UINT IconStyle(MessageIcon icon) {
 }  // namespace
 
 void Win32Dialogs::showMessage(const std::string& text) {
-    Show(text, ProgramTitle, MB_OK);
+    Show(text, kProgramTitle, MB_OK);
 }
 
 void Win32Dialogs::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -44,15 +44,15 @@ void Win32Dialogs::messageBox(const std::string& text, const std::string& title,
 }
 
 void Win32Dialogs::information(const std::string& text) {
-    Show(text, InformationTitle, MB_OK | MB_ICONINFORMATION);
+    Show(text, kInformationTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 bool Win32Dialogs::confirm(const std::string& text) {
-    return Show(text, ConfirmTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return Show(text, kConfirmTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void Win32Dialogs::error(const std::string& text) {
-    Show(text, ProgramTitle, MB_OK | MB_ICONERROR);
+    Show(text, kProgramTitle, MB_OK | MB_ICONERROR);
 }
 
 }  // namespace korvane::win32

@@ -49,7 +49,7 @@ void ListViewView::CreateColumns() {
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = columns[i].centred && i > 0 ? LVCFMT_CENTER : LVCFMT_LEFT;
         column.pszText = title.data();
-        column.cx = columns[i].width == ListColumn::RestWidth ? 100 : columns[i].width;
+        column.cx = columns[i].width == ListColumn::kRestWidth ? 100 : columns[i].width;
         ListView_InsertColumn(window_, static_cast<int>(i), &column);
     }
 }
@@ -149,14 +149,14 @@ void ListViewView::OnResized() {
     int free = client.right - GetSystemMetrics(SM_CXVSCROLL);
     int rest = 0;
     for (const auto& column : columns) {
-        if (column.width == ListColumn::RestWidth)
+        if (column.width == ListColumn::kRestWidth)
             ++rest;
         else
             free -= static_cast<int>(column.width * host_.scale + 0.5);
     }
     int restWidth = rest ? std::max(static_cast<int>(60 * host_.scale), free / rest) : 0;
     for (size_t i = 0; i < columns.size(); ++i) {
-        int width = columns[i].width == ListColumn::RestWidth
+        int width = columns[i].width == ListColumn::kRestWidth
                         ? restWidth
                         : static_cast<int>(columns[i].width * host_.scale + 0.5);
         if (columns[i].fixedWidth) width = columns[i].width;  // a hidden data column stays as thin as set

@@ -51,7 +51,7 @@ double ScreenScale() {
 
 MainWindow::MainWindow(MainForm& form) : form_(form), scale_(ScreenScale()) {
     CreateFonts();
-    RECT frame{0, 0, Px(ClientWidth), Px(ClientHeight)};
+    RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     RECT work;
@@ -137,7 +137,7 @@ void MainWindow::CreatePageViews() {
     for (Page* page : form_.MainControl.Pages())
         pages_.push_back(std::make_unique<PageView>(*page, hwnd_, host));
     autorunPanel_ = std::make_unique<AutorunPanel>(form_.cbAutoRun);
-    autorunBar_ = std::make_unique<PageView>(*autorunPanel_, hwnd_, host, SIZE{ClientWidth, kBarHeight});
+    autorunBar_ = std::make_unique<PageView>(*autorunPanel_, hwnd_, host, SIZE{kClientWidth, kBarHeight});
     ShowWindow(autorunBar_->Handle(), SW_SHOWNA);
 }
 

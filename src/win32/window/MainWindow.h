@@ -20,9 +20,9 @@ namespace korvane::win32 {
 
 class MainWindow : public WindowBase<MainWindow> {
 public:
-    static constexpr const wchar_t* ClassName = L"KorvaneMainWindow";
-    static constexpr int ClientWidth = 754;
-    static constexpr int ClientHeight = 577;
+    static constexpr const wchar_t* kClassName = L"KorvaneMainWindow";
+    static constexpr int kClientWidth = 754;
+    static constexpr int kClientHeight = 577;
 
     // Creates the window (hidden), centred on the desktop, with a view of every control.
     explicit MainWindow(MainForm& form);

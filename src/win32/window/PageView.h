@@ -17,12 +17,12 @@ namespace korvane::win32 {
 
 class PageView : public WindowBase<PageView> {
 public:
-    static constexpr const wchar_t* ClassName = L"KorvanePage";
+    static constexpr const wchar_t* kClassName = L"KorvanePage";
     // The page's design size in layout units: what the bounds of its controls were made for.
-    static constexpr int DesignWidth = 532;
-    static constexpr int DesignHeight = 440;
+    static constexpr int kDesignWidth = 532;
+    static constexpr int kDesignHeight = 440;
 
-    PageView(Page& page, HWND parent, ViewHost host, SIZE designSize = {DesignWidth, DesignHeight});
+    PageView(Page& page, HWND parent, ViewHost host, SIZE designSize = {kDesignWidth, kDesignHeight});
     ~PageView();
 
     Page& Model() const { return page_; }

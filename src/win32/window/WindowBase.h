@@ -1,6 +1,6 @@
 // One window procedure per window class, through CRTP: the static procedure stores `this` at
 // WM_NCCREATE and forwards every message to Derived::MessageHandler. Derived names its class with
-// `static constexpr const wchar_t* ClassName`.
+// `static constexpr const wchar_t* kClassName`.
 #pragma once
 
 #include <windows.h>
@@ -32,7 +32,7 @@ protected:
     }
     HWND CreateFor(DWORD exStyle, const wchar_t* title, DWORD style, RECT bounds, HWND parent, HMENU id) {
         Register();
-        return CreateWindowExW(exStyle, Derived::ClassName, title, style, bounds.left, bounds.top,
+        return CreateWindowExW(exStyle, Derived::kClassName, title, style, bounds.left, bounds.top,
                                bounds.right - bounds.left, bounds.bottom - bounds.top, parent, id,
                                GetModuleHandleW(nullptr), static_cast<Derived*>(this));
     }
@@ -53,7 +53,7 @@ private:
             wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
             wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
             wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-            wc.lpszClassName = Derived::ClassName;
+            wc.lpszClassName = Derived::kClassName;
             return RegisterClassExW(&wc);
         }();
         (void)atom;

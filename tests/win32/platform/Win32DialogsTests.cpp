@@ -36,9 +36,9 @@ HWND FindOwnBox() {
 }
 
 // Waits for this process's message box, notes what it saw and presses `button`, as a user would.
-class BoxAnswerer {
+class BoxAndOwnerAnswerer {
 public:
-    explicit BoxAnswerer(int button)
+    explicit BoxAndOwnerAnswerer(int button)
         : thread_([this, button] {
               while (!stop_.load()) {
                   if (HWND box = FindOwnBox()) {
@@ -66,14 +66,14 @@ private:
 
 TEST(Win32Dialogs, ConfirmIsTrueForYesOnlyAndCarriesTheStandardCaption) {
     Win32Dialogs dialogs;
-    BoxAnswerer yes(IDYES);
+    BoxAndOwnerAnswerer yes(IDYES);
     const bool answeredYes = dialogs.confirm("Delete the selected entries?");
     const SeenBox seen = yes.Finish();
     if (!seen.found) GTEST_SKIP() << "no display: the message box could not be shown";
     EXPECT_TRUE(answeredYes);
     EXPECT_EQ(seen.title, L"Confirm");
 
-    BoxAnswerer no(IDNO);
+    BoxAndOwnerAnswerer no(IDNO);
     EXPECT_FALSE(dialogs.confirm("Delete the selected entries?"));
     EXPECT_TRUE(no.Finish().found);
 }
@@ -81,17 +81,17 @@ TEST(Win32Dialogs, ConfirmIsTrueForYesOnlyAndCarriesTheStandardCaption) {
 // The information dialog has the standard caption; the plain message and the error box the program's.
 TEST(Win32Dialogs, EachOkFormCarriesItsCaption) {
     Win32Dialogs dialogs;
-    BoxAnswerer information(IDOK);
+    BoxAndOwnerAnswerer information(IDOK);
     dialogs.information("The cleaning up has been finished.");
     const SeenBox seenInformation = information.Finish();
     if (!seenInformation.found) GTEST_SKIP() << "no display: the message box could not be shown";
     EXPECT_EQ(seenInformation.title, L"Information");
 
-    BoxAnswerer message(IDOK);
+    BoxAndOwnerAnswerer message(IDOK);
     dialogs.showMessage(" Delete error: point");
     EXPECT_EQ(message.Finish().title, L"Korvane");
 
-    BoxAnswerer error(IDOK);
+    BoxAndOwnerAnswerer error(IDOK);
     dialogs.error("Access denied");
     EXPECT_EQ(error.Finish().title, L"Korvane");
 }
@@ -103,7 +103,7 @@ TEST(Win32Dialogs, MessageBoxUsesItsOwnTitleAndTheActiveWindowAsOwner) {
     ::SetActiveWindow(owner);
     const bool ownerActive = ::GetActiveWindow() == owner;
     Win32Dialogs dialogs;
-    BoxAnswerer ok(IDOK);
+    BoxAndOwnerAnswerer ok(IDOK);
     dialogs.messageBox("Entry enabled", "Startup Manager \xE2\x80\x93 \xC3\x89t\xC3\xA9",
                        MessageIcon::Information);
     const SeenBox seen = ok.Finish();
