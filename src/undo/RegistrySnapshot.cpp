@@ -141,10 +141,10 @@ void RecordOneValue(XmlElement element, RegistryBackend& registry, HKey root, co
 RestoreStep PrepareRestore(const std::string& keyText, const std::string& valueName, const std::string& type,
                            const std::string& valueText) {
     RestoreStep step;
-    size_t slash = keyText.find('\\');
-    std::string rootName = slash == std::string::npos ? keyText : keyText.substr(0, slash);
-    step.root = RootKeyFromName(rootName);
-    step.keyPath = slash == std::string::npos ? std::string() : BackendPath(keyText.substr(slash));
+    // SUBKEY comes from a file a person may have edited: the one place its text is parsed.
+    KeyName key = KeyName::ParseKey(keyText);
+    step.root = key.root;
+    step.keyPath = std::move(key.keyPath);
     step.valueName = valueName;
     step.keyOnly = valueName.empty() && type.empty() && valueText.empty();
     if (step.keyOnly) return step;

@@ -229,5 +229,19 @@ TEST_F(IgnorePageTest, RefreshReadsTheDocumentNotTheFile) {
     EXPECT_FALSE(ignoreList.TakeSnapshot().Holds(defaultValue));
 }
 
+// An unreadable ignore.xml that could not be renamed aside was overwritten by the next change, after
+// the user had been told it would be kept.
+TEST_F(IgnorePageTest, AnUnreadableFileThatCouldNotBeSetAsideIsNeverOverwritten) {
+    memory.files().AddFile("C:\\Work\\ignore.xml", "<IgnoreList><ERROR");
+    memory.files().FailDelete("C:\\Work\\ignore.xml");
+    ignoreList.Load();
+    memory.files().ClearFailures();
+    ASSERT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
+    Type("R", "K", "V");
+    EXPECT_THROW(page.btnAdd.Click(), XmlError);
+    EXPECT_EQ(memory.files().ContentsRaw("C:\\Work\\ignore.xml"), "<IgnoreList><ERROR");
+    EXPECT_EQ(ignoreList.Count(), 1);  // the entry still acts on later scans
+}
+
 }  // namespace
 }  // namespace korvane

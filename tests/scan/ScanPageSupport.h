@@ -10,6 +10,7 @@
 
 #include "registry/WindowsVersion.h"
 #include "scan/IgnorePage.h"
+#include "scan/ScanErrorList.h"
 #include "scan/ScanPage.h"
 #include "support/AppFixture.h"
 

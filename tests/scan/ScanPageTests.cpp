@@ -2,6 +2,7 @@
 // during a run, the order of the error list, the end label, and the check-all toggle.
 #include <gmock/gmock.h>
 
+#include <map>
 #include <stdexcept>
 
 #include "ScanPageSupport.h"
@@ -227,6 +228,38 @@ TEST_F(ScanPageTest, TheStartStepPreparesThePageAndTheButtonTogglesByItsCaption)
     page.btnStartScan.SetCaption("Stop &Scan");
     page.btnStartScan.Click();
     EXPECT_FALSE(page.ScanErrorsThread.Active());
+}
+
+}  // namespace
+}  // namespace korvane::testing
+
+namespace korvane::testing {
+namespace {
+
+// Repair and "Add to Ignore List" read what a row names from the row itself, never from its text.
+TEST_F(ScanPageTest, EveryRowKeepsTheKeyOrValueItsKeyNameNames) {
+    RunScan();
+    ASSERT_GT(page.lvErrors.Count(), 0);
+    std::map<std::string, bool> namesValue;  // by Error Type
+    for (const ListItem& row : page.lvErrors.Items()) {
+        const KeyName* where = FindingOf(row);
+        ASSERT_NE(where, nullptr) << row.subItems[0];
+        EXPECT_EQ(where->Text(), row.subItems[0]);
+        namesValue[row.caption] = where->NamesValue();
+        if (row.caption == "Shared DLLs") {
+            EXPECT_EQ(where->keyPath, kSharedDllsKey);
+            EXPECT_EQ(where->valueName->substr(0, 3), "C:\\");  // the whole path is the value's name
+        }
+        if (row.caption == "Uninstall") {
+            EXPECT_EQ(where->valueName, "UninstallString");
+        }
+    }
+    EXPECT_EQ(namesValue, (std::map<std::string, bool>{{"Application", false},
+                                                       {"COM/ActiveX", false},
+                                                       {"File Extensions", false},
+                                                       {"Font File", true},
+                                                       {"Shared DLLs", true},
+                                                       {"Uninstall", true}}));
 }
 
 }  // namespace
