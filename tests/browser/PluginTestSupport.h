@@ -72,14 +72,6 @@ protected:
         page.lvBHO.UserToggleCheck(row);
     }
     XmlElement History() { return history.Document().DocumentElement(); }
-    // "SUBKEY|NAME|TYPE|VALUE" per ITEM.
-    static std::vector<std::string> Items(const XmlElement& entry) {
-        std::vector<std::string> out;
-        for (const XmlElement& item : entry.Children())
-            out.push_back(item.Attribute("SUBKEY") + "|" + item.Attribute("NAME") + "|" +
-                          item.Attribute("TYPE") + "|" + item.Attribute("VALUE"));
-        return out;
-    }
 
     UndoHistory history{state};
     PluginsPage page{state, history};

@@ -64,13 +64,7 @@ protected:
         lvErrors.SetChecked(lvErrors.Count() - 1, checked);
     }
     XmlElement History() { return history.Document().DocumentElement(); }
-    std::vector<std::string> Items(int entry) {
-        std::vector<std::string> out;
-        for (const XmlElement& item : History().Child(entry).Children())
-            out.push_back(item.Attribute("SUBKEY") + "|" + item.Attribute("NAME") + "|" +
-                          item.Attribute("TYPE") + "|" + item.Attribute("VALUE"));
-        return out;
-    }
+    std::vector<std::string> Items(int entry) { return AppFixture::Items(History().Child(entry)); }
     std::vector<std::string> KeyNames() {
         std::vector<std::string> out;
         for (const auto& row : lvErrors.Items()) out.push_back(row.subItems.at(0));

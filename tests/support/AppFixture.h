@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/AppState.h"
+#include "core/XmlDocument.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace korvane::testing {
@@ -15,6 +19,15 @@ protected:
     AppFixture() {
         memory.files().AddFolder("C:\\Korvane");
         state.ProgramFolder = "C:\\Korvane\\";
+    }
+
+    // "SUBKEY|NAME|TYPE|VALUE" per ITEM of an undo-history entry, in document order.
+    static std::vector<std::string> Items(const XmlElement& entry) {
+        std::vector<std::string> out;
+        for (const XmlElement& item : entry.Children())
+            out.push_back(item.Attribute("SUBKEY") + "|" + item.Attribute("NAME") + "|" +
+                          item.Attribute("TYPE") + "|" + item.Attribute("VALUE"));
+        return out;
     }
 
     MemoryPlatform memory;

@@ -24,14 +24,6 @@ protected:
         entry.SetAttribute("PATH", "path");
         return entry;
     }
-    // "SUBKEY|NAME|TYPE|VALUE" per ITEM, in document order.
-    static std::vector<std::string> Items(const XmlElement& entry) {
-        std::vector<std::string> out;
-        for (const XmlElement& item : entry.Children())
-            out.push_back(item.Attribute("SUBKEY") + "|" + item.Attribute("NAME") + "|" +
-                          item.Attribute("TYPE") + "|" + item.Attribute("VALUE"));
-        return out;
-    }
 
     UndoHistory history{state};
 };
