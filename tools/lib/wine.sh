@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # The private X display and Wine prefixes for tools/run, tools/test and tools/bench. Sourced, not run.
 #
-#   xvfb_start LOGDIR        starts Xvfb and exports DISPLAY once the server accepts connections
+#   xvfb_start LOGDIR [NAME] starts Xvfb and exports DISPLAY once the server accepts connections
+#                            (its log and display number go to LOGDIR/NAME.log and .display)
 #   wine_prepare PREFIX LOG  exports WINEPREFIX and WINEDEBUG; makes the prefix once (Windows 10)
 #   wine_cleanup             stops the prefix's wineserver and the Xvfb started here
 #
@@ -24,11 +25,12 @@ _wine_fail() {
 # that has been seen to spin without ever showing its window. The round trip through xdotool
 # makes sure a client really gets through before anyone relies on the display.
 xvfb_start() {
-  local logdir="$1" fdfile="$1/xvfb.display" _
+  local logdir="$1" name="${2:-xvfb}" _
+  local fdfile="$logdir/$name.display" log="$logdir/$name.log"
   [[ -n "$xvfb_pid" ]] && return 0
   mkdir -p "$logdir"
   : >"$fdfile"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >"$logdir/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >"$log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [[ -s "$fdfile" ]] && break
@@ -36,7 +38,7 @@ xvfb_start() {
     sleep 0.1
   done
   if [[ ! -s "$fdfile" ]]; then
-    _wine_fail "Xvfb did not start (log: $logdir/xvfb.log)"
+    _wine_fail "Xvfb did not start (log: $log)"
     return 1
   fi
   DISPLAY=":$(tr -dc '0-9' <"$fdfile")"
@@ -45,7 +47,7 @@ xvfb_start() {
     xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     sleep 0.1
   done
-  _wine_fail "Xvfb on $DISPLAY does not accept connections (log: $logdir/xvfb.log)"
+  _wine_fail "Xvfb on $DISPLAY does not accept connections (log: $log)"
 }
 
 # A prefix is made once and reused. Mono and Gecko are not wanted (the program needs neither) and
