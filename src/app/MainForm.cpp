@@ -76,7 +76,19 @@ void MainForm::Run(const std::function<void()>& handler) {
 void MainForm::FormCreate() {
     Run([this] {
         SetProgramFolders();
-        history.Load();
+        const DataFolder& data = *dataFolder_;
+        if (!data.besideProgram) {
+            // The ignore list follows the current folder: it lives with the other files.
+            state.platform.files.setCurrentDirectory(data.folder);
+            history.Load(data.programFolder);
+        } else {
+            history.Load();
+        }
+        if (!history.AdoptedFrom().empty())
+            state.platform.dialogs.information(
+                "The undo history was read from " + history.AdoptedFrom() + ".\n" + data.programFolder +
+                " cannot be written, so Korvane keeps its files in " + data.folder +
+                " from now on; the file there is left as it is.");
         ignoreList.Load();
         tabIgnoreList.FillFromDocument();
         MainControl.SetActivePage(tabScanErrors);
@@ -104,10 +116,9 @@ bool MainForm::FormClose() {
 }
 
 void MainForm::SetProgramFolders() {
-    std::string exe = state.platform.system.executablePath();
-    size_t slash = exe.find_last_of("\\:");
-    state.ProgramFolder =
-        WithBackslash(slash == std::string::npos ? std::string() : exe.substr(0, slash + 1));
+    // Decided once per start: a folder that could be written a moment ago is still the one to use.
+    if (!dataFolder_) dataFolder_ = ChooseDataFolder(state.platform.files, state.platform.system);
+    state.ProgramFolder = dataFolder_->folder;
     state.BackupFolder = state.ProgramFolder + "Backup";
     FileSystem& files = state.platform.files;
     if (!files.directoryExists(state.BackupFolder)) files.createDirectory(state.BackupFolder);

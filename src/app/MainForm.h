@@ -3,6 +3,7 @@
 // It holds no window handle: src/win32/window renders it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "controls/Button.h"
 #include "controls/CheckBox.h"
 #include "core/AppState.h"
+#include "core/DataFolder.h"
 #include "core/DateFormat.h"
 #include "history/HistoryPage.h"
 #include "scan/IgnoreList.h"
@@ -93,6 +95,7 @@ private:
     void SetProgramFolders();
 
     std::vector<PageLink> navigation_;
+    std::optional<DataFolder> dataFolder_;
 };
 
 }  // namespace korvane

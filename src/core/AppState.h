@@ -14,7 +14,7 @@ struct AppState {
     explicit AppState(Platform& p) : platform(p) {}
 
     Platform& platform;
-    std::string ProgramFolder;  // always ends in "\"
+    std::string ProgramFolder;  // where the files live (see core/DataFolder.h); always ends in "\"
     std::string BackupFolder;   // ProgramFolder + "Backup" (+ "\" once the Backup page was shown)
     PageControl MainControl;
 };

@@ -28,6 +28,8 @@ public:
     virtual std::string systemDirectory() = 0;
     // The temporary folder as GetTempPath gives it, with its trailing "\".
     virtual std::string tempDirectory() = 0;
+    // The user's local application-data folder (%LOCALAPPDATA%), no trailing "\"; empty when unknown.
+    virtual std::string localAppDataDirectory() = 0;
     // The true version; nothing when it cannot be read.
     virtual std::optional<VersionRecord> windowsVersion() = 0;
     virtual LocalDateTime localTime() = 0;

@@ -18,7 +18,17 @@ std::string UndoHistory::FilePath() const {
     return state_.ProgramFolder + kFileName;
 }
 
-void UndoHistory::Load() {
+void UndoHistory::Load(const std::string& earlierFolder) {
+    adoptedFrom_.clear();
+    FileSystem& files = state_.platform.files;
+    const std::string earlier = earlierFolder.empty() ? std::string() : earlierFolder + kFileName;
+    if (!earlier.empty() && earlier != FilePath() && !files.fileExists(FilePath()) &&
+        files.fileExists(earlier)) {
+        file_.Load(earlier);
+        // An unreadable one was set aside (or locked) where it lies; only a history read is taken over.
+        if (!file_.Locked() && files.fileExists(earlier)) adoptedFrom_ = earlier;
+        return;
+    }
     file_.Load(FilePath());
 }
 

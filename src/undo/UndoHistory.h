@@ -28,8 +28,12 @@ public:
 
     // The file in the program's folder.
     std::string FilePath() const;
-    // At start-up: reads the file (see StoredDocument::Load).
-    void Load();
+    // At start-up: reads the file (see StoredDocument::Load). When the history's folder holds none
+    // yet but `earlierFolder` (ending in "\") does — the program's own folder, before Korvane moved
+    // its files to the user's folder — that one is read, and the next save writes it to the
+    // history's own folder; AdoptedFrom() then names it.
+    void Load(const std::string& earlierFolder = {});
+    const std::string& AdoptedFrom() const { return adoptedFrom_; }
     // The file held a history that could not be read nor set aside: nothing may overwrite it.
     bool Locked() const { return file_.Locked(); }
     // On closing: writes the history; does nothing when locked. Throws XmlError when it cannot be written.
@@ -61,6 +65,7 @@ private:
     AppState& state_;
     StoredDocument file_;
     ContainerKeys containers_;
+    std::string adoptedFrom_;
 };
 
 }  // namespace korvane

@@ -311,3 +311,64 @@ TEST(DateFormatTest, ShortDateTokens) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Installed in Program Files and run by a standard user: the program's folder takes no new file.
+class InstalledMainFormTest : public MainFormTest {
+protected:
+    InstalledMainFormTest() {
+        memory.files().AddFolder(kLocalAppData);
+        memory.files().FailWrite("C:\\Korvane");
+    }
+    static constexpr const char* kLocalAppData = "C:\\Users\\user\\AppData\\Local";
+    static constexpr const char* kDataFolder = "C:\\Users\\user\\AppData\\Local\\Korvane\\";
+};
+
+TEST_F(InstalledMainFormTest, FilesLiveInTheUsersFolderTogether) {
+    Start();
+    MainForm& f = Form();
+    EXPECT_EQ(f.state.ProgramFolder, kDataFolder);
+    EXPECT_TRUE(memory.files().directoryExists(std::string(kDataFolder) + "Backup"));
+    // Where ignore.xml is read and written.
+    EXPECT_EQ(memory.files().currentDirectory(), "C:\\Users\\user\\AppData\\Local\\Korvane");
+    EXPECT_TRUE(memory.dialogs().Records().empty());
+    f.history.Document().DocumentElement().AppendChild("ELEMENT").SetAttribute("NAME", "x");
+    EXPECT_TRUE(f.FormClose());
+    EXPECT_TRUE(memory.files().ExistsRaw(std::string(kDataFolder) + "Backup.xml"));
+    EXPECT_FALSE(memory.files().ExistsRaw("C:\\Korvane\\Backup.xml"));
+    EXPECT_FALSE(memory.files().ExistsRaw(std::string(kDataFolder) + "korvane-write-test.tmp"));
+}
+
+TEST_F(InstalledMainFormTest, AHistoryBesideTheProgramIsTakenOverOnceAndLeftAsItIs) {
+    const std::string old = "<Korvane><ELEMENT NAME=\"old\" TYPE=\"t\" PATH=\"p\"/></Korvane>";
+    memory.files().AddFile("C:\\Korvane\\Backup.xml", old);
+    Start();
+    ASSERT_EQ(Form().history.EntryCount(), 1);
+    auto records = memory.dialogs().Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].kind, DialogKind::Information);
+    EXPECT_NE(records[0].text.find("C:\\Korvane\\Backup.xml"), std::string::npos) << records[0].text;
+    EXPECT_NE(records[0].text.find(kDataFolder), std::string::npos) << records[0].text;
+    EXPECT_TRUE(Form().FormClose());
+    EXPECT_EQ(memory.files().ContentsRaw("C:\\Korvane\\Backup.xml"), old);
+
+    // The next start reads the user's copy and says nothing.
+    form.reset();
+    memory.dialogs().Clear();
+    Start();
+    EXPECT_EQ(Form().history.EntryCount(), 1);
+    EXPECT_TRUE(memory.dialogs().Records().empty());
+}
+
+TEST_F(MainFormTest, APortableCopyKeepsItsFilesBesideItAndTheCurrentFolderAlone) {
+    memory.files().AddFolder("C:\\Elsewhere");
+    memory.files().setCurrentDirectory("C:\\Elsewhere");
+    Start();
+    EXPECT_EQ(Form().state.ProgramFolder, "C:\\Korvane\\");
+    EXPECT_EQ(memory.files().currentDirectory(), "C:\\Elsewhere");
+}
+
+}  // namespace
+}  // namespace korvane

@@ -15,6 +15,7 @@ public:
     std::string executable = "C:\\Korvane\\Korvane.exe";
     std::string systemFolder = "C:\\WINDOWS\\system32";
     std::string tempFolder = "C:\\Temp\\";
+    std::string localAppDataFolder = "C:\\Users\\user\\AppData\\Local";
     std::optional<VersionRecord> version = VersionRecord{2, 5, 1, 2600};
     LocalDateTime now{2024, 3, 15, 14, 5, 9};
     std::string timeFormat = "h:mm:ss tt";
@@ -22,6 +23,7 @@ public:
     std::string executablePath() override { return executable; }
     std::string systemDirectory() override { return systemFolder; }
     std::string tempDirectory() override { return tempFolder; }
+    std::string localAppDataDirectory() override { return localAppDataFolder; }
     std::optional<VersionRecord> windowsVersion() override { return version; }
     LocalDateTime localTime() override { return now; }
     std::string longTimeFormat() override { return timeFormat; }

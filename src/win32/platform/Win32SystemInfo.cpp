@@ -2,6 +2,10 @@
 #include "win32/platform/Win32SystemInfo.h"
 
 #include <windows.h>
+// windows.h first
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <limits>
 
@@ -26,6 +30,15 @@ std::string ReadSizedText(Call call) {
 }
 
 }  // namespace
+
+std::string Win32SystemInfo::localAppDataDirectory() {
+    PWSTR path = nullptr;
+    const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &path);
+    // The shell allocates the text even when it fails; CoTaskMemFree takes null as well.
+    std::string folder = SUCCEEDED(result) && path != nullptr ? Narrow(path) : std::string();
+    ::CoTaskMemFree(path);
+    return folder;
+}
 
 std::string Win32SystemInfo::executablePath() {
     // GetModuleFileNameW does not tell the length it needs: it fills the buffer and cuts; grow until

@@ -11,6 +11,8 @@ public:
     std::string executablePath() override;
     std::string systemDirectory() override;
     std::string tempDirectory() override;
+    // From the known-folder API, so a redirected profile is followed.
+    std::string localAppDataDirectory() override;
     std::optional<VersionRecord> windowsVersion() override;
     LocalDateTime localTime() override;
     std::string longTimeFormat() override;
