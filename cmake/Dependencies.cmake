@@ -32,3 +32,18 @@ else()
     find_package(benchmark REQUIRED)
   endif()
 endif()
+
+# CLI11 and nlohmann-json, header-only (Debian libcli11-dev, nlohmann-json3-dev in /usr/include). The
+# Windows compilers must not see the rest of /usr/include, so they get a folder with just these two.
+add_library(korvane_console_headers INTERFACE)
+if(KORVANE_WINDOWS)
+  set(console_headers "${CMAKE_BINARY_DIR}/console-headers")
+  file(MAKE_DIRECTORY "${console_headers}")
+  foreach(dir CLI nlohmann)
+    if(NOT EXISTS "/usr/include/${dir}")
+      message(FATAL_ERROR "/usr/include/${dir} not found: run tools/setup")
+    endif()
+    file(CREATE_LINK "/usr/include/${dir}" "${console_headers}/${dir}" SYMBOLIC)
+  endforeach()
+  target_include_directories(korvane_console_headers SYSTEM INTERFACE "${console_headers}")
+endif()

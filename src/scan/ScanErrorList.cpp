@@ -3,6 +3,10 @@
 
 namespace korvane {
 
+void SortErrorsByType(ListView& lvErrors) {
+    lvErrors.sortComparator = [](const std::string& a, const std::string& b) { return a.compare(b); };
+}
+
 void AddErrorRow(ListView& lvErrors, ScanFinding finding) {
     ListItem row;
     row.caption = std::move(finding.errorType);

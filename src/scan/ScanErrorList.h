@@ -9,6 +9,9 @@
 
 namespace korvane {
 
+// The error list's order: by Error Type, byte by byte; findings of one type keep the order found.
+void SortErrorsByType(ListView& lvErrors);
+
 // Appends a checked finding row (image 1) to lvErrors at its sorted place: Error Type, then the Key
 // Name's text, Key Value and Guess Path; the Key Name's structure goes with the row.
 void AddErrorRow(ListView& lvErrors, ScanFinding finding);

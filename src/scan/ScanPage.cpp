@@ -32,7 +32,7 @@ ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList
     // Both lists share one image list: the group picture first, the finding picture second.
     lvScanGroups.smallImages = {StockImage::Information, StockImage::Warning};
     lvErrors.smallImages = lvScanGroups.smallImages;
-    lvErrors.sortComparator = [](const std::string& a, const std::string& b) { return a.compare(b); };
+    SortErrorsByType(lvErrors);
     gbControlPanel.SetCaption("&Control Panel ");
     btnStartScan.SetCaption(kStartCaption);
     btnFixSelected.SetCaption("Fix S&elected");
