@@ -16,7 +16,8 @@ namespace {
 // Takes each finding straight into the list: there is no other thread to hand it to.
 class ListSink final : public ScanSink {
 public:
-    ListSink(const IgnoreList& ignoreList, ListView& lvErrors, const std::function<void(const std::string&)>& progress)
+    ListSink(const IgnoreList& ignoreList, ListView& lvErrors,
+             const std::function<void(const std::string&)>& progress)
         : ignoreList_(ignoreList), lvErrors_(lvErrors), progress_(progress) {}
 
     void BeginGroup(int group) override {
@@ -37,8 +38,8 @@ private:
 
 }  // namespace
 
-void ScanInto(Platform& platform, const IgnoreList& ignoreList, const std::vector<int>& groups, ListView& lvErrors,
-              const std::function<void(const std::string&)>& progress) {
+void ScanInto(Platform& platform, const IgnoreList& ignoreList, const std::vector<int>& groups,
+              ListView& lvErrors, const std::function<void(const std::string&)>& progress) {
     SortErrorsByType(lvErrors);
     lvErrors.Clear();
     QueryWindowsVersion(platform.system);

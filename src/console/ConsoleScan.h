@@ -15,8 +15,8 @@ namespace korvane::console {
 
 // Fills `lvErrors` (emptied first) with the findings of `groups` (numbers 0 to 11, in any order; each
 // runs once, in number order). `progress`, when set, is told the name of each group as it starts.
-void ScanInto(Platform& platform, const IgnoreList& ignoreList, const std::vector<int>& groups, ListView& lvErrors,
-              const std::function<void(const std::string&)>& progress = {});
+void ScanInto(Platform& platform, const IgnoreList& ignoreList, const std::vector<int>& groups,
+              ListView& lvErrors, const std::function<void(const std::string&)>& progress = {});
 
 // The group an Error Type belongs to; -1 for none.
 int GroupOfErrorType(const std::string& errorType);

@@ -3,7 +3,6 @@
 #include "console/Korvanec.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <exception>
 #include <functional>
@@ -19,8 +18,8 @@
 #include "scan/Repair.h"
 #include "scan/ScanGroups.h"
 #include "startup/StartupPage.h"
-#include "uninstall/UninstallPage.h"
 #include "undo/UndoHistory.h"
+#include "uninstall/UninstallPage.h"
 
 namespace korvane::console {
 
@@ -86,7 +85,8 @@ std::optional<std::vector<std::string>> KeyNamesOfFile(const std::string& text) 
     if (!list->is_array()) return std::nullopt;
     std::vector<std::string> names;
     for (const Records& finding : *list) {
-        if (!finding.is_object() || !finding.contains("keyName") || !finding["keyName"].is_string()) return std::nullopt;
+        if (!finding.is_object() || !finding.contains("keyName") || !finding["keyName"].is_string())
+            return std::nullopt;
         names.push_back(finding["keyName"].get<std::string>());
     }
     return names;
@@ -107,7 +107,8 @@ int Scan(Session& session, const Commands& c, std::ostream& out, std::ostream& e
     ListView lvErrors("lvErrors");
     std::function<void(const std::string&)> report;
     if (progress) report = [&err](const std::string& group) { err << "scanning: " << group << '\n'; };
-    ScanInto(session.platform, session.ignoreList, c.groups.empty() ? AllGroups() : c.groups, lvErrors, report);
+    ScanInto(session.platform, session.ignoreList, c.groups.empty() ? AllGroups() : c.groups, lvErrors,
+             report);
     WriteRecords(out, FindingRecords(lvErrors), *ParseFormat(c.format));
     return lvErrors.Count() == 0 ? kExitOk : kExitFindings;
 }
@@ -181,7 +182,8 @@ int Restore(Session& session, const Commands& c, std::ostream& out, std::ostream
     int status = kExitOk;
     try {
         // From the last entry: restoring one removes it, which moves the later ones up.
-        for (auto it = chosen.rbegin(); it != chosen.rend(); ++it, ++restored) session.history.RestoreEntry(*it);
+        for (auto it = chosen.rbegin(); it != chosen.rend(); ++it, ++restored)
+            session.history.RestoreEntry(*it);
     } catch (const std::exception& error) {
         err << "error: " << error.what() << '\n';
         status = kExitError;
@@ -192,12 +194,13 @@ int Restore(Session& session, const Commands& c, std::ostream& out, std::ostream
         err << "error: " << error.what() << '\n';
         status = kExitError;
     }
-    out << "restored " << restored << " of " << chosen.size() << (chosen.size() == 1 ? " entry" : " entries") << '\n';
+    out << "restored " << restored << " of " << chosen.size() << (chosen.size() == 1 ? " entry" : " entries")
+        << '\n';
     return status;
 }
 
 int IgnoreCommand(Session& session, const std::string& action, const Commands& c, std::ostream& out,
-                std::ostream& err) {
+                  std::ostream& err) {
     IgnoreList& list = session.ignoreList;
     if (action == "list") {
         Records records = Records::array();
@@ -219,7 +222,8 @@ int IgnoreCommand(Session& session, const std::string& action, const Commands& c
         const std::set<int> indexes(c.ignoreIndexes.begin(), c.ignoreIndexes.end());
         for (int index : indexes) {
             if (index < 0 || index >= list.Count()) {
-                err << "error: the ignore list has no entry " << index << " (it has " << list.Count() << ")\n";
+                err << "error: the ignore list has no entry " << index << " (it has " << list.Count()
+                    << ")\n";
                 return kExitError;
             }
         }
@@ -256,21 +260,24 @@ void AddFormat(CLI::App* command, Commands& c) {
 
 }  // namespace
 
-int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                bool progress) {
+int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::ostream& out,
+                std::ostream& err, bool progress) {
     Commands c;
-    CLI::App app{"Korvane's registry scan and repair for the console: the same rules as the window.", "korvanec"};
+    CLI::App app{"Korvane's registry scan and repair for the console: the same rules as the window.",
+                 "korvanec"};
     app.require_subcommand(1, 1);
     app.set_version_flag("--version", std::string(KORVANE_VERSION));
 
     CLI::App* scan = app.add_subcommand("scan", "List every finding; exit code 1 when there are findings");
-    scan->add_option("--group", c.groups, "scan group numbers, 0 to 11 (default: all)")->check(CLI::Range(0, 11));
+    scan->add_option("--group", c.groups, "scan group numbers, 0 to 11 (default: all)")
+        ->check(CLI::Range(0, 11));
     AddFormat(scan, c);
 
     CLI::App* fix = app.add_subcommand("fix", "Repair findings, recorded first in the undo history");
     CLI::Option* all = fix->add_flag("--all", c.all, "every checked finding");
     CLI::Option* key = fix->add_option("--key", c.keys, "a finding by its Key Name (repeatable)");
-    CLI::Option* from = fix->add_option("--from", c.from, "the findings listed in a file from scan --format json");
+    CLI::Option* from =
+        fix->add_option("--from", c.from, "the findings listed in a file from scan --format json");
     all->excludes(key)->excludes(from);
     fix->require_option(1, 2);
 
@@ -279,7 +286,8 @@ int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::o
 
     CLI::App* restore = app.add_subcommand("restore", "Write entries of the undo history back");
     CLI::Option* restoreAll = restore->add_flag("--all", c.all, "every entry");
-    CLI::Option* index = restore->add_option("--index", c.indexes, "an entry by its number in the history list");
+    CLI::Option* index =
+        restore->add_option("--index", c.indexes, "an entry by its number in the history list");
     restoreAll->excludes(index);
     restore->require_option(1);
 
@@ -316,8 +324,11 @@ int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::o
         if (history->parsed()) return History(session, c, out);
         if (restore->parsed()) return Restore(session, c, out, err);
         if (ignore->parsed())
-            return IgnoreCommand(session, ignoreListCommand->parsed() ? "list" : ignoreAdd->parsed() ? "add" : "remove",
-                               c, out, err);
+            return IgnoreCommand(session,
+                                 ignoreListCommand->parsed() ? "list"
+                                 : ignoreAdd->parsed()       ? "add"
+                                                             : "remove",
+                                 c, out, err);
         if (startup->parsed()) return StartupList(session, c, out);
         if (uninstall->parsed()) return UninstallList(session, c, out);
     } catch (const std::exception& error) {

@@ -24,7 +24,7 @@ inline constexpr int kExitError = 2;
 // `args` are the arguments after the program's name, as UTF-8. The platform's registry, files,
 // system and processes are used; messages go to `err` instead of dialogs. `progress` asks for the
 // scan's progress on `err` (when it is a terminal).
-int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                bool progress);
+int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::ostream& out,
+                std::ostream& err, bool progress);
 
 }  // namespace korvane::console

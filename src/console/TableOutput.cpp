@@ -11,7 +11,8 @@ std::string CellText(const Records& value) {
 }
 
 std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos && (text.empty() || (text.front() != ' ' && text.back() != ' ')))
+    if (text.find_first_of(",\"\r\n") == std::string::npos &&
+        (text.empty() || (text.front() != ' ' && text.back() != ' ')))
         return text;
     std::string quoted = "\"";
     for (char c : text) {
@@ -44,7 +45,9 @@ void WriteRecords(std::ostream& out, const Records& records, Format format) {
     }
     if (records.empty()) return;
     const char* separator = format == Format::Csv ? "," : "\t";
-    auto field = [format](const std::string& text) { return format == Format::Csv ? CsvField(text) : TextField(text); };
+    auto field = [format](const std::string& text) {
+        return format == Format::Csv ? CsvField(text) : TextField(text);
+    };
     bool first = true;
     for (const auto& [key, value] : records.front().items()) {
         out << (first ? "" : separator) << field(key);
@@ -67,7 +70,7 @@ Records RecordsOfList(const ListView& list) {
         Records record = Records::object();
         if (list.checkBoxes) record["checked"] = row.checked;
         for (std::size_t column = 0; column < list.columns.size(); ++column) {
-            const std::string text = column == 0                          ? row.caption
+            const std::string text = column == 0                        ? row.caption
                                      : column - 1 < row.subItems.size() ? row.subItems[column - 1]
                                                                         : std::string();
             record[list.columns[column].title] = text;

@@ -3,12 +3,11 @@
 // records) or text (tab-separated columns under a header), so that scripts and people read the same.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "controls/ListView.h"
 

@@ -1,8 +1,7 @@
 // korvanec.exe: the console companion's entry point. Arguments arrive as UTF-16 and are handed on as
 // UTF-8; output is UTF-8 (the console is switched to it, a pipe or file gets the bytes as they are).
-#include <windows.h>
-
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <iostream>
@@ -10,8 +9,8 @@
 #include <vector>
 
 #include "console/Korvanec.h"
-#include "win32/platform/Win32Platform.h"
 #include "win32/platform/Text.h"
+#include "win32/platform/Win32Platform.h"
 
 int wmain(int argc, wchar_t** argv) {
     ::SetConsoleOutputCP(CP_UTF8);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,7 +67,8 @@ TEST_F(KorvanecTest, ScanListsTheFindingsAsJsonAndExitsOne) {
 TEST_F(KorvanecTest, TextAndCsvCarryTheSameRecords) {
     ASSERT_EQ(Run({"scan"}), kExitFindings);
     std::string text = out.str();
-    EXPECT_EQ(text.substr(0, text.find('\n')), "group\tgroupName\terrorType\tkeyName\tkeyValue\tguessPath\tchecked");
+    EXPECT_EQ(text.substr(0, text.find('\n')),
+              "group\tgroupName\terrorType\tkeyName\tkeyValue\tguessPath\tchecked");
     EXPECT_NE(text.find("\t" + kLm + kAppPaths + "\\gone.exe\t"), std::string::npos);
 
     Records records = Records::array();
@@ -79,9 +79,15 @@ TEST_F(KorvanecTest, TextAndCsvCarryTheSameRecords) {
 }
 
 TEST_F(KorvanecTest, BadArgumentsGiveUsageAndExitTwoChangingNothing) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"frobnicate"}, {"scan", "--group", "12"}, {"scan", "--format", "xml"}, {"fix"},
-          {"fix", "--all", "--key", "x"}, {"restore"}, {"ignore", "add", "only-two", "parts"}, {"ignore", "remove"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"frobnicate"},
+                                                 {"scan", "--group", "12"},
+                                                 {"scan", "--format", "xml"},
+                                                 {"fix"},
+                                                 {"fix", "--all", "--key", "x"},
+                                                 {"restore"},
+                                                 {"ignore", "add", "only-two", "parts"},
+                                                 {"ignore", "remove"}}) {
         SCOPED_TRACE(::testing::PrintToString(args));
         EXPECT_EQ(Run(args), kExitError);
         EXPECT_FALSE(err.str().empty());
@@ -151,7 +157,8 @@ TEST_F(KorvanecTest, TheIgnoreListHidesFindingsAsInTheWindow) {
 }
 
 TEST_F(KorvanecTest, StartupAndUninstallListsTitleTheirColumns) {
-    registry.SetString(roots::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tool", "C:\\t.exe");
+    registry.SetString(roots::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tool",
+                       "C:\\t.exe");
     registry.SetString(roots::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App",
                        "DisplayName", "An App");
     ASSERT_EQ(Run({"startup", "list", "--format", "json"}), kExitOk) << err.str();
@@ -164,7 +171,8 @@ TEST_F(KorvanecTest, StartupAndUninstallListsTitleTheirColumns) {
 
 // One core: the window's scan and the console's give the same rows, in the same order.
 TEST_F(KorvanecTest, TheWindowFindsWhatTheConsoleFinds) {
-    registry.CreateKey(roots::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.zzz");
+    registry.CreateKey(roots::CurrentUser,
+                       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.zzz");
     registry.SetString(roots::ClassesRoot, "CLSID\\{C}\\InprocServer32", "", "C:\\Gone\\c.dll");
     ASSERT_EQ(Run({"scan", "--format", "json"}), kExitFindings);
     const nlohmann::json console = Json();
