@@ -14,6 +14,7 @@
 #include <string>
 
 #include "win32/platform/SystemLibrary.h"
+#include "win32/support/ProgramFolder.h"
 
 namespace korvane::win32 {
 namespace {
@@ -34,11 +35,7 @@ std::set<std::string> AllowedImports() {
     return allowed;
 }
 
-std::filesystem::path ProgramFolder() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    return std::filesystem::path(exe).parent_path();
-}
+using testing::ProgramFolder;
 
 // Reads the import and delay-import tables of `file`, mapped as an image (not run); nothing when it
 // cannot be mapped.

@@ -10,15 +10,12 @@
 #include <filesystem>
 
 #include "win32/platform/SystemLibrary.h"
+#include "win32/support/ProgramFolder.h"
 
 namespace korvane::win32 {
 namespace {
 
-std::filesystem::path ProgramFolder() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    return std::filesystem::path(exe).parent_path();
-}
+using testing::ProgramFolder;
 
 std::filesystem::path SystemFolder() {
     wchar_t folder[MAX_PATH] = {};

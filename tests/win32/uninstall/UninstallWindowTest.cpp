@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "win32/platform/Text.h"
+#include "win32/support/ProgramFolder.h"
 #include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
@@ -84,10 +85,8 @@ std::filesystem::path TempFolder() {
 
 // The stand-in uninstaller (built beside the tests) copied to `to`.
 void PlaceUninstaller(const std::filesystem::path& to) {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
     std::filesystem::create_directories(to.parent_path());
-    std::filesystem::copy_file(std::filesystem::path(exe).parent_path() / L"korvane_test_uninstaller.exe", to,
+    std::filesystem::copy_file(ProgramFolder() / L"korvane_test_uninstaller.exe", to,
                                std::filesystem::copy_options::overwrite_existing);
 }
 
