@@ -1,5 +1,6 @@
-# Third-party pieces: pugixml and GoogleTest. Native builds use Debian's packages; Windows builds
-# compile pugixml from the source that tools/setup fetched and GoogleTest from /usr/src/googletest.
+# Third-party pieces: pugixml, GoogleTest and (native only) OpenSSL's libcrypto. Native builds use
+# Debian's packages; Windows builds compile pugixml from the source that tools/setup fetched and
+# GoogleTest from /usr/src/googletest.
 find_package(Threads REQUIRED)
 
 if(KORVANE_WINDOWS)
@@ -28,6 +29,8 @@ else()
   add_library(pugixml_lib INTERFACE)
   target_link_libraries(pugixml_lib INTERFACE pugixml::pugixml)
   find_package(GTest REQUIRED)
+  # The in-memory file system's SHA-256 (the Win32 one uses the system's CNG).
+  find_package(OpenSSL REQUIRED COMPONENTS Crypto)
   if(KORVANE_BENCH)
     find_package(benchmark REQUIRED)
   endif()

@@ -76,6 +76,7 @@ public:
     bool replaceFile(const std::string& from, const std::string& to) override {
         return inner_.replaceFile(from, to);
     }
+    std::optional<Sha256Digest> sha256(const std::string& path) override { return inner_.sha256(path); }
 
     // Existence questions (file, folder, attributes) that reached the file system.
     std::uint64_t Tests() const { return tests_.load(std::memory_order_relaxed); }

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "backup/RestorePointManifest.h"
 #include "backup/RestorePointName.h"
 #include "backup/RestorePoints.h"
 #include "registry/Folders.h"
@@ -150,6 +151,11 @@ void BackupPage::ThreadBackupExecute() {
         const bool exported = exitCode == 0u && files.fileExists(JoinPath(folder, RootFileName(root)));
         Status(exported ? std::string("Done !") : std::string("Failed: ") + root);
     }
+    // The checksums that a restore checks the files against before it imports any.
+    std::vector<std::string> unreadable;
+    const std::vector<ManifestEntry> entries = DigestRestorePoint(files, folder, unreadable);
+    if (!files.writeFile(JoinPath(folder, kManifestFileName), FormatManifest(entries)) || !unreadable.empty())
+        Status(std::string("Failed: ") + kManifestFileName);
     state_.platform.ui.invoke([this] { btRefreshClick(); });
 }
 
@@ -161,11 +167,30 @@ void BackupPage::ThreadRestoreStart() {
     restoreEditor_ = RegistryEditor();
     if (!state_.platform.files.directoryExists(RestoreFolder))
         throw StartRefused("The restore point " + name + " no longer exists.");
+    // Asked here, on the window's thread; the files of a point with checksums are checked by the
+    // worker, since hashing a whole registry's exports takes a while.
+    restoreUnverified_ = !state_.platform.files.fileExists(JoinPath(RestoreFolder, kManifestFileName));
+    if (restoreUnverified_ &&
+        !state_.platform.dialogs.confirm("The restore point " + name +
+                                         " was made without checksums, so its files cannot be verified. "
+                                         "Restore it anyway?"))
+        throw StartRefused(kNothingRestored);
 }
 
 void BackupPage::ThreadRestoreExecute() {
     const std::string folder = RestoreFolder;
     FileSystem& files = state_.platform.files;
+    if (!restoreUnverified_) Status(kCheckingRestorePoint);
+    const RestorePointCheck check = CheckRestorePoint(files, folder);
+    const bool accepted = check.result == PointCheck::Verified ||
+                          (check.result == PointCheck::NoChecksums && restoreUnverified_);
+    if (!accepted) {
+        Status(kNothingRestored);
+        const std::string name = folder.substr(folder.find_last_of('\\') + 1);
+        const std::string text = "The restore point " + name + " was not restored: " + check.reason + ".";
+        state_.platform.ui.invoke([this, &text] { state_.platform.dialogs.showMessage(text); });
+        return;
+    }
     for (const char* root : RootKeyNames) {
         Status(std::string("Restoring ") + root);
         // The editor passes over a missing file silently; that root was not restored.

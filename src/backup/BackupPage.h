@@ -8,12 +8,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/AppState.h"
-#include "core/BMDThread.h"
 #include "controls/Button.h"
 #include "controls/EditBox.h"
 #include "controls/ListBox.h"
 #include "controls/Page.h"
+#include "core/AppState.h"
+#include "core/BMDThread.h"
 
 namespace korvane {
 
@@ -50,7 +50,8 @@ public:
     // ignores the press; a restore-point folder that cannot be made stops it with a message.
     void btnBackupClick();
     // Starts the import of the selected restore point: refused with a status text while a backup
-    // runs or when no restore point is selected.
+    // runs or when no restore point is selected. A point without checksums is imported only after the
+    // user agreed to a question; a point whose files do not match them is not imported at all.
     void btnRestore1Click();
 
     // The workers' handlers: start steps on the UI thread, the work on the worker's thread.
@@ -66,6 +67,8 @@ public:
     static constexpr const char* kChooseRestorePoint = "Choose a restore point in the list first.";
     static constexpr const char* kDeleteWhileRestoring =
         "A restore is running: delete restore points when it has finished.";
+    static constexpr const char* kCheckingRestorePoint = "Checking the restore point...";
+    static constexpr const char* kNothingRestored = "Nothing was restored.";
 
 private:
     // A start step that cannot go on; the click handler reports it and the worker never starts.
@@ -81,6 +84,8 @@ private:
     // The registry editor's path, worked out by a start step for its worker.
     std::string backupEditor_;
     std::string restoreEditor_;
+    // The user agreed to import the restore point without checksums that the start step found.
+    bool restoreUnverified_ = false;
 
 public:
     // Last members: destroyed (and waited for) before the controls they reach.

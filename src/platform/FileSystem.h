@@ -2,6 +2,7 @@
 // relative paths are taken against the current folder. Implementations never throw.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,9 @@ inline constexpr std::uint32_t Directory = 0x10;
 inline constexpr std::uint32_t Archive = 0x20;
 inline constexpr std::uint32_t Normal = 0x80;
 }  // namespace fileattr
+
+// The SHA-256 of a file's contents.
+using Sha256Digest = std::array<std::uint8_t, 32>;
 
 struct FileEntry {
     std::string name;  // as stored, without folder
@@ -46,6 +50,9 @@ public:
     virtual bool writeFile(const std::string& path, const std::string& data) = 0;
     // Moves `from` onto `to`, replacing `to` if it exists, in one step.
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
+    // The SHA-256 of the file's contents, computed by the system's cryptography (never by hand-written
+    // hashing). Nothing for a missing file, a folder, or a file that cannot be read to its end.
+    virtual std::optional<Sha256Digest> sha256(const std::string& path) = 0;
 };
 
 }  // namespace korvane

@@ -15,8 +15,10 @@ public:
     // Returns the exit code, or nothing when the program could not be started.
     virtual std::optional<std::uint32_t> runHiddenAndWait(const std::string& commandLine,
                                                           const std::string& workingFolder) = 0;
-    // Starts `commandLine` in the default window state and returns at once; false if it could not start.
-    virtual bool start(const std::string& commandLine) = 0;
+    // Starts the program file `applicationName` (a full path; nothing is searched for) with
+    // `commandLine` as its whole command line, its own name first, in the default window state, and
+    // returns at once; false if it could not start.
+    virtual bool start(const std::string& applicationName, const std::string& commandLine) = 0;
 };
 
 }  // namespace korvane

@@ -41,6 +41,7 @@ public:
     bool replaceFile(const std::string& from, const std::string& to) override {
         return files_.replaceFile(from, to);
     }
+    std::optional<Sha256Digest> sha256(const std::string& path) override { return files_.sha256(path); }
 
     // How many existence questions reached the real file system.
     std::uint64_t Tests() const { return tests_; }

@@ -3,6 +3,7 @@
 #include "uninstall/UninstallPage.h"
 
 #include "uninstall/AddRemove.h"
+#include "uninstall/UninstallCommand.h"
 
 namespace korvane {
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr const char* kCheckAllCaption = "&Check All";
 constexpr const char* kUncheckAllCaption = "&Uncheck All";
+constexpr const char* kUninstallTitle = "Uninstall";
 
 }  // namespace
 
@@ -51,12 +53,21 @@ void UninstallPage::btnRefresh1Click() {
 }
 
 void UninstallPage::btnUninstallClick() {
-    Processes& processes = state_.platform.processes;
+    Platform& platform = state_.platform;
     for (int i = 0; i < lvAddRemove.Count(); ++i) {
         if (!lvAddRemove.Checked(i)) continue;
-        const std::string command = lvAddRemove.SubItem(i, kUninstallPathColumn);
-        // An entry without an uninstall command has nothing to start; a failed start is not reported.
-        if (!command.empty()) processes.start(command);
+        const std::string line = lvAddRemove.SubItem(i, kUninstallPathColumn);
+        // An entry without an uninstall command has nothing to start.
+        if (line.empty()) continue;
+        const auto command = ResolveUninstallCommand(platform.files, platform.system, line);
+        if (!command) {
+            platform.dialogs.messageBox("The uninstaller of " + lvAddRemove.Item(i).caption +
+                                            " cannot be found:\n" + line + "\n\nNothing was started for it.",
+                                        kUninstallTitle, MessageIcon::Warning);
+            continue;
+        }
+        // Whether it started is not looked at: the uninstaller goes its own way from here.
+        platform.processes.start(command->program, command->commandLine);
     }
 }
 

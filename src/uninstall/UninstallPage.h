@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "core/AppState.h"
 
 namespace korvane {
 
@@ -29,7 +29,9 @@ public:
 
     // Refills the list; the enabled state of the two action buttons stays as it is.
     void btnRefresh1Click();
-    // Starts the "Uninstall Path" of every checked row, first to last, without waiting for any.
+    // Starts the "Uninstall Path" of every checked row, first to last, without waiting for any. The
+    // program of each is found as ResolveUninstallCommand says; a row whose program cannot be found
+    // gets a message and starts nothing, and the rows after it go on.
     void btnUninstallClick();
     // Asks "Are you sure to delete the key(s)?"; on Yes deletes the checked rows' keys and refills.
     void btnDeleteEntryClick();

@@ -13,6 +13,10 @@
 #include "win32/window/MainWindow.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    // Before anything loads a DLL on demand (shell32, comctl32 and the DLLs they pull in later, our
+    // own run-time libraries): only from the system folder, never from the program's folder, which an
+    // elevated run may share with whatever else was downloaded.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 

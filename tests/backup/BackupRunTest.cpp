@@ -39,7 +39,7 @@ TEST_F(BackupPageTest, BackupExportsTheFiveRootsIntoANewRestorePoint) {
         EXPECT_EQ(memory.files().ContentsRaw(kPointFolder + "\\" + roots[i] + ".reg"),
                   StandInRegistryEditor::ExportText(roots[i]));
     }
-    EXPECT_EQ(memory.files().ListRaw(kPointFolder).size(), 5u);
+    EXPECT_EQ(memory.files().ListRaw(kPointFolder).size(), 6u);  // and the checksums
     EXPECT_EQ(statuses, BackupStatuses({"Done !", "Done !", "Done !", "Done !", "Done !"}));
     EXPECT_EQ(sleeps, std::vector<std::chrono::milliseconds>(5, std::chrono::milliseconds(1000)));
     // The refresh at the end lists the new point after the lines already there.
@@ -59,7 +59,11 @@ TEST_F(BackupPageTest, AnExportThatFailsOrCannotStartSaysSoAndTheRestGoesOn) {
                                         "Done !"}));
     EXPECT_EQ(memory.files().ListRaw(kPointFolder),
               (std::vector<std::string>{"HKEY_CLASSES_ROOT.reg", "HKEY_CURRENT_CONFIG.reg",
-                                        "HKEY_LOCAL_MACHINE.reg"}));
+                                        "HKEY_LOCAL_MACHINE.reg", "Korvane.sha256"}));
+    // Only what was exported has a checksum.
+    EXPECT_EQ(memory.files().ContentsRaw(kPointFolder + "\\Korvane.sha256"),
+              ManifestLine(kPoint, "HKEY_CLASSES_ROOT.reg") + ManifestLine(kPoint, "HKEY_LOCAL_MACHINE.reg") +
+                  ManifestLine(kPoint, "HKEY_CURRENT_CONFIG.reg"));
 }
 
 TEST_F(BackupPageTest, AnEditorThatExitsWellButWritesNothingIsAFailure) {
@@ -120,7 +124,7 @@ TEST_F(BackupPageTest, RestoreImportsTheSelectedPointRootByRoot) {
     EXPECT_EQ(page.RestoreFolder, kPointFolder);
     const auto calls = memory.processes().Calls();
     ASSERT_EQ(calls.size(), 5u);
-    std::vector<std::string> expectedStatuses;
+    std::vector<std::string> expectedStatuses{"Checking the restore point..."};
     const auto roots = Roots();
     for (size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].commandLine, std::string(kEditor) + " /s " + roots[i] + ".reg");
@@ -138,8 +142,14 @@ TEST_F(BackupPageTest, RestoreImportsTheSelectedPointRootByRoot) {
 }
 
 TEST_F(BackupPageTest, RestoreReportsAMissingFileAndAFailedImport) {
-    AddRestorePoint(kPoint);
+    // A point whose export of HKEY_USERS failed: that file is neither there nor in the checksums.
+    AddRestorePointWithoutChecksums(kPoint);
     memory.files().deleteFile(kPointFolder + "\\HKEY_USERS.reg");
+    std::string manifest;
+    for (const char* root :
+         {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_CONFIG"})
+        manifest += ManifestLine(kPoint, std::string(root) + ".reg");
+    memory.files().AddFile(kPointFolder + "\\Korvane.sha256", manifest);
     editor.FailRoot("HKEY_CLASSES_ROOT");
     page.ltbk.Add(kPoint);
     page.ltbk.SetItemIndex(0);
@@ -147,8 +157,8 @@ TEST_F(BackupPageTest, RestoreReportsAMissingFileAndAFailedImport) {
     Finish();
     EXPECT_EQ(memory.processes().Calls().size(), 4u);  // no editor for the missing file
     EXPECT_EQ(statuses,
-              (std::vector<std::string>{"Restoring HKEY_CLASSES_ROOT", "Failed: HKEY_CLASSES_ROOT",
-                                        "Restoring HKEY_CURRENT_USER", "Done !",
+              (std::vector<std::string>{"Checking the restore point...", "Restoring HKEY_CLASSES_ROOT",
+                                        "Failed: HKEY_CLASSES_ROOT", "Restoring HKEY_CURRENT_USER", "Done !",
                                         "Restoring HKEY_LOCAL_MACHINE", "Done !", "Restoring HKEY_USERS",
                                         "Failed: HKEY_USERS", "Restoring HKEY_CURRENT_CONFIG", "Done !"}));
 }

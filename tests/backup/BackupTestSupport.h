@@ -1,18 +1,20 @@
 // What the restore-point tests share: a stand-in registry editor attached to the in-memory processes
 // (it parses the command line as the real one does, records it and writes or reads the .reg file in
-// its working folder), and a page on the in-memory platform whose waits and status texts are recorded.
+// its working folder), a page on the in-memory platform whose waits and status texts are recorded,
+// and restore points made by hand, with or without their checksum file.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "backup/BackupPage.h"
+#include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace korvane::testing {
@@ -134,11 +136,31 @@ protected:
         ASSERT_TRUE(memory.ui().PumpUntil(
             [this] { return !page.ThreadBackup.Active() && !page.ThreadRestore.Active(); }));
     }
-    // A complete restore point as the stand-in editor leaves it.
+    // A complete restore point as the stand-in editor and the backup leave it: the five exports and
+    // "Korvane.sha256" with a line "<hex digest>  <file>" for each.
     void AddRestorePoint(const std::string& name) {
+        AddRestorePointWithoutChecksums(name);
+        std::string manifest;
+        for (const char* root : Roots()) manifest += ManifestLine(name, std::string(root) + ".reg");
+        memory.files().AddFile(kBackupFolder + name + "\\Korvane.sha256", manifest);
+    }
+    // A restore point as made before restore points had checksums.
+    void AddRestorePointWithoutChecksums(const std::string& name) {
         for (const char* root : Roots())
             memory.files().AddFile(kBackupFolder + name + "\\" + root + ".reg",
                                    StandInRegistryEditor::ExportText(root));
+    }
+    // The checksum line of one file of a restore point, as it is now.
+    std::string ManifestLine(const std::string& point, const std::string& file) {
+        const auto digest = memory.files().sha256(kBackupFolder + point + "\\" + file);
+        EXPECT_TRUE(digest.has_value()) << file;
+        std::string line;
+        for (std::uint8_t byte : digest.value_or(Sha256Digest{})) {
+            char pair[3];
+            std::snprintf(pair, sizeof pair, "%02x", byte);
+            line += pair;
+        }
+        return line + "  " + file + "\r\n";
     }
 
     MemoryPlatform memory;

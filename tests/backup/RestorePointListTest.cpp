@@ -57,7 +57,7 @@ TEST_F(BackupPageTest, DeleteRemovesTheSelectedPointsFilesFolderAndLine) {
     page.btDel.Click();
     EXPECT_FALSE(memory.files().ExistsRaw(Point("drop")));
     EXPECT_EQ(page.ltbk.Items(), std::vector<std::string>{"keep"});
-    EXPECT_EQ(memory.files().ListRaw(Point("keep")).size(), 5u);
+    EXPECT_EQ(memory.files().ListRaw(Point("keep")).size(), 6u);
     // No question, no message; the current folder is the program's afterwards.
     EXPECT_TRUE(memory.dialogs().Records().empty());
     EXPECT_EQ(memory.files().currentDirectory(), "C:\\Korvane");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,6 +32,18 @@ void DeleteFolderTree(ConformanceTarget& target, const std::string& folder) {
         }
     }
     fs.removeDirectory(folder);
+}
+
+// A digest as the usual lower-case hex text, so that expectations read like published test vectors.
+std::string Hex(const std::optional<Sha256Digest>& digest) {
+    if (!digest) return "<none>";
+    std::string text;
+    for (std::uint8_t byte : *digest) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", byte);
+        text += pair;
+    }
+    return text;
 }
 
 class FileSystemConformance : public ::testing::Test {
@@ -284,6 +297,33 @@ TEST_F(FileSystemConformance, CurrentDirectoryAtDriveRootKeepsItsBackslash) {
         EXPECT_NE(e.name, ".");
         EXPECT_NE(e.name, "..");
     }
+}
+
+TEST_F(FileSystemConformance, Sha256OfKnownContents) {
+    ASSERT_TRUE(fs().writeFile(At("empty"), ""));
+    ASSERT_TRUE(fs().writeFile(At("abc.txt"), "abc"));
+    EXPECT_EQ(Hex(fs().sha256(At("empty"))),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(Hex(fs().sha256(At("abc.txt"))),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+
+    // Larger than one read, with zero bytes in it; then one bit flipped past the first read.
+    std::string big(3 * 1024 * 1024 + 5, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i % 251);
+    ASSERT_TRUE(fs().writeFile(At("big.bin"), big));
+    EXPECT_EQ(Hex(fs().sha256(At("BIG.BIN"))),
+              "b01669d77761c4dfdfc8fb927821087bcf5c9ef1f917c4f1f8504e529f19edab");
+    big[2 * 1024 * 1024 + 7] ^= 1;
+    ASSERT_TRUE(fs().writeFile(At("big.bin"), big));
+    EXPECT_EQ(Hex(fs().sha256(At("big.bin"))),
+              "ef8bcd5fefd9fb72e809e9641afb7f42f9b257d5de11b4daa966ae3abee22013");
+}
+
+TEST_F(FileSystemConformance, Sha256OfWhatIsNoFileIsNothing) {
+    ASSERT_TRUE(fs().createDirectory(At("sub")));
+    EXPECT_FALSE(fs().sha256(At("missing.reg")).has_value());
+    EXPECT_FALSE(fs().sha256(At("sub")).has_value());
+    EXPECT_FALSE(fs().sha256(At("missing\\x.reg")).has_value());
 }
 
 }  // namespace

@@ -61,7 +61,8 @@ TEST(MemoryProcessesTest, RecordsCallsAndPlaysTheAttachedBehaviour) {
     EXPECT_EQ(processes.runHiddenAndWait("regedit /e x.reg", "C:\\Temp"), 3u);
     EXPECT_EQ(memory.files().ContentsRaw("C:\\Temp\\x.reg"), "REGEDIT4");
     EXPECT_FALSE(processes.runHiddenAndWait("missing.exe", "C:\\").has_value());
-    EXPECT_FALSE(processes.start("\"C:\\Program Files\\App\\uninst.exe\" /S"));
+    EXPECT_FALSE(
+        processes.start("C:\\Program Files\\App\\uninst.exe", "\"C:\\Program Files\\App\\uninst.exe\" /S"));
 
     auto calls = processes.Calls();
     ASSERT_EQ(calls.size(), 4u);
@@ -69,6 +70,8 @@ TEST(MemoryProcessesTest, RecordsCallsAndPlaysTheAttachedBehaviour) {
     EXPECT_EQ(calls[1].workingFolder, "C:\\Temp");
     EXPECT_EQ(calls[3].kind, ProcessCallKind::Start);
     EXPECT_EQ(calls[3].commandLine, "\"C:\\Program Files\\App\\uninst.exe\" /S");
+    EXPECT_EQ(calls[3].applicationName, "C:\\Program Files\\App\\uninst.exe");
+    EXPECT_EQ(calls[1].applicationName, "");
     processes.ClearCalls();
     EXPECT_TRUE(processes.Calls().empty());
 }

@@ -1,6 +1,6 @@
 // The Uninstall Manager page against the in-memory registry: the sorted listing and what it leaves
-// out, the error that stops it, starting uninstallers, deleting after confirmation, check all and the
-// action buttons.
+// out, the error that stops it, starting uninstallers (and refusing those that cannot be found),
+// deleting after confirmation, check all and the action buttons.
 #include <gtest/gtest.h>
 
 #include "core/AppState.h"
@@ -104,6 +104,9 @@ TEST_F(UninstallPageTest, MissingOrEmptyUninstallKey) {
 }
 
 TEST_F(UninstallPageTest, UninstallStartsEveryCheckedCommandInRowOrder) {
+    memory.files().AddFile("C:\\one\\uninst.exe");
+    memory.files().AddFile("C:\\Program Files\\Two\\remove.exe");
+    memory.files().AddFile("C:\\three.exe");
     AddEntry("1", "One", "C:\\one\\uninst.exe");
     AddEntry("2", "Two", "\"C:\\Program Files\\Two\\remove.exe\" /quiet");
     AddEntry("3", "Three", "C:\\three.exe");
@@ -117,10 +120,41 @@ TEST_F(UninstallPageTest, UninstallStartsEveryCheckedCommandInRowOrder) {
     const auto calls = memory.processes().Calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].kind, ProcessCallKind::Start);
-    EXPECT_EQ(calls[0].commandLine, "C:\\one\\uninst.exe");  // "One" sorts before "Two"
+    EXPECT_EQ(calls[0].applicationName, "C:\\one\\uninst.exe");  // "One" sorts before "Two"
+    EXPECT_EQ(calls[0].commandLine, "\"C:\\one\\uninst.exe\"");
     EXPECT_EQ(calls[1].kind, ProcessCallKind::Start);
+    EXPECT_EQ(calls[1].applicationName, "C:\\Program Files\\Two\\remove.exe");
     EXPECT_EQ(calls[1].commandLine, "\"C:\\Program Files\\Two\\remove.exe\" /quiet");
     EXPECT_EQ(page.lvAddRemove.Count(), 4);  // the list is not changed
+    EXPECT_EQ(memory.dialogs().Records().size(), 0u);
+}
+
+TEST_F(UninstallPageTest, AnUninstallerThatCannotBeFoundIsReportedAndStartsNothing) {
+    memory.files().AddFile("C:\\Program Files\\Here\\uninst.exe");
+    memory.files().AddFile("C:\\Program.exe");  // what CreateProcess would have run for "Gone"
+    memory.files().AddFile("C:\\WINDOWS\\system32\\msiexec.exe");
+    AddEntry("Gone", "Gone App", "C:\\Program Files\\Gone\\uninst.exe /S");
+    AddEntry("Here", "Here App", "C:\\Program Files\\Here\\uninst.exe /S");
+    AddEntry("Msi", "Msi App", "MsiExec.exe /X{0C1F7A6B-2D1E-4F00-9C55-000000000001}");
+    page.ListUninstallEntries();
+    page.btnCheckAlll2Click();
+    page.btnUninstall.Click();
+
+    // The rows after the missing one still start; msiexec comes from the system folder.
+    const auto calls = memory.processes().Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].applicationName, "C:\\Program Files\\Here\\uninst.exe");
+    EXPECT_EQ(calls[1].applicationName, "C:\\WINDOWS\\system32\\MsiExec.exe");
+    EXPECT_EQ(calls[1].commandLine,
+              "\"C:\\WINDOWS\\system32\\MsiExec.exe\" /X{0C1F7A6B-2D1E-4F00-9C55-000000000001}");
+    const auto records = memory.dialogs().Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].kind, DialogKind::MessageBox);
+    EXPECT_EQ(records[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(records[0].title, "Uninstall");
+    EXPECT_EQ(records[0].text,
+              "The uninstaller of Gone App cannot be found:\nC:\\Program Files\\Gone\\uninst.exe /S\n\n"
+              "Nothing was started for it.");
 }
 
 TEST_F(UninstallPageTest, DeleteAsksFirstAndDeletesOnlyAfterYes) {

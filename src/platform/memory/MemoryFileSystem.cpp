@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/memory/CaseFolding.h"
+#include "platform/memory/Sha256.h"
 #include "platform/memory/Wildcard.h"
 
 namespace korvane {
@@ -314,6 +315,12 @@ std::optional<std::string> MemoryFileSystem::readFile(const std::string& path) {
     Node* node = where ? find(*where) : nullptr;
     if (node == nullptr || node->isFolder()) return std::nullopt;
     return node->contents;
+}
+
+std::optional<Sha256Digest> MemoryFileSystem::sha256(const std::string& path) {
+    const std::optional<std::string> contents = readFile(path);
+    if (!contents) return std::nullopt;
+    return Sha256Of(*contents);
 }
 
 bool MemoryFileSystem::writeFile(const std::string& path, const std::string& data) {

@@ -36,6 +36,7 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& data) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
+    std::optional<Sha256Digest> sha256(const std::string& path) override;
 
     // Test set-up; missing folders on the way are created (and a missing drive with them). They bypass
     // the failure hooks and the counters. AddFolder/AddFile throw std::invalid_argument for a path

@@ -3,26 +3,25 @@
 
 namespace korvane {
 
-std::optional<std::uint32_t> MemoryProcesses::record(ProcessCallKind kind, const std::string& commandLine,
-                                                     const std::string& workingFolder) {
+std::optional<std::uint32_t> MemoryProcesses::record(ProcessCall call) {
     Behaviour behaviour;
     {
         std::lock_guard lock(mutex_);
-        calls_.push_back(ProcessCall{kind, commandLine, workingFolder});
+        calls_.push_back(call);
         behaviour = behaviour_;
     }
     // Run outside the lock: the behaviour may well look at the calls or use other platform parts.
     if (!behaviour) return 0u;
-    return behaviour(commandLine, workingFolder);
+    return behaviour(call.commandLine, call.workingFolder);
 }
 
 std::optional<std::uint32_t> MemoryProcesses::runHiddenAndWait(const std::string& commandLine,
                                                                const std::string& workingFolder) {
-    return record(ProcessCallKind::RunHiddenAndWait, commandLine, workingFolder);
+    return record(ProcessCall{ProcessCallKind::RunHiddenAndWait, commandLine, workingFolder, {}});
 }
 
-bool MemoryProcesses::start(const std::string& commandLine) {
-    return record(ProcessCallKind::Start, commandLine, {}).has_value();
+bool MemoryProcesses::start(const std::string& applicationName, const std::string& commandLine) {
+    return record(ProcessCall{ProcessCallKind::Start, commandLine, {}, applicationName}).has_value();
 }
 
 void MemoryProcesses::SetBehaviour(Behaviour behaviour) {

@@ -1,5 +1,6 @@
 // Child processes in memory: every call is recorded, and a test may attach a behaviour that plays the
-// started program (say, a registry editor that writes a .reg file) and decides its exit code.
+// started program (say, a registry editor that writes a .reg file) and decides its exit code. The
+// behaviour sees the command line; a started program's application name is in its recorded call.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,8 @@ enum class ProcessCallKind { RunHiddenAndWait, Start };
 struct ProcessCall {
     ProcessCallKind kind = ProcessCallKind::Start;
     std::string commandLine;
-    std::string workingFolder;  // empty for start()
+    std::string workingFolder;    // empty for start()
+    std::string applicationName;  // empty for runHiddenAndWait()
 };
 
 class MemoryProcesses : public Processes {
@@ -30,7 +32,7 @@ public:
 
     std::optional<std::uint32_t> runHiddenAndWait(const std::string& commandLine,
                                                   const std::string& workingFolder) override;
-    bool start(const std::string& commandLine) override;
+    bool start(const std::string& applicationName, const std::string& commandLine) override;
 
     // Without a behaviour every program starts and exits with 0.
     void SetBehaviour(Behaviour behaviour);
@@ -38,8 +40,7 @@ public:
     void ClearCalls();
 
 private:
-    std::optional<std::uint32_t> record(ProcessCallKind kind, const std::string& commandLine,
-                                        const std::string& workingFolder);
+    std::optional<std::uint32_t> record(ProcessCall call);
 
     mutable std::mutex mutex_;
     std::vector<ProcessCall> calls_;

@@ -1,6 +1,6 @@
 // RAII owners of Win32 handles: one generic owner, one line per handle kind. Nothing in win32/
 // closes a handle by hand; an owner closes it once, when it goes out of scope or is reset. The owners
-// of what the window draws with (GDI objects, DCs, icons, themes) are in window/GdiHandles.h.
+// of what the window draws with (GDI objects, DCs, icons) are in window/GdiHandles.h.
 #pragma once
 
 #include <windows.h>

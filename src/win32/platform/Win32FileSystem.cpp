@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "win32/platform/CngSha256.h"
 #include "win32/platform/Text.h"
 #include "win32/platform/UniqueHandle.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 // ReadFile and WriteFile move at most a DWORD at a time.
 constexpr std::size_t ChunkSize = 1u << 30;
+// A hashed file is read in pieces of this size: a registry export can be hundreds of megabytes.
+constexpr DWORD HashChunkSize = 1u << 20;
 
 }  // namespace
 
@@ -138,6 +141,22 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& data
 bool Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
     return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+// Reading without FILE_SHARE_WRITE: nobody changes the file while it is hashed.
+std::optional<Sha256Digest> Win32FileSystem::sha256(const std::string& path) {
+    UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return std::nullopt;
+    CngSha256 hash;
+    std::vector<char> buffer(HashChunkSize);
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer.data(), HashChunkSize, &read, nullptr)) return std::nullopt;
+        if (read == 0) break;
+        if (!hash.Update(buffer.data(), read)) return std::nullopt;
+    }
+    return hash.Finish();
 }
 
 }  // namespace korvane::win32

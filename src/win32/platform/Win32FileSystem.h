@@ -20,6 +20,7 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& data) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
+    std::optional<Sha256Digest> sha256(const std::string& path) override;
 };
 
 }  // namespace korvane::win32

@@ -15,20 +15,23 @@ struct Child {
     UniqueHandle thread;
 };
 
-// An empty working folder means "the caller's current folder".
-std::optional<Child> Launch(const std::string& commandLine, WORD showWindow,
-                            const std::string& workingFolder) {
+// An empty working folder means "the caller's current folder"; an empty application name means "the
+// first word of the command line, searched for the way CreateProcess does".
+std::optional<Child> Launch(const std::string& applicationName, const std::string& commandLine,
+                            WORD showWindow, const std::string& workingFolder) {
     // CreateProcessW may write into the command line, so it gets its own zero-terminated copy.
     std::wstring mutableLine = Widen(commandLine);
     if (mutableLine.empty()) return std::nullopt;
     const std::wstring folder = Widen(workingFolder);
+    const std::wstring application = Widen(applicationName);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showWindow;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+    if (!::CreateProcessW(application.empty() ? nullptr : application.c_str(), mutableLine.data(), nullptr,
+                          nullptr, FALSE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                          &info))
         return std::nullopt;
     return Child{UniqueHandle(info.hProcess), UniqueHandle(info.hThread)};
 }
@@ -37,7 +40,7 @@ std::optional<Child> Launch(const std::string& commandLine, WORD showWindow,
 
 std::optional<std::uint32_t> Win32Processes::runHiddenAndWait(const std::string& commandLine,
                                                               const std::string& workingFolder) {
-    const auto child = Launch(commandLine, SW_HIDE, workingFolder);
+    const auto child = Launch({}, commandLine, SW_HIDE, workingFolder);
     if (!child) return std::nullopt;
     if (::WaitForSingleObject(child->process.get(), INFINITE) != WAIT_OBJECT_0) return std::nullopt;
     DWORD exitCode = 0;
@@ -45,8 +48,10 @@ std::optional<std::uint32_t> Win32Processes::runHiddenAndWait(const std::string&
     return exitCode;
 }
 
-bool Win32Processes::start(const std::string& commandLine) {
-    return Launch(commandLine, SW_SHOWDEFAULT, {}).has_value();
+bool Win32Processes::start(const std::string& applicationName, const std::string& commandLine) {
+    // Without a name CreateProcess would search the program's and the current folder first.
+    if (applicationName.empty()) return false;
+    return Launch(applicationName, commandLine, SW_SHOWDEFAULT, {}).has_value();
 }
 
 }  // namespace korvane::win32

@@ -1,5 +1,5 @@
 // Child processes through CreateProcessW: the registry editor run hidden and waited for, and
-// uninstallers started in their default window state without waiting.
+// uninstallers started by their full path in their default window state without waiting.
 #pragma once
 
 #include "platform/Processes.h"
@@ -10,7 +10,7 @@ class Win32Processes final : public Processes {
 public:
     std::optional<std::uint32_t> runHiddenAndWait(const std::string& commandLine,
                                                   const std::string& workingFolder) override;
-    bool start(const std::string& commandLine) override;
+    bool start(const std::string& applicationName, const std::string& commandLine) override;
 };
 
 }  // namespace korvane::win32

@@ -1,12 +1,11 @@
-// RAII owners of what the window draws with: GDI objects, device contexts, icons, image lists and
-// theme handles. They sit apart from platform/UniqueHandle.h because they need the common-controls and
-// theme headers, which the platform part has no use for.
+// RAII owners of what the window draws with: GDI objects, device contexts, icons and image lists. They
+// sit apart from platform/UniqueHandle.h because they need the common-controls header, which the
+// platform part has no use for. Themes have their own owner (Theme.h): UxTheme is loaded at run time.
 #pragma once
 
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>  // needs windows.h first
-#include <uxtheme.h>
 // clang-format on
 
 #include "win32/platform/UniqueHandle.h"
@@ -19,7 +18,6 @@ using UniqueBrush = UniqueAny<HBRUSH, &::DeleteObject>;
 using UniqueBitmap = UniqueAny<HBITMAP, &::DeleteObject>;
 using UniqueIcon = UniqueAny<HICON, &::DestroyIcon>;
 using UniqueImageList = UniqueAny<HIMAGELIST, &::ImageList_Destroy>;
-using UniqueTheme = UniqueAny<HTHEME, &::CloseThemeData>;
 // A DC made with CreateCompatibleDC (or CreateDC); a window's DC is a WindowDc.
 using UniqueMemoryDc = UniqueAny<HDC, &::DeleteDC>;
 

@@ -1,13 +1,13 @@
 // The virtual list view: rows, check boxes as state images, selection and column widths.
 #include "win32/window/ListViewView.h"
 
-#include <uxtheme.h>
 #include <vsstyle.h>
 
 #include <algorithm>
 #include <cwchar>
 
 #include "win32/platform/Text.h"
+#include "win32/window/Theme.h"
 
 namespace korvane::win32 {
 
@@ -60,7 +60,7 @@ void ListViewView::CreateCheckImages() {
     checkImages_.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
     WindowDc screen(window_);
     UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-    UniqueTheme theme(OpenThemeData(window_, L"BUTTON"));
+    const Theme theme(window_, L"BUTTON");
     const COLORREF mask = RGB(255, 0, 255);
     for (bool checked : {false, true}) {
         UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), size, size));
@@ -72,10 +72,8 @@ void ListViewView::CreateCheckImages() {
             FillRect(dc.get(), &all, background.get());
             int box = std::min(size, static_cast<int>(13 * host_.scale + 0.5));
             RECT r{(size - box) / 2, (size - box) / 2, (size - box) / 2 + box, (size - box) / 2 + box};
-            if (theme)
-                DrawThemeBackground(theme.get(), dc.get(), BP_CHECKBOX,
-                                    checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &r, nullptr);
-            else
+            if (!theme.DrawBackground(dc.get(), BP_CHECKBOX,
+                                      checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, r))
                 DrawFrameControl(dc.get(), &r, DFC_BUTTON,
                                  DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
         }

@@ -1,6 +1,8 @@
 // Restore points under Wine with the real registry editor (C:\windows\regedit.exe), the real registry
-// and file system, driven through the real window: a backup writes the five exports, a value changed
-// afterwards is back after restoring that point, and deleting the point removes its folder and line.
+// and file system, driven through the real window: a backup writes the five exports and their
+// checksums, a value changed afterwards is back after restoring that point, a point whose export was
+// edited after the backup is refused with the registry left alone, and deleting the point removes its
+// folder and line.
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -66,6 +68,7 @@ protected:
         RemoveKeyTree(HKEY_CURRENT_USER, kKey);
         if (!leftover.empty()) {
             for (const char* root : kRoots) DeleteFileW(Widen(leftover + "\\" + root + ".reg").c_str());
+            DeleteFileW(Widen(leftover + "\\Korvane.sha256").c_str());
             RemoveDirectoryW(Widen(leftover).c_str());
         }
     }
@@ -131,10 +134,11 @@ TEST_F(BackupWindowTest, BackupRestoreAndDeleteWithTheRealRegistryEditor) {
     Press(page, page.btnRestore1);
     ASSERT_TRUE(page.ThreadRestore.Active());
     const double restoreSeconds = WaitFor(page.ThreadRestore);
-    ASSERT_EQ(statuses.size(), 10u);
+    ASSERT_EQ(statuses.size(), 11u);
+    EXPECT_EQ(statuses[0], "Checking the restore point...");
     for (size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(statuses[2 * i], std::string("Restoring ") + kRoots[i]);
-        EXPECT_EQ(statuses[2 * i + 1], "Done !");
+        EXPECT_EQ(statuses[2 * i + 1], std::string("Restoring ") + kRoots[i]);
+        EXPECT_EQ(statuses[2 * i + 2], "Done !");
     }
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kKey, L"Value"), L"before backup");
 
@@ -144,6 +148,55 @@ TEST_F(BackupWindowTest, BackupRestoreAndDeleteWithTheRealRegistryEditor) {
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), linesBefore);
     std::printf("[ timing   ] backup of the five roots %.1f s (5 s of it the waits), restore %.1f s\n",
                 backupSeconds, restoreSeconds);
+}
+
+TEST_F(BackupWindowTest, AnExportEditedAfterTheBackupIsRefusedAndTheRegistryLeftAlone) {
+    BackupPage& page = form->tabBackup;
+    page.Sleep = [](std::chrono::milliseconds) {};  // the pauses are not what this test is about
+    ShowPage(page);
+    HWND list = Hwnd(page, page.ltbk);
+    Press(page, page.btnBackup);
+    WaitFor(page.ThreadBackup);
+    const std::string folder = page.CurrentBackupFolder;
+    const std::string name = folder.substr(folder.find_last_of('\\') + 1);
+    ASSERT_EQ(GetFileAttributesW(Widen(folder + "\\Korvane.sha256").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+    // Someone makes the export set another value: same length, so only the contents differ.
+    const std::wstring file = Widen(folder + "\\HKEY_CURRENT_USER.reg");
+    std::string bytes;
+    {
+        std::ifstream in(file.c_str(), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::wstring before = L"before backup", tampered = L"set by intrud";
+    const bool utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF;
+    const std::string from =
+        utf16 ? std::string(reinterpret_cast<const char*>(before.data()), before.size() * 2)
+              : std::string(before.begin(), before.end());
+    const std::string to =
+        utf16 ? std::string(reinterpret_cast<const char*>(tampered.data()), tampered.size() * 2)
+              : std::string(tampered.begin(), tampered.end());
+    const size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos) << "the export does not hold the test's value";
+    bytes.replace(at, from.size(), to);
+    std::ofstream(file.c_str(), std::ios::binary | std::ios::trunc) << bytes;
+    SetString(HKEY_CURRENT_USER, kKey, L"Value", L"changed afterwards");
+
+    statuses.clear();
+    const int line = FindLine(list, Widen(name));
+    ASSERT_GE(line, 0);
+    ClickLine(list, line);
+    BoxAnswerer ok(IDOK);
+    Press(page, page.btnRestore1);
+    WaitFor(page.ThreadRestore);
+    ASSERT_TRUE(ok.Finish()) << "the refusal was not shown";
+    EXPECT_EQ(ok.Text(), Widen("The restore point " + name +
+                               " was not restored: HKEY_CURRENT_USER.reg has changed since the backup."));
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Checking the restore point...", "Nothing was restored."}));
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kKey, L"Value"), L"changed afterwards");
+
+    Press(page, page.btDel);
+    EXPECT_EQ(GetFileAttributesW(Widen(folder).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

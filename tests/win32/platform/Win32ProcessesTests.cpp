@@ -1,9 +1,12 @@
-// Win32Processes with real child processes started through cmd.exe.
+// Win32Processes with real child processes: cmd.exe, and the stand-in uninstaller that notes its
+// command line.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "win32/platform/Text.h"
 #include "win32/platform/Win32FileSystem.h"
 #include "win32/platform/Win32Processes.h"
 #include "win32/platform/Win32SystemInfo.h"
@@ -37,11 +40,35 @@ TEST(Win32Processes, RunHiddenAndWaitRunsInTheGivenFolderAndWaitsForTheEnd) {
 
 TEST(Win32Processes, ProgramsThatCannotStartAreReported) {
     Win32Processes processes;
+    Win32SystemInfo system;
     EXPECT_FALSE(processes.runHiddenAndWait("Z:\\no\\such\\program-korvane.exe", "").has_value());
     EXPECT_FALSE(processes.runHiddenAndWait("cmd /c exit 0", "Z:\\no\\such\\folder").has_value());
-    EXPECT_FALSE(processes.start("Z:\\no\\such\\uninstaller-korvane.exe /S"));
-    EXPECT_FALSE(processes.start(""));
-    EXPECT_TRUE(processes.start("cmd /c exit 0"));
+    EXPECT_FALSE(processes.start("Z:\\no\\such\\uninstaller-korvane.exe", "uninstaller-korvane.exe /S"));
+    // Without an application name nothing is searched for.
+    EXPECT_FALSE(processes.start("", "cmd /c exit 0"));
+    EXPECT_TRUE(processes.start(system.systemDirectory() + "\\cmd.exe", "cmd /c exit 0"));
+}
+
+TEST(Win32Processes, StartRunsTheApplicationNamedWithTheGivenCommandLine) {
+    Win32Processes processes;
+    Win32FileSystem files;
+    Win32SystemInfo system;
+    // The stand-in uninstaller beside this test notes its command line in "<its path>.ran".
+    const std::string exe = system.executablePath();
+    const std::string uninstaller = exe.substr(0, exe.find_last_of('\\')) + "\\korvane_test_uninstaller.exe";
+    const std::string marker = uninstaller + ".ran";
+    files.deleteFile(marker);
+    // The command line's first word names another program: the application name is what runs.
+    ASSERT_TRUE(processes.start(uninstaller, "\"C:\\elsewhere\\other.exe\" /S /x=\"a b\""));
+    std::optional<std::string> noted;
+    for (int i = 0; i < 500 && !noted; ++i) {
+        Sleep(20);
+        noted = files.readFile(marker);
+    }
+    ASSERT_TRUE(noted.has_value()) << "the uninstaller did not run";
+    EXPECT_EQ(Narrow(std::wstring(reinterpret_cast<const wchar_t*>(noted->data()), noted->size() / 2)),
+              "\"C:\\elsewhere\\other.exe\" /S /x=\"a b\"");
+    files.deleteFile(marker);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "app/MainForm.h"
 #include "win32/platform/UniqueHandle.h"
 #include "win32/platform/Win32Platform.h"
+#include "win32/support/ProgramFolder.h"
 #include "win32/window/MainWindow.h"
 
 namespace korvane::win32::testing {
@@ -173,9 +174,7 @@ protected:
 
 // Backup.xml beside the test program, where the program keeps its undo history.
 inline std::filesystem::path ProgramBackupXmlPath() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    return std::filesystem::path(exe).parent_path() / L"Backup.xml";
+    return ProgramFolder() / L"Backup.xml";
 }
 
 // Puts Backup.xml beside the program back as it was found (or removes it) when it goes, for tests whose

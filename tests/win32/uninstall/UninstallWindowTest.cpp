@@ -1,5 +1,13 @@
 // The Uninstall Manager page under Wine through the real window and the real registry: a stale entry
-// is ticked, "&Delete entries" asks, No keeps it, Yes deletes its key and the list shows the rest.
+// is ticked, "&Delete entries" asks, No keeps it, Yes deletes its key and the list shows the rest; an
+// unquoted uninstall path under a folder with blanks starts that program, not one planted at a
+// shorter cut, and an entry whose program is gone says so and starts nothing.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "win32/platform/Text.h"
+#include "win32/support/ProgramFolder.h"
 #include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
@@ -62,6 +70,105 @@ TEST_F(UninstallWindowTest, StaleEntryIsDeletedAfterAnsweringYes) {
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kKept));
     EXPECT_EQ(FindRow(list, kStaleName), -1);
     EXPECT_GE(FindRow(list, kKeptName), 0);
+}
+
+constexpr wchar_t kSpaces[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KorvaneWineSpaces";
+constexpr wchar_t kGone[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KorvaneWineGone";
+constexpr wchar_t kSpacesName[] = L"Korvane Wine Program With Spaces";
+constexpr wchar_t kGoneName[] = L"Korvane Wine Program Gone";
+
+std::filesystem::path TempFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return folder;
+}
+
+// The stand-in uninstaller (built beside the tests) copied to `to`.
+void PlaceUninstaller(const std::filesystem::path& to) {
+    std::filesystem::create_directories(to.parent_path());
+    std::filesystem::copy_file(ProgramFolder() / L"korvane_test_uninstaller.exe", to,
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+// What the uninstaller at `program` noted of its command line, once it has run; nothing after about
+// twenty seconds.
+std::optional<std::wstring> NotedCommandLine(const std::filesystem::path& program) {
+    std::filesystem::path marker = program;
+    marker += L".ran";
+    for (int i = 0; i < 1000; ++i) {
+        std::ifstream in(marker, std::ios::binary);
+        if (in) {
+            const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        }
+        Sleep(20);
+    }
+    return std::nullopt;
+}
+
+class UninstallStartWindowTest : public RealWindowTest {
+protected:
+    void SetUp() override {
+        Clean();
+        PlaceUninstaller(uninstaller_);
+        PlaceUninstaller(planted_);  // what CreateProcess would run for the unquoted line
+        SetString(HKEY_LOCAL_MACHINE, kSpaces, L"DisplayName", kSpacesName);
+        SetString(HKEY_LOCAL_MACHINE, kSpaces, L"UninstallString", uninstaller_.wstring() + L" /S /log=x");
+        SetString(HKEY_LOCAL_MACHINE, kGone, L"DisplayName", kGoneName);
+        SetString(HKEY_LOCAL_MACHINE, kGone, L"UninstallString", gone_.wstring() + L" /S");
+        RealWindowTest::SetUp();
+    }
+    void TearDown() override {
+        RealWindowTest::TearDown();
+        Clean();
+    }
+    void Clean() {
+        RemoveKeyTree(HKEY_LOCAL_MACHINE, kSpaces);
+        RemoveKeyTree(HKEY_LOCAL_MACHINE, kGone);
+        std::error_code ignored;
+        // A child still closing may hold its file a moment longer.
+        for (int i = 0; i < 50 && std::filesystem::exists(folder_, ignored); ++i) {
+            std::filesystem::remove_all(folder_, ignored);
+            if (std::filesystem::exists(folder_, ignored)) Sleep(20);
+        }
+        for (const wchar_t* suffix : {L"", L".ran"}) {
+            std::filesystem::path file = planted_;
+            file += suffix;
+            std::filesystem::remove(file, ignored);
+        }
+    }
+
+    const std::filesystem::path folder_ = TempFolder() / L"Korvane Uninstall Test";
+    const std::filesystem::path uninstaller_ = folder_ / L"uninst.exe";
+    const std::filesystem::path planted_ = TempFolder() / L"Korvane.exe";
+    const std::filesystem::path gone_ = TempFolder() / L"Korvane Uninstall Test Gone" / L"uninst.exe";
+};
+
+TEST_F(UninstallStartWindowTest, AnUnquotedPathWithBlanksStartsThatProgramAndAMissingOneSaysSo) {
+    UninstallPage& page = form->tabAddRemove;
+    ShowPage(page);
+    HWND list = Hwnd(page, page.lvAddRemove);
+    const int spaces = FindRow(list, kSpacesName);
+    const int gone = FindRow(list, kGoneName);
+    ASSERT_GE(spaces, 0);
+    ASSERT_GE(gone, 0);
+    ToggleRow(list, spaces);
+    ToggleRow(list, gone);
+    ASSERT_TRUE(ItemChecked(list, spaces) && ItemChecked(list, gone));
+
+    BoxAnswerer ok(IDOK);
+    Press(page, page.btnUninstall);
+    ASSERT_TRUE(ok.Finish()) << "the missing uninstaller was not reported";
+    EXPECT_EQ(ok.Title(), L"Uninstall");
+    EXPECT_NE(ok.Text().find(kGoneName), std::wstring::npos) << Narrow(ok.Text());
+    EXPECT_NE(ok.Text().find(gone_.wstring()), std::wstring::npos) << Narrow(ok.Text());
+
+    const auto noted = NotedCommandLine(uninstaller_);
+    ASSERT_TRUE(noted.has_value()) << "the uninstaller under the folder with blanks did not run";
+    EXPECT_EQ(*noted, L"\"" + uninstaller_.wstring() + L"\" /S /log=x");
+    std::filesystem::path plantedMarker = planted_;
+    plantedMarker += L".ran";
+    EXPECT_FALSE(std::filesystem::exists(plantedMarker));
 }
 
 }  // namespace
