@@ -45,3 +45,6 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(CPACK_NSIS_COMPONENT_INSTALL OFF)
   include(CPack)
 endif()
+
+# The installer tests (tests/win32/install) read the installed program's version resource.
+target_link_libraries(korvane_win_tests PRIVATE version)
