@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "win32/platform/Text.h"
+#include "win32/window/Dpi.h"
 
 namespace korvane::win32 {
 
@@ -57,7 +58,8 @@ void ListViewView::CreateColumns() {
 // Draws the two check-box pictures (themed when a theme is active) into a state image list.
 void ListViewView::CreateCheckImages() {
     int size = std::max(13, static_cast<int>(16 * host_.scale + 0.5));
-    checkImages_.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
+    // Made whole before the list lets go of the old pictures.
+    UniqueImageList images(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
     WindowDc screen(window_);
     UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
     UniqueTheme theme(OpenThemeData(window_, L"BUTTON"));
@@ -79,17 +81,19 @@ void ListViewView::CreateCheckImages() {
                 DrawFrameControl(dc.get(), &r, DFC_BUTTON,
                                  DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
         }
-        ImageList_AddMasked(checkImages_.get(), bitmap.get(), mask);
+        ImageList_AddMasked(images.get(), bitmap.get(), mask);
     }
-    ListView_SetImageList(window_, checkImages_.get(), LVSIL_STATE);
+    ListView_SetImageList(window_, images.get(), LVSIL_STATE);
+    checkImages_ = std::move(images);
 }
 
-// The rows' small pictures come from the system's stock icons, scaled to the small-icon size.
+// The rows' small pictures come from the system's stock icons, drawn for the small-icon size at the
+// window's DPI.
 void ListViewView::CreateSmallImages() {
     const auto& images = List().smallImages;
     if (images.empty()) return;
-    int size = GetSystemMetrics(SM_CXSMICON);
-    smallImages_.reset(
+    const int size = SystemMetricForDpi(SM_CXSMICON, host_.dpi);
+    UniqueImageList pictures(
         ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(images.size()), 0));
     for (StockImage image : images) {
         const wchar_t* id = IDI_APPLICATION;
@@ -113,10 +117,12 @@ void ListViewView::CreateSmallImages() {
                 id = IDI_SHIELD;
                 break;
         }
-        // Shared system icons are never destroyed; the image list keeps its own copy.
-        ImageList_AddIcon(smallImages_.get(), LoadIconW(nullptr, id));
+        // The image list keeps its own copy.
+        UniqueIcon icon = SystemIconForSize(id, size);
+        ImageList_AddIcon(pictures.get(), icon.get());
     }
-    ListView_SetImageList(window_, smallImages_.get(), LVSIL_SMALL);
+    ListView_SetImageList(window_, pictures.get(), LVSIL_SMALL);
+    smallImages_ = std::move(pictures);
 }
 
 void ListViewView::Render() {
@@ -146,7 +152,7 @@ void ListViewView::OnResized() {
     RECT client;
     GetClientRect(window_, &client);
     // Leave room for a vertical scroll bar so that a growing list does not need a horizontal one.
-    int free = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    int free = client.right - SystemMetricForDpi(SM_CXVSCROLL, host_.dpi);
     int rest = 0;
     for (const auto& column : columns) {
         if (column.width == ListColumn::kRestWidth)
@@ -162,6 +168,12 @@ void ListViewView::OnResized() {
         if (columns[i].fixedWidth) width = columns[i].width;  // a hidden data column stays as thin as set
         ListView_SetColumnWidth(window_, static_cast<int>(i), width);
     }
+}
+
+void ListViewView::OnDpiChanged() {
+    if (List().checkBoxes) CreateCheckImages();
+    CreateSmallImages();
+    OnResized();
 }
 
 LRESULT ListViewView::OnNotify(NMHDR* header) {

@@ -24,6 +24,7 @@ public:
     void Render() override;
     LRESULT OnNotify(NMHDR* header) override;
     void OnResized() override;
+    void OnDpiChanged() override;
 
 private:
     ListView& List() const { return static_cast<ListView&>(model_); }
