@@ -47,10 +47,15 @@ public:
 
 protected:
     void SetTextIfChanged(const std::wstring& text);
+    // For a control whose window text is not its caption (a list): the caption names it for readers.
+    void RenderNameForReaders();
 
     Control& model_;
     HWND window_;
     ViewHost& host_;
+
+private:
+    std::wstring nameForReaders_;
 };
 
 // Creates the child window for `model` (by its kind) under `parent` with control id `id`.

@@ -127,6 +127,7 @@ void ListViewView::CreateSmallImages() {
 
 void ListViewView::Render() {
     ListView& list = List();
+    RenderNameForReaders();
     if (ListView_GetItemCount(window_) != list.Count())
         ListView_SetItemCountEx(window_, list.Count(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     InvalidateRect(window_, nullptr, FALSE);
@@ -144,6 +145,23 @@ void ListViewView::SyncSelectionToWindow() {
     syncing_ = true;
     ListView_SetItemState(window_, -1, 0, LVIS_SELECTED);
     for (int i : wanted) ListView_SetItemState(window_, i, LVIS_SELECTED, LVIS_SELECTED);
+    // The keyboard carries on from the row the program chose, which is in view.
+    if (!wanted.empty()) ShowFocusOn(wanted.front());
+    syncing_ = false;
+}
+
+void ListViewView::ShowFocusOn(int row) {
+    ListView_SetItemState(window_, row, LVIS_FOCUSED, LVIS_FOCUSED);
+    ListView_EnsureVisible(window_, row, FALSE);
+}
+
+// A list reached by the keyboard shows where its focus is: on the first selected row, else on the first
+// row, which stays unselected.
+void ListViewView::OnFocus() {
+    if (ListView_GetNextItem(window_, -1, LVNI_FOCUSED) >= 0 || List().Count() == 0) return;
+    const int selected = List().FirstSelected();
+    syncing_ = true;
+    ShowFocusOn(selected >= 0 ? selected : 0);
     syncing_ = false;
 }
 
@@ -183,6 +201,9 @@ LRESULT ListViewView::OnNotify(NMHDR* header) {
             return 0;
         case NM_CLICK:
             OnClick(*reinterpret_cast<NMITEMACTIVATE*>(header));
+            return 0;
+        case NM_SETFOCUS:
+            OnFocus();
             return 0;
         case LVN_KEYDOWN:
             OnKeyDown(*reinterpret_cast<NMLVKEYDOWN*>(header));

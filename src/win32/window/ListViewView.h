@@ -37,6 +37,8 @@ private:
     void OnItemChanged(const NMLISTVIEW& change);
     void OnRangeChanged(const NMLVODSTATECHANGE& change);
     void SyncSelectionToWindow();
+    void ShowFocusOn(int row);
+    void OnFocus();
 
     UniqueImageList checkImages_;
     UniqueImageList smallImages_;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "win32/window/Accessibility.h"
 #include "win32/window/GdiHandles.h"
 #include "win32/window/PageView.h"
 #include "win32/window/WindowBase.h"
@@ -64,6 +65,7 @@ private:
     void OnDestroy();
     int Px(double units) const { return static_cast<int>(units * scale_ + 0.5); }
 
+    ComApartment com_;  // first in, last out
     MainForm& form_;
     bool quitOnDestroy_ = true;  // closing the window ends the message loop
     UINT dpi_ = 96;
