@@ -1,6 +1,6 @@
 # The release: the version header, what `install` puts where, and the two packages CPack makes from
 # it for the 64-bit build: a setup program (NSIS, built with makensis, which runs on Linux too) and a
-# portable zip. `cmake --build --preset windows-x64 --target package` writes both into build/windows-x64.
+# portable zip. `cmake --build --preset windows-x64 --target package` writes both into build/windows-x64/packages.
 #
 # The version is the project's (project(... VERSION ...)): the version resource, the window and the
 # installer all read it from here.

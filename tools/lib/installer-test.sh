@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2154 # $wine, $root, $problems and the test functions come from tools/test
 # The release checks under Wine for tools/test: the setup program and the window at 144 DPI. Sourced,
 # not run; it calls tools/test's run_gtest, so what it runs counts in tools/test's summary, and it
 # expects the Xvfb display and the Wine prefix of tools/lib/wine.sh to be set up.
@@ -40,7 +41,9 @@ _installer_shot() {
     geometry="$(xdotool getwindowgeometry --shell "$window" 2>/dev/null || true)"
     x="$(sed -n 's/^X=//p' <<<"$geometry")" y="$(sed -n 's/^Y=//p' <<<"$geometry")"
     w="$(sed -n 's/^WIDTH=//p' <<<"$geometry")" h="$(sed -n 's/^HEIGHT=//p' <<<"$geometry")"
-    [[ -n "$w" ]] && import -window root -crop "${w}x${h}+${x}+${y}" +repage "$png" 2>/dev/null || true
+    if [[ -n "$w" ]]; then
+      import -window root -crop "${w}x${h}+${x}+${y}" +repage "$png" 2>/dev/null || true
+    fi
     xdotool key --window "$window" alt+F4 2>/dev/null || true
     for _ in $(seq 40); do
       kill -0 "$pid" 2>/dev/null || break

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "win32/window/Dpi.h"
 #include "win32/window/WindowMessages.h"
 
 namespace korvane::win32 {
@@ -62,7 +63,7 @@ void PageView::Place(RECT bounds) {
 
 void PageView::SetDpi(UINT dpi, HFONT font) {
     host_.dpi = dpi;
-    host_.scale = static_cast<double>(dpi) / 96;
+    host_.scale = static_cast<double>(dpi) / kDesignDpi;
     host_.font = font;
     for (auto& view : views_) {
         SendMessageW(view->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
