@@ -41,6 +41,8 @@ BackupPage::BackupPage(AppState& state)
     btRefresh.SetCaption("Resfresh List");
     btDel.SetCaption("Delete Restore Point");
 
+    ltbk.SetCaption("Restore points");  // the name a screen reader says
+
     Place(ltbk, {0, 0, 532, 190}, nullptr, Anchor::Stretch);
     Place(lbStatus, {2, 195, 528, 16}, nullptr, Anchor::Bottom);
     Place(mWarning, {0, 214, 532, 144}, nullptr, Anchor::StretchWidthBottom);

@@ -44,6 +44,8 @@ PluginsPage::PluginsPage(AppState& state, UndoHistory& history)
     ScanToolbar_BitBtn.SetCaption("Scan Now");
     Del_SpeedButton.SetCaption("&Delete");
 
+    lvBHO.SetCaption("Browser plug-ins");  // the name a screen reader says
+
     Place(lvBHO, {0, 48, 532, 322}, nullptr, Anchor::Stretch);
     Place(Controls_GroupBox, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(ScanToolbar_BitBtn, {10, 24, 100, 28}, &Controls_GroupBox);

@@ -48,11 +48,14 @@ TracesPage::TracesPage(AppState& state) : Page("tabIE"), state_(state) {
     gbControlPanel.SetCaption("&Control Panel ");
     btnTempScan.SetCaption("&Start Scan");
     btnCleanIE.SetCaption("&Cleanup");
-    btnCheckIE.SetCaption("&Check All");
+    btnCheckIE.SetCaption("Check &All");  // "&C" is Cleanup's
     btnUncheckIE.SetCaption("&Uncheck All");
+
+    lvIE.SetCaption("Browser traces");  // the name a screen reader says
 
     Place(lvIE, {0, 0, 532, 160});
     Place(Bevel1, {0, 164, 532, 4});
+    lvDeletedFiles.SetCaption("Files found");  // the name a screen reader says
     Place(lvDeletedFiles, {0, 172, 532, 188}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, {0, 364, 532, 76}, nullptr, Anchor::StretchWidthBottom);
     Place(lblDeleting, {10, 18, 512, 16}, &gbControlPanel);

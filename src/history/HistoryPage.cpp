@@ -18,8 +18,10 @@ HistoryPage::HistoryPage(UndoHistory& history) : Page("tabHistory"), history_(hi
     gbControlPanel.SetCaption("&Control Panel ");
     btnRestore.SetCaption("&Restore");
     btnClearUndo.SetCaption("&Clear");
-    btnRefresh2.SetCaption("&Refresh");
+    btnRefresh2.SetCaption("Re&fresh");  // "&R" is Restore's
     btnCheckAll1.SetCaption(kCheckAllCaption);
+
+    lvHistory.SetCaption("Recorded repairs");  // the name a screen reader says
 
     Place(lvHistory, {0, 0, 532, 372}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, {0, 378, 532, 62}, nullptr, Anchor::StretchWidthBottom);

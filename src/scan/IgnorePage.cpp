@@ -22,6 +22,8 @@ IgnorePage::IgnorePage(IgnoreList& ignoreList) : Page("tabIgnoreList"), ignoreLi
     btnCheckall2.SetCaption("&Check all");
     btnUncheckall.SetCaption("&Uncheck all");
 
+    lvIgnore.SetCaption("Ignored entries");  // the name a screen reader says
+
     Place(lvIgnore, {0, 0, 532, 318}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, {0, 324, 532, 116}, nullptr, Anchor::StretchWidthBottom);
     Place(gbRoot, {8, 16, 130, 46}, &gbControlPanel);

@@ -40,7 +40,10 @@ ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList
     btnCheckAll.SetCaption(kCheckAllCaption);
     btnAdd2Ignore.SetCaption("&Add to Ignore List");
 
+    lvScanGroups.SetCaption("Scan groups");  // the name a screen reader says
+
     Place(lvScanGroups, Rect{0, 0, 532, 150}, nullptr, Anchor::TopLeft);
+    lvErrors.SetCaption("Problems found");  // the name a screen reader says
     Place(lvErrors, Rect{0, 156, 532, 200}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, Rect{0, 362, 532, 78}, nullptr, Anchor::StretchWidthBottom);
     Place(lblScanLabel, Rect{10, 18, 512, 16}, &gbControlPanel, Anchor::TopLeft);

@@ -53,6 +53,8 @@ StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
     btnEnable.SetCaption("&Check All");
     btnDisable.SetCaption("&UnCheck All");
 
+    lvStartup.SetCaption("Startup programs");  // the name a screen reader says
+
     Place(lvStartup, {0, 0, 532, 370}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(btnRefresh, {10, 24, 100, 28}, &gbControlPanel);

@@ -32,6 +32,8 @@ UninstallPage::UninstallPage(AppState& state) : Page("tabAddRemove"), state_(sta
     btnRefresh1.SetCaption("&Refresh");
     btnCheckAlll2.SetCaption(kCheckAllCaption);
 
+    lvAddRemove.SetCaption("Installed programs");  // the name a screen reader says
+
     Place(lvAddRemove, {0, 0, 532, 370}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(btnUninstall, {10, 24, 100, 28}, &gbControlPanel);

@@ -41,7 +41,7 @@ TEST_F(HistoryPageTest, LayoutAndCaptions) {
     EXPECT_EQ(page.gbControlPanel.Caption(), "&Control Panel ");
     EXPECT_EQ(page.btnRestore.Caption(), "&Restore");
     EXPECT_EQ(page.btnClearUndo.Caption(), "&Clear");
-    EXPECT_EQ(page.btnRefresh2.Caption(), "&Refresh");
+    EXPECT_EQ(page.btnRefresh2.Caption(), "Re&fresh");
     EXPECT_EQ(page.btnCheckAll1.Caption(), "Ch&eck All");
     for (const Control* control : page.Controls()) {
         const Rect& r = control->bounds;

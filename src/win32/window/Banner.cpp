@@ -9,10 +9,10 @@ namespace korvane::win32 {
 
 namespace {
 
-HFONT MakeFont(double scale, int height, int weight, bool italic) {
+HFONT MakeFont(double scale, int height, int weight, bool italic, const wchar_t* face) {
     return CreateFontW(-static_cast<int>(height * scale + 0.5), 0, 0, 0, weight, italic, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+                       DEFAULT_PITCH | FF_SWISS, face);
 }
 
 int Mix(int from, int to, int step, int steps) {
@@ -21,7 +21,7 @@ int Mix(int from, int to, int step, int steps) {
 
 }  // namespace
 
-void PaintBanner(HDC dc, RECT area, double scale) {
+void PaintBanner(HDC dc, RECT area, double scale, const wchar_t* face) {
     // Horizontal gradient from deep blue to light blue, in 2-pixel bands.
     const int width = area.right - area.left;
     for (int x = 0; x < width; x += 2) {
@@ -49,7 +49,7 @@ void PaintBanner(HDC dc, RECT area, double scale) {
 
     SetBkMode(dc, TRANSPARENT);
     {
-        UniqueFont title(MakeFont(scale, 40, FW_BOLD, false));
+        UniqueFont title(MakeFont(scale, 40, FW_BOLD, false, face));
         SelectedObject withTitle(dc, title.get());
         RECT text{area.left + px(150), area.top + px(14), area.right - px(10), area.top + px(64)};
         SetTextColor(dc, RGB(0, 24, 64));  // a soft shadow first
@@ -60,7 +60,7 @@ void PaintBanner(HDC dc, RECT area, double scale) {
         DrawTextW(dc, L"Korvane", -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     }
     {
-        UniqueFont subtitle(MakeFont(scale, 15, FW_NORMAL, true));
+        UniqueFont subtitle(MakeFont(scale, 15, FW_NORMAL, true, face));
         SelectedObject withSubtitle(dc, subtitle.get());
         RECT line{area.left + px(152), area.top + px(66), area.right - px(10), area.top + px(90)};
         SetTextColor(dc, RGB(224, 238, 255));

@@ -6,7 +6,8 @@
 
 namespace korvane::win32 {
 
-// Paints the banner into `area` (pixels); `scale` is pixels per layout unit.
-void PaintBanner(HDC dc, RECT area, double scale);
+// Paints the banner into `area` (pixels); `scale` is pixels per layout unit, `face` the typeface of
+// the window's font.
+void PaintBanner(HDC dc, RECT area, double scale, const wchar_t* face);
 
 }  // namespace korvane::win32

@@ -9,6 +9,7 @@
 #include "controls/EditBox.h"
 #include "controls/ListBox.h"
 #include "win32/platform/Text.h"
+#include "win32/window/Accessibility.h"
 #include "win32/window/ListViewView.h"
 
 namespace korvane::win32 {
@@ -21,6 +22,14 @@ ControlView::ControlView(Control& model, HWND window, ViewHost& host)
 
 ControlView::~ControlView() {
     model_.onChanged = nullptr;
+    if (!nameForReaders_.empty()) ForgetNameForReaders(window_);
+}
+
+void ControlView::RenderNameForReaders() {
+    const std::wstring name = Widen(model_.Caption());
+    if (name == nameForReaders_) return;
+    nameForReaders_ = name;
+    NameForReaders(window_, name);
 }
 
 void ControlView::Render() {
@@ -88,7 +97,10 @@ private:
 
 class MemoView : public ControlView {
 public:
-    using ControlView::ControlView;
+    MemoView(Control& model, HWND window, ViewHost& host) : ControlView(model, window, host) {
+        if (static_cast<Memo&>(model).readOnly) SetWindowSubclass(window_, &LetTabThrough, 0, 0);
+    }
+    ~MemoView() override { RemoveWindowSubclass(window_, &LetTabThrough, 0); }
     void Render() override {
         std::wstring text;
         const auto& lines = static_cast<Memo&>(model_).Lines();
@@ -115,7 +127,35 @@ public:
     }
 
 private:
+    // A multi-line edit asks for every key, Tab included, to type it; a read-only one types nothing, and
+    // would only keep the keyboard from leaving it.
+    static LRESULT CALLBACK LetTabThrough(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR) {
+        LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        if (message == WM_GETDLGCODE) result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+        return result;
+    }
+
     bool rendering_ = false;
+};
+
+// The frame of a page's buttons takes no input, so its caption is shown without an underlined letter,
+// which would take the letter of one of those buttons ("&Control Panel" and "&Check All").
+class GroupBoxView : public ControlView {
+public:
+    using ControlView::ControlView;
+    void Render() override {
+        const std::wstring caption = Widen(model_.Caption());
+        std::wstring shown;
+        for (size_t i = 0; i < caption.size(); ++i) {
+            if (caption[i] == L'&' && i + 1 < caption.size()) {
+                if (caption[i + 1] != L'&') continue;  // the mnemonic's mark
+                shown += caption[i++];                 // "&&" draws one "&"
+            }
+            shown += caption[i];
+        }
+        SetTextIfChanged(shown);
+    }
 };
 
 class ListBoxView : public ControlView {
@@ -123,6 +163,7 @@ public:
     using ControlView::ControlView;
     void Render() override {
         auto& model = static_cast<ListBox&>(model_);
+        RenderNameForReaders();
         if (model.Items() != shown_) {
             SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
             SendMessageW(window_, LB_RESETCONTENT, 0, 0);
@@ -209,6 +250,9 @@ std::unique_ptr<ControlView> CreateControlView(Control& model, HWND parent, int 
             break;
         case ControlKind::ListBox:
             view = std::make_unique<ListBoxView>(model, window, host);
+            break;
+        case ControlKind::GroupBox:
+            view = std::make_unique<GroupBoxView>(model, window, host);
             break;
         default:  // labels, group boxes and bevels only show their caption
             view = std::make_unique<ControlView>(model, window, host);

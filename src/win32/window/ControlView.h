@@ -19,7 +19,8 @@ struct ViewHost {
     // Asks for the view to be rendered again at the host's next turn (changes are coalesced).
     std::function<void(class ControlView&)> invalidate;
     HFONT font = nullptr;
-    double scale = 1.0;  // pixels per layout unit (DPI / 96)
+    UINT dpi = 96;       // of the window the views are shown in
+    double scale = 1.0;  // pixels per layout unit (dpi / 96)
 };
 
 class ControlView {
@@ -40,13 +41,21 @@ public:
     virtual LRESULT OnNotify(NMHDR* header) { return 0; }
     // After the control was moved or resized.
     virtual void OnResized() {}
+    // After the window moved to a monitor of another DPI; the host has the new DPI and font, which the
+    // control already uses. Pictures drawn for the old DPI are made again here.
+    virtual void OnDpiChanged() {}
 
 protected:
     void SetTextIfChanged(const std::wstring& text);
+    // For a control whose window text is not its caption (a list): the caption names it for readers.
+    void RenderNameForReaders();
 
     Control& model_;
     HWND window_;
     ViewHost& host_;
+
+private:
+    std::wstring nameForReaders_;
 };
 
 // Creates the child window for `model` (by its kind) under `parent` with control id `id`.

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "win32/platform/Text.h"
+#include "win32/window/Dpi.h"
 #include "win32/window/Theme.h"
 
 namespace korvane::win32 {
@@ -57,7 +58,8 @@ void ListViewView::CreateColumns() {
 // Draws the two check-box pictures (themed when a theme is active) into a state image list.
 void ListViewView::CreateCheckImages() {
     int size = std::max(13, static_cast<int>(16 * host_.scale + 0.5));
-    checkImages_.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
+    // Made whole before the list lets go of the old pictures.
+    UniqueImageList images(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
     WindowDc screen(window_);
     UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
     const Theme theme(window_, L"BUTTON");
@@ -77,17 +79,19 @@ void ListViewView::CreateCheckImages() {
                 DrawFrameControl(dc.get(), &r, DFC_BUTTON,
                                  DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
         }
-        ImageList_AddMasked(checkImages_.get(), bitmap.get(), mask);
+        ImageList_AddMasked(images.get(), bitmap.get(), mask);
     }
-    ListView_SetImageList(window_, checkImages_.get(), LVSIL_STATE);
+    ListView_SetImageList(window_, images.get(), LVSIL_STATE);
+    checkImages_ = std::move(images);
 }
 
-// The rows' small pictures come from the system's stock icons, scaled to the small-icon size.
+// The rows' small pictures come from the system's stock icons, drawn for the small-icon size at the
+// window's DPI.
 void ListViewView::CreateSmallImages() {
     const auto& images = List().smallImages;
     if (images.empty()) return;
-    int size = GetSystemMetrics(SM_CXSMICON);
-    smallImages_.reset(
+    const int size = SystemMetricForDpi(SM_CXSMICON, host_.dpi);
+    UniqueImageList pictures(
         ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(images.size()), 0));
     for (StockImage image : images) {
         const wchar_t* id = IDI_APPLICATION;
@@ -111,14 +115,17 @@ void ListViewView::CreateSmallImages() {
                 id = IDI_SHIELD;
                 break;
         }
-        // Shared system icons are never destroyed; the image list keeps its own copy.
-        ImageList_AddIcon(smallImages_.get(), LoadIconW(nullptr, id));
+        // The image list keeps its own copy.
+        UniqueIcon icon = SystemIconForSize(id, size);
+        ImageList_AddIcon(pictures.get(), icon.get());
     }
-    ListView_SetImageList(window_, smallImages_.get(), LVSIL_SMALL);
+    ListView_SetImageList(window_, pictures.get(), LVSIL_SMALL);
+    smallImages_ = std::move(pictures);
 }
 
 void ListViewView::Render() {
     ListView& list = List();
+    RenderNameForReaders();
     if (ListView_GetItemCount(window_) != list.Count())
         ListView_SetItemCountEx(window_, list.Count(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     InvalidateRect(window_, nullptr, FALSE);
@@ -136,6 +143,23 @@ void ListViewView::SyncSelectionToWindow() {
     syncing_ = true;
     ListView_SetItemState(window_, -1, 0, LVIS_SELECTED);
     for (int i : wanted) ListView_SetItemState(window_, i, LVIS_SELECTED, LVIS_SELECTED);
+    // The keyboard carries on from the row the program chose, which is in view.
+    if (!wanted.empty()) ShowFocusOn(wanted.front());
+    syncing_ = false;
+}
+
+void ListViewView::ShowFocusOn(int row) {
+    ListView_SetItemState(window_, row, LVIS_FOCUSED, LVIS_FOCUSED);
+    ListView_EnsureVisible(window_, row, FALSE);
+}
+
+// A list reached by the keyboard shows where its focus is: on the first selected row, else on the first
+// row, which stays unselected.
+void ListViewView::OnFocus() {
+    if (ListView_GetNextItem(window_, -1, LVNI_FOCUSED) >= 0 || List().Count() == 0) return;
+    const int selected = List().FirstSelected();
+    syncing_ = true;
+    ShowFocusOn(selected >= 0 ? selected : 0);
     syncing_ = false;
 }
 
@@ -144,7 +168,7 @@ void ListViewView::OnResized() {
     RECT client;
     GetClientRect(window_, &client);
     // Leave room for a vertical scroll bar so that a growing list does not need a horizontal one.
-    int free = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    int free = client.right - SystemMetricForDpi(SM_CXVSCROLL, host_.dpi);
     int rest = 0;
     for (const auto& column : columns) {
         if (column.width == ListColumn::kRestWidth)
@@ -162,6 +186,12 @@ void ListViewView::OnResized() {
     }
 }
 
+void ListViewView::OnDpiChanged() {
+    if (List().checkBoxes) CreateCheckImages();
+    CreateSmallImages();
+    OnResized();
+}
+
 LRESULT ListViewView::OnNotify(NMHDR* header) {
     switch (header->code) {
         case LVN_GETDISPINFOW:
@@ -169,6 +199,9 @@ LRESULT ListViewView::OnNotify(NMHDR* header) {
             return 0;
         case NM_CLICK:
             OnClick(*reinterpret_cast<NMITEMACTIVATE*>(header));
+            return 0;
+        case NM_SETFOCUS:
+            OnFocus();
             return 0;
         case LVN_KEYDOWN:
             OnKeyDown(*reinterpret_cast<NMLVKEYDOWN*>(header));

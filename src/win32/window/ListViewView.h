@@ -24,6 +24,7 @@ public:
     void Render() override;
     LRESULT OnNotify(NMHDR* header) override;
     void OnResized() override;
+    void OnDpiChanged() override;
 
 private:
     ListView& List() const { return static_cast<ListView&>(model_); }
@@ -36,6 +37,8 @@ private:
     void OnItemChanged(const NMLISTVIEW& change);
     void OnRangeChanged(const NMLVODSTATECHANGE& change);
     void SyncSelectionToWindow();
+    void ShowFocusOn(int row);
+    void OnFocus();
 
     UniqueImageList checkImages_;
     UniqueImageList smallImages_;

@@ -4,12 +4,15 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cwchar>
 
+#include "win32/Version.h"
 #include "win32/platform/Text.h"
 #include "win32/window/Banner.h"
+#include "win32/window/Dpi.h"
 
 namespace korvane::win32 {
 
@@ -41,26 +44,26 @@ const StockIcon kPageIcons[] = {
     {SIID_FOLDERBACK, IDI_INFORMATION},  {SIID_LOCK, IDI_SHIELD},
 };
 
-double ScreenScale() {
-    WindowDc screen(nullptr);
-    int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    return dpi > 0 ? dpi / 96.0 : 1.0;
-}
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kVersionRight = 10, kVersionTop = 86, kVersionWidth = 160, kVersionHeight = 18;
+
+// The page buttons' captions are larger than the message font by this much, and bold.
+constexpr int kButtonFontNumerator = 13, kButtonFontDenominator = 11;
 
 }  // namespace
 
-MainWindow::MainWindow(MainForm& form) : form_(form), scale_(ScreenScale()) {
+MainWindow::MainWindow(MainForm& form) : form_(form) {
+    // Created first and sized after: the DPI it will be shown at is the one of its monitor.
+    CreateFor(WS_EX_CONTROLPARENT, L"Korvane", kStyle, RECT{0, 0, 0, 0}, nullptr, nullptr);
+    dpi_ = DpiOf(hwnd_);
+    scale_ = static_cast<double>(dpi_) / kDesignDpi;
     CreateFonts();
-    RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
-    const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
-    CreateFor(WS_EX_CONTROLPARENT, L"Korvane", style, RECT{x, y, x + width, y + height}, nullptr, nullptr);
+    PlaceOnMonitor();
     CreatePageButtons();
+    const std::wstring version = L"Version " + Widen(KORVANE_VERSION_TEXT);
+    versionLabel_ = CreateWindowExW(0, L"STATIC", version.c_str(), WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0,
+                                    10, 10, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(versionLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     CreatePageViews();
     form_.MainControl.onChanged = [this] { ShowActivePage(); };
     LayOut();
@@ -73,25 +76,32 @@ MainWindow::~MainWindow() {
     OnDestroy();  // idempotent: makes sure no model calls back into this object
 }
 
+// The design's client size at the window's DPI, centred in the work area of its monitor.
+void MainWindow::PlaceOnMonitor() {
+    const RECT frame = FrameForClient(RECT{0, 0, Px(kClientWidth), Px(kClientHeight)}, kStyle, 0, dpi_);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
+    const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The system's message font at the window's DPI, and a larger bold one of the same face for the page
+// buttons. The controls get them from the caller.
 void MainWindow::CreateFonts() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    LOGFONTW face{};
-    face.lfHeight = -Px(11);  // 8 point at 96 DPI, as the layout was made for
-    face.lfWeight = FW_NORMAL;
-    face.lfCharSet = DEFAULT_CHARSET;
+    LOGFONTW face = MessageFontForDpi(dpi_);
     face.lfQuality = CLEARTYPE_QUALITY;
-    wcscpy(face.lfFaceName, L"Tahoma");
     font_.reset(CreateFontIndirectW(&face));
-    if (!font_) font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-    face.lfHeight = -Px(13);
+    fontFace_ = face.lfFaceName;
+    face.lfHeight = MulDiv(face.lfHeight, kButtonFontNumerator, kButtonFontDenominator);
     face.lfWeight = FW_BOLD;
     buttonFont_.reset(CreateFontIndirectW(&face));
 }
 
 void MainWindow::CreatePageButtons() {
-    const int iconSize = Px(32);
     for (size_t i = 0; i < form_.Navigation().size(); ++i) {
         Button& model = *form_.Navigation()[i].button;
         HWND button = CreateWindowExW(0, L"BUTTON", Widen(model.Caption()).c_str(),
@@ -105,34 +115,46 @@ void MainWindow::CreatePageButtons() {
             EnableWindow(button, changed.Enabled());
             InvalidateRect(button, nullptr, TRUE);
         };
-
-        icons_.push_back(LoadPageIcon(kPageIcons[i].stock, kPageIcons[i].fallback, iconSize));
     }
+    LoadPageIcons();
 }
 
-// The stock icon itself, else the icon its location names, else a system icon.
+void MainWindow::LoadPageIcons() {
+    icons_.clear();
+    ownedIcons_.clear();
+    for (size_t i = 0; i < pageButtons_.size(); ++i)
+        icons_.push_back(LoadPageIcon(kPageIcons[i].stock, kPageIcons[i].fallback, Px(32)));
+}
+
+// The stock icon drawn for `size` pixels, else the system's own large stock icon, else a system icon.
 HICON MainWindow::LoadPageIcon(SHSTOCKICONID stock, LPCWSTR fallback, int size) {
     SHSTOCKICONINFO info{};
+    info.cbSize = sizeof info;
+    HICON icon = nullptr;
+    // A location of resource 1 (index -1) is the generic document picture, which a system without this
+    // stock icon hands out for it (Wine does): the system icon says more.
+    if (SUCCEEDED(SHGetStockIconInfo(stock, SHGSI_ICONLOCATION, &info)) && info.szPath[0] &&
+        info.iIcon != -1 &&
+        SHDefExtractIconW(info.szPath, info.iIcon, 0, &icon, nullptr, static_cast<UINT>(size)) == S_OK &&
+        icon) {
+        ownedIcons_.emplace_back(icon);
+        return icon;
+    }
+    info = SHSTOCKICONINFO{};
     info.cbSize = sizeof info;
     if (SUCCEEDED(SHGetStockIconInfo(stock, SHGSI_ICON | SHGSI_LARGEICON, &info)) && info.hIcon) {
         ownedIcons_.emplace_back(info.hIcon);
         return info.hIcon;
     }
-    info = SHSTOCKICONINFO{};
-    info.cbSize = sizeof info;
-    HICON large = nullptr;
-    if (SUCCEEDED(SHGetStockIconInfo(stock, SHGSI_ICONLOCATION, &info)) && info.szPath[0] &&
-        ExtractIconExW(info.szPath, info.iIcon, &large, nullptr, 1) == 1 && large) {
-        ownedIcons_.emplace_back(large);
-        return large;
-    }
-    return static_cast<HICON>(LoadImageW(nullptr, fallback, IMAGE_ICON, size, size, LR_SHARED));
+    ownedIcons_.push_back(SystemIconForSize(fallback, size));
+    return ownedIcons_.back().get();
 }
 
 void MainWindow::CreatePageViews() {
     ViewHost host;
     host.run = [this](const std::function<void()>& handler) { form_.Run(handler); };
     host.font = font_.get();
+    host.dpi = dpi_;
     host.scale = scale_;
     for (Page* page : form_.MainControl.Pages())
         pages_.push_back(std::make_unique<PageView>(*page, hwnd_, host));
@@ -158,7 +180,29 @@ void MainWindow::RenderPending() {
     autorunBar_->RenderPending();
 }
 
+// Everything sized for the old DPI is made again; the window takes the place Windows suggests, which
+// keeps it under the mouse when it is dragged across monitors.
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    if (!dpi) return;
+    dpi_ = dpi;
+    scale_ = static_cast<double>(dpi_) / kDesignDpi;
+    // The controls take the new fonts before the old ones go.
+    UniqueFont oldFont = std::move(font_), oldButtonFont = std::move(buttonFont_);
+    CreateFonts();
+    for (HWND button : pageButtons_)
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+    SendMessageW(versionLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    LoadPageIcons();
+    for (const auto& view : pages_) view->SetDpi(dpi_, font_.get());
+    autorunBar_->SetDpi(dpi_, font_.get());
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void MainWindow::LayOut() {
+    if (!autorunBar_) return;  // still being created
     RECT client;
     GetClientRect(hwnd_, &client);
     for (size_t i = 0; i < pageButtons_.size(); ++i)
@@ -170,6 +214,8 @@ void MainWindow::LayOut() {
               client.bottom - Px(kPageAreaBottomMargin)};
     for (const auto& view : pages_) view->Place(area);
     autorunBar_->Place(RECT{0, client.bottom - Px(kBarHeight), client.right, client.bottom});
+    MoveWindow(versionLabel_, client.right - Px(kVersionRight + kVersionWidth), Px(kVersionTop),
+               Px(kVersionWidth), Px(kVersionHeight), TRUE);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -185,17 +231,43 @@ void MainWindow::OnPaint() {
     HDC dc = paint.get();
     RECT client;
     GetClientRect(hwnd_, &client);
-    PaintBanner(dc, RECT{0, 0, client.right, Px(kBannerHeight)}, scale_);
+    PaintBanner(dc, RECT{0, 0, client.right, Px(kBannerHeight)}, scale_, fontFace_.c_str());
     // A thin line above the bottom bar.
     RECT line{0, client.bottom - Px(kBarHeight) - 1, client.right, client.bottom - Px(kBarHeight) + 1};
     DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
 }
 
+void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.hwndItem == versionLabel_) {
+        DrawVersionLabel(item);
+        return;
+    }
+    const size_t index = item.CtlID - kFirstPageButtonId;
+    if (item.CtlType == ODT_BUTTON && index < pageButtons_.size()) DrawPageButton(item, index);
+}
+
+// The version in the banner's lower right corner: the banner's own picture below it, the text on top.
+void MainWindow::DrawVersionLabel(const DRAWITEMSTRUCT& item) {
+    RECT client, label;
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(item.hwndItem, &label);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&label), 2);
+    PaintBanner(item.hDC,
+                RECT{-label.left, -label.top, client.right - label.left, Px(kBannerHeight) - label.top},
+                scale_, fontFace_.c_str());
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()))));
+    RECT r = item.rcItem;
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, RGB(224, 238, 255));
+    SelectedObject withFont(item.hDC, font_.get());
+    DrawTextW(item.hDC, text.c_str(), -1, &r, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 // A flat page button: face colour, a frame when pressed or showing the active page, the icon, and the
 // caption in bold blue.
-void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    const size_t index = item.CtlID - kFirstPageButtonId;
-    if (index >= pageButtons_.size()) return;
+void MainWindow::DrawPageButton(const DRAWITEMSTRUCT& item, size_t index) {
     const bool active = form_.MainControl.ActivePage() == form_.Navigation()[index].page;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     RECT r = item.rcItem;
@@ -248,6 +320,9 @@ LRESULT MainWindow::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SIZE:
             LayOut();
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_GETMINMAXINFO:
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{Px(640), Px(500)};

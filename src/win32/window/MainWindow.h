@@ -1,6 +1,7 @@
 // The program's one top-level window: it renders MainForm — the banner, the eight page buttons, the
 // page area (one plain child container per page, one visible at a time, no tabs) and the bottom bar
-// with the autorun box — and hands every input to the models. It holds no program logic.
+// with the autorun box — and hands every input to the models. It holds no program logic. Every size,
+// font and picture follows the DPI of the monitor the window is on, also when it moves to another.
 #pragma once
 
 // clang-format off
@@ -9,9 +10,11 @@
 // clang-format on
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/MainForm.h"
+#include "win32/window/Accessibility.h"
 #include "win32/window/GdiHandles.h"
 #include "win32/window/PageView.h"
 #include "win32/window/WindowBase.h"
@@ -35,31 +38,43 @@ public:
     PageView* ViewOf(const Page& page) const;
     HWND PageButton(size_t index) const { return pageButtons_.at(index); }
     PageView& AutorunBar() const { return *autorunBar_; }
+    // The program's version as the banner shows it ("Version 1.0.0").
+    HWND VersionLabel() const { return versionLabel_; }
+    UINT Dpi() const { return dpi_; }
     // Renders every pending model change now.
     void RenderPending();
 
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    void PlaceOnMonitor();
     void CreateFonts();
     void CreatePageButtons();
+    void LoadPageIcons();
     HICON LoadPageIcon(SHSTOCKICONID stock, LPCWSTR fallback, int size);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     void CreatePageViews();
     void LayOut();
     void ShowActivePage();
     void OnPaint();
     void OnDrawItem(const DRAWITEMSTRUCT& item);
+    void DrawPageButton(const DRAWITEMSTRUCT& item, size_t index);
+    void DrawVersionLabel(const DRAWITEMSTRUCT& item);
     void OnCommand(WORD id, WORD code);
     void OnClose();
     void OnDestroy();
     int Px(double units) const { return static_cast<int>(units * scale_ + 0.5); }
 
+    ComApartment com_;  // first in, last out
     MainForm& form_;
     bool quitOnDestroy_ = true;  // closing the window ends the message loop
-    double scale_ = 1.0;
+    UINT dpi_ = 96;
+    double scale_ = 1.0;  // pixels per layout unit: dpi_ / 96
     UniqueFont font_;
     UniqueFont buttonFont_;
+    std::wstring fontFace_;
     std::vector<HWND> pageButtons_;  // children: destroyed with the window
+    HWND versionLabel_ = nullptr;
     std::vector<UniqueIcon> ownedIcons_;
     std::vector<HICON> icons_;
     std::vector<std::unique_ptr<PageView>> pages_;

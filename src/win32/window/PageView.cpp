@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "win32/window/Dpi.h"
 #include "win32/window/WindowMessages.h"
 
 namespace korvane::win32 {
@@ -60,6 +61,16 @@ void PageView::Place(RECT bounds) {
     LayOut();
 }
 
+void PageView::SetDpi(UINT dpi, HFONT font) {
+    host_.dpi = dpi;
+    host_.scale = static_cast<double>(dpi) / kDesignDpi;
+    host_.font = font;
+    for (auto& view : views_) {
+        SendMessageW(view->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        view->OnDpiChanged();
+    }
+}
+
 void PageView::LayOut() {
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -82,8 +93,11 @@ void PageView::LayOut() {
         }
         placed[&control] = r;
         auto px = [scale](int v) { return static_cast<int>(v * scale + 0.5); };
-        MoveWindow(view->Handle(), px(r.x), px(r.y), px(r.x + r.width) - px(r.x),
-                   px(r.y + r.height) - px(r.y), TRUE);
+        // Rounding back and forth between pixels and layout units may overshoot by a pixel.
+        const int right = std::min<int>(px(r.x + r.width), client.right);
+        const int bottom = std::min<int>(px(r.y + r.height), client.bottom);
+        MoveWindow(view->Handle(), px(r.x), px(r.y), std::max(0, right - px(r.x)),
+                   std::max(0, bottom - px(r.y)), TRUE);
         view->OnResized();
     }
 }

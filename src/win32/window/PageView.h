@@ -28,6 +28,8 @@ public:
     Page& Model() const { return page_; }
     // Moves the page (pixels) and lays its controls out for that size.
     void Place(RECT bounds);
+    // Shows the controls at another DPI with the window's font for it; the next Place lays them out.
+    void SetDpi(UINT dpi, HFONT font);
     // The view of a control of this page; null when it has none (used by tests and the main window).
     ControlView* ViewOf(const Control& control) const;
     // Renders every changed view now (normally done at the next turn of the message loop).
