@@ -28,7 +28,7 @@ UninstallPage::UninstallPage(AppState& state) : Page("tabAddRemove"), state_(sta
         return system.compareText(a, b);
     };
     lvAddRemove.sortOnHeaderClick = true;
-    lblFilter.SetCaption("&Filter:");
+    lblFilter.SetCaption("Filter:");
     gbControlPanel.SetCaption("&Control Panel ");
     btnUninstall.SetCaption("&Uninstall");
     btnUninstall.SetEnabled(false);
