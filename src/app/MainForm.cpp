@@ -23,6 +23,7 @@ MainForm::MainForm(Platform& platform)
       MainControl(state.MainControl),
       history(state),
       ignoreList(platform),
+      dateFormat(state.dateFormat),
       tabIgnoreList(ignoreList),
       tabScanErrors(state, history, ignoreList, tabIgnoreList),
       tabHistory(history),

@@ -38,7 +38,7 @@ public:
     PageControl& MainControl;
     UndoHistory history;
     IgnoreList ignoreList;
-    DateFormat dateFormat;
+    DateFormat& dateFormat;  // the shared state's: the pages show dates with it
 
     // The page buttons, top to bottom.
     Button toolScanErrors{"toolScanErrors"};

@@ -18,7 +18,7 @@ struct Rect {
 enum class StockImage { Application, Information, Warning, Error, Question, Shield };
 
 // How a control follows its parent when the window is resized.
-enum class Anchor { TopLeft, Stretch, StretchWidthBottom, Bottom };
+enum class Anchor { TopLeft, Stretch, StretchWidth, StretchWidthBottom, Bottom };
 
 class Control {
 public:

@@ -12,7 +12,16 @@ class EditBox : public Control {
 public:
     explicit EditBox(std::string name) : Control(ControlKind::EditBox, std::move(name)) {}
     const std::string& Text() const { return Caption(); }
+    // Sets the text without running the change handler (the program setting it).
     void SetText(const std::string& text) { SetCaption(text); }
+    // After the user's typing changed the text.
+    std::function<void()> onChange;
+    // What the user's typing does: the model takes the text, then the handler runs.
+    void UserSetText(const std::string& text) {
+        if (text == Text()) return;
+        SetText(text);
+        if (onChange) onChange();
+    }
 };
 
 class Memo : public Control {

@@ -1,5 +1,5 @@
-// The rows of a list view: sorted insertion (stable for equal captions), check marks, sub-items,
-// selection and the batching of change notifications. Rendering is left to the Win32 layer.
+// The rows of a list view: sorted insertion (stable for equal rows), sorting by a column, check marks,
+// sub-items, selection and the batching of change notifications. Rendering is left to the Win32 layer.
 // Rows live in blocks of at most kMaxBlock, so an insertion moves at most one block's rows plus one
 // index per block instead of every row behind it.
 #include "controls/ListView.h"
@@ -134,12 +134,28 @@ void ListView::EndUpdate() {
 
 // ---- rows ----
 
-int ListView::SortedInsertPosition(const std::string& caption) const {
-    // After the last row whose caption compares equal, so that equal captions keep arrival order:
-    // first the block whose last row sorts after the caption, then the place inside it.
-    auto sortsAfter = [this, &caption](const ListItem& row) {
-        return sortComparator(caption, row.caption) < 0;
-    };
+int ListView::CompareRows(const ListItem& a, const ListItem& b) const {
+    if (sortColumn_ < 0) return sortComparator(a.caption, b.caption);
+    int result = 0;
+    const auto column = static_cast<size_t>(sortColumn_);
+    if (column < columns.size() && columns[column].compare) {
+        result = columns[column].compare(a, b);
+    } else {
+        auto text = [column](const ListItem& row) -> const std::string& {
+            static const std::string kNone;
+            if (column == 0) return row.caption;
+            return column <= row.subItems.size() ? row.subItems[column - 1] : kNone;
+        };
+        const auto& compareText = textComparator ? textComparator : sortComparator;
+        result = compareText ? compareText(text(a), text(b)) : text(a).compare(text(b));
+    }
+    return sortDescending_ ? -result : result;
+}
+
+int ListView::SortedInsertPosition(const ListItem& item) const {
+    // After the last row that compares equal, so that equal rows keep arrival order: first the block
+    // whose last row sorts after the new one, then the place inside it.
+    auto sortsAfter = [this, &item](const ListItem& row) { return CompareRows(item, row) < 0; };
     size_t low = 0, high = blocks_.size();
     while (low < high) {
         size_t middle = (low + high) / 2;
@@ -162,7 +178,7 @@ void ListView::ClearOtherSelections(int keep) {
 }
 
 int ListView::Add(ListItem item) {
-    int index = sortComparator ? SortedInsertPosition(item.caption) : count_;
+    int index = KeepsOrder() ? SortedInsertPosition(item) : count_;
     bool selected = item.selected;
     Insert(index, std::move(item));
     if (selected && !multiSelect) ClearOtherSelections(index);
@@ -232,28 +248,54 @@ void ListView::SetData(int index, const std::string& data) {
 
 int ListView::SetItemCaption(int index, const std::string& caption) {
     MutableItem(index).caption = caption;
-    if (!sortComparator) {
+    if (!KeepsOrder()) {
         Notify();
         return index;
     }
     // Take the row out and put it back after the last row whose caption compares equal to its new one.
     ListItem moving = Take(index);
-    int target = SortedInsertPosition(moving.caption);
+    int target = SortedInsertPosition(moving);
     Insert(target, std::move(moving));
     Notify();
     return target;
 }
 
 void ListView::Sort() {
-    if (!sortComparator || count_ == 0) return;
-    std::vector<ListItem> rows;
+    if (!KeepsOrder() || count_ == 0) return;
+    Reorder();
+}
+
+void ListView::SortByColumn(int column, bool descending) {
+    sortColumn_ = column < 0 ? -1 : column;
+    sortDescending_ = sortColumn_ >= 0 && descending;
+    if (count_ == 0 || !KeepsOrder()) {
+        Notify();  // the header shows the new order even for an empty list
+        return;
+    }
+    Reorder();
+}
+
+void ListView::ColumnClick(int column) {
+    SortByColumn(column, column == sortColumn_ && !sortDescending_);
+}
+
+void ListView::Reorder() {
+    std::vector<std::pair<ListItem, int>> rows;
     rows.reserve(static_cast<size_t>(count_));
-    ForEach([&](int, ListItem& row) { rows.push_back(std::move(row)); });
-    std::stable_sort(rows.begin(), rows.end(), [this](const ListItem& a, const ListItem& b) {
-        return sortComparator(a.caption, b.caption) < 0;
-    });
-    Rechunk(std::move(rows));
+    ForEach([&](int index, ListItem& row) { rows.emplace_back(std::move(row), index); });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [this](const auto& a, const auto& b) { return CompareRows(a.first, b.first) < 0; });
+    std::vector<int> order;
+    std::vector<ListItem> sorted;
+    order.reserve(rows.size());
+    sorted.reserve(rows.size());
+    for (auto& [row, index] : rows) {
+        sorted.push_back(std::move(row));
+        order.push_back(index);
+    }
+    Rechunk(std::move(sorted));
     Notify();
+    if (onReordered) onReordered(order);
 }
 
 // ---- selection ----

@@ -1,6 +1,7 @@
 // A report-style list: rows of caption + sub-items + check mark + image + an optional hidden value.
-// Optionally kept sorted by caption with an injected comparator; rows with equal captions keep
-// their arrival order. The Win32 list view shows it virtually, so the rows live only here.
+// Optionally kept sorted by caption with an injected comparator, or by a column the user chose with
+// a click on its header; rows that compare equal keep their arrival order. The Win32 list view shows
+// it virtually, so the rows live only here.
 // Rows are kept in blocks so that inserting into a sorted list of 100,000 rows stays cheap.
 #pragma once
 
@@ -13,11 +14,16 @@
 
 namespace korvane {
 
+struct ListItem;
+
 struct ListColumn {
     std::string title;
     int width = 100;  // pixels; kRestWidth takes what the other columns leave
     bool centred = false;
     bool fixedWidth = false;  // the user cannot widen it (hidden data columns)
+    // Orders two rows when the list is sorted by this column (<0, 0, >0), for columns whose text does
+    // not sort as their meaning does (sizes, dates); unset: by the column's text.
+    std::function<int(const ListItem&, const ListItem&)> compare{};
     static constexpr int kRestWidth = -1;
 };
 
@@ -48,6 +54,10 @@ public:
     std::vector<StockImage> smallImages;
     // Set to keep rows sorted by caption (ascending by the comparator's answer).
     std::function<int(const std::string&, const std::string&)> sortComparator;
+    // Set to let a click on a column header sort the rows by that column.
+    bool sortOnHeaderClick = false;
+    // Compares column texts for a sort by column; unset: sortComparator, else byte order.
+    std::function<int(const std::string&, const std::string&)> textComparator;
 
     // Rows are addressed by index; an index out of range throws std::out_of_range with the text
     // "List index out of bounds (i)", so that a handler's error box names it.
@@ -76,6 +86,19 @@ public:
     // Sorts the rows again (stable); for a comparator set after rows were added.
     void Sort();
 
+    // The column the rows are sorted by (0 is the caption), -1 while none was chosen.
+    int SortColumn() const { return sortColumn_; }
+    bool SortDescending() const { return sortDescending_; }
+    // Sorts the rows by a column (stable). Rows added later take their place in that order, also
+    // after Clear, until another column is chosen. Check marks and hidden values travel with the rows.
+    void SortByColumn(int column, bool descending);
+    // A user's click on a column header: sorts by that column ascending, or descending when the rows
+    // are already sorted ascending by it.
+    void ColumnClick(int column);
+    // After a sort moved rows: order[i] is the index that row i had before, so that a page keeping
+    // data per row index can follow.
+    std::function<void(const std::vector<int>& order)> onReordered;
+
     bool Selected(int index) const { return Item(index).selected; }
     void SetSelected(int index, bool selected);  // in a single-selection list, clears the others
     void ClearSelection();
@@ -100,7 +123,10 @@ private:
     void Notify();
     ListItem& MutableItem(int index);
     ListItem& At(int index);  // no range check
-    int SortedInsertPosition(const std::string& caption) const;
+    bool KeepsOrder() const { return sortColumn_ >= 0 || static_cast<bool>(sortComparator); }
+    int CompareRows(const ListItem& a, const ListItem& b) const;
+    int SortedInsertPosition(const ListItem& item) const;
+    void Reorder();
     void ClearOtherSelections(int keep);
     void Insert(int index, ListItem item);
     ListItem Take(int index);
@@ -121,6 +147,8 @@ private:
     mutable bool snapshotValid_ = true;
     int updateDepth_ = 0;
     bool pendingChange_ = false;
+    int sortColumn_ = -1;
+    bool sortDescending_ = false;
 };
 
 // Keeps a list's repainting suspended for a scope, also when a handler or a listing stops with an error.

@@ -1,11 +1,12 @@
-// What every page shares: the platform, the program's two folders and the page control. The main
-// window owns it and hands it to each page by reference. The two documents have owners of their
-// own (the undo history and the ignore list).
+// What every page shares: the platform, the program's two folders, the page control and the date
+// format. The main window owns it and hands it to each page by reference. The two documents have
+// owners of their own (the undo history and the ignore list).
 #pragma once
 
 #include <string>
 
 #include "controls/Page.h"
+#include "core/DateFormat.h"
 #include "platform/Platform.h"
 
 namespace korvane {
@@ -17,6 +18,7 @@ struct AppState {
     std::string ProgramFolder;  // where the files live (see core/DataFolder.h); always ends in "\"
     std::string BackupFolder;   // ProgramFolder + "Backup" (+ "\" once the Backup page was shown)
     PageControl MainControl;
+    DateFormat dateFormat;  // how the pages show dates; set when the main window is created
 };
 
 }  // namespace korvane

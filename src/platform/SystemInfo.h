@@ -33,6 +33,8 @@ public:
     // The true version; nothing when it cannot be read.
     virtual std::optional<VersionRecord> windowsVersion() = 0;
     virtual LocalDateTime localTime() = 0;
+    // Now, in UTC, as a FILETIME: 100-nanosecond intervals since 1601-01-01.
+    virtual std::uint64_t systemTimeAsFileTime() = 0;
     // The user's long time format, e.g. "h:mm:ss tt".
     virtual std::string longTimeFormat() = 0;
     // Locale-aware comparison of two texts for sorting: <0, 0, >0.

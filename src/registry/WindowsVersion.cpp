@@ -40,6 +40,12 @@ int WindowsVersionClass() {
     return VersionClassOf(remembered.version);
 }
 
+std::optional<VersionRecord> RememberedWindowsVersion() {
+    RememberedVersion& remembered = Remembered();
+    std::lock_guard lock(remembered.mutex);
+    return remembered.version;
+}
+
 int VersionClassOf(const std::optional<VersionRecord>& version) {
     if (!version) return 0;
     const std::uint32_t platformId = version->platformId;

@@ -3,7 +3,9 @@
 #include "startup/Startup.h"
 
 #include "registry/RegistryAccess.h"
+#include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
+#include "startup/StartupFolders.h"
 
 namespace korvane {
 
@@ -124,12 +126,20 @@ std::vector<StartupSource> StartupSources(int versionClass) {
                 {roots::LocalMachine, std::string(kRunKey) + "-", RunValues, false},
                 {roots::LocalMachine, std::string(kRunServicesKey) + "-", RunValues, false},
             };
-        case ParkingScheme::SystemConfiguration:
+        case ParkingScheme::SystemConfiguration: {
+            // HKCU's Run key is shared by both views: its 32-bit twin exists only where a program
+            // wrote one, at the path HKLM's 32-bit view has.
+            const std::string run32 = Wow64PathOf(roots::LocalMachine, kRunKey).value_or(kRunKey);
             return {
-                {roots::LocalMachine, kRunKey, RunValues, true},
-                {roots::CurrentUser, kRunKey, RunValues, true},
+                {roots::LocalMachine, kRunKey, ApprovedRunValues, true},
+                {roots::LocalMachine, run32, ApprovedRunValues, true},
+                {roots::CurrentUser, kRunKey, ApprovedRunValues, true},
+                {roots::CurrentUser, run32, ApprovedRunValues, true},
+                {roots::CurrentUser, kShellFoldersKey, FolderFiles, true, startupfolder::User},
+                {roots::LocalMachine, kShellFoldersKey, FolderFiles, true, startupfolder::Common},
                 {roots::LocalMachine, kMsconfigStartupKey, MsconfigRecords, false},
             };
+        }
         case ParkingScheme::None:
             break;
     }

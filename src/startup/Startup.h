@@ -20,16 +20,24 @@ inline constexpr const char* kMsconfigStartupKey = "Software\\Microsoft\\Shared 
 enum class ParkingScheme { None, Dash, SystemConfiguration };
 ParkingScheme SchemeForVersionClass(int versionClass);
 
-enum class StartupSourceKind { RunValues, MsconfigRecords };
+enum class StartupSourceKind {
+    RunValues,          // ListRunKey
+    MsconfigRecords,    // ListMsconfigEntries
+    ApprovedRunValues,  // ListApprovedRunKey (StartupRows.h): a Run key Windows 8 keeps records for
+    FolderFiles,        // ListStartupFolder (StartupFolders.h): keyPath is the shell-folder key
+};
 
 struct StartupSource {
     HKey root;
     std::string keyPath;
     StartupSourceKind kind;
-    bool checked;  // what the rows of this source show: enabled (found in a Run key) or parked
+    bool checked;               // what the rows of this source show: enabled (found in a Run key) or parked
+    std::string folderValue{};  // FolderFiles: the value of keyPath that names the folder
 };
 
-// The keys listed for a version class, in listing order.
+// The keys and folders listed for a version class, in listing order. The NT classes read the Run keys
+// of both registry views (the 32-bit view's only where a 32-bit program made it) and the user's and
+// the common Startup folder, then the parking records.
 std::vector<StartupSource> StartupSources(int versionClass);
 
 // One row per value of the key: name, data, "<root abbreviation>\<key path>", `checked`.

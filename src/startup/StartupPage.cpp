@@ -3,6 +3,9 @@
 
 #include "registry/WindowsVersion.h"
 #include "startup/Startup.h"
+#include "startup/StartupApproved.h"
+#include "startup/StartupFolders.h"
+#include "startup/StartupRows.h"
 
 namespace korvane {
 
@@ -47,6 +50,12 @@ std::string RefusalText(MoveOutcome outcome, const std::string& name, const std:
 
 StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
     lvStartup.columns = {{"Startup Items", 150}, {"Command", 210}, {"Location", ListColumn::kRestWidth}};
+    lvStartup.sortOnHeaderClick = true;
+    SystemInfo& system = state.platform.system;
+    lvStartup.textComparator = [&system](const std::string& a, const std::string& b) {
+        return system.compareText(a, b);
+    };
+    lvStartup.onReordered = [this](const std::vector<int>& order) { FollowReorderedRows(order); };
     gbControlPanel.SetCaption("&Control Panel ");
     btnRefresh.SetCaption("&Refresh");
     btnApply.SetCaption("&Apply");
@@ -89,17 +98,39 @@ void StartupPage::ListStartupSources() {
 void StartupPage::ReadStartupSources() {
     RegistryBackend& registry = state_.platform.registry;
     ListUpdate update(lvStartup);
-    for (const StartupSource& source : StartupSources(CurrentVersionClass(state_.platform.system))) {
-        if (source.kind == StartupSourceKind::RunValues)
-            ListRunKey(registry, lvStartup, source.root, source.keyPath, source.checked);
-        else
-            ListMsconfigEntries(registry, lvStartup, source.root, source.keyPath);
+    const int versionClass = CurrentVersionClass(state_.platform.system);
+    const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
+    for (const StartupSource& source : StartupSources(versionClass)) {
+        switch (source.kind) {
+            case StartupSourceKind::RunValues:
+                ListRunKey(registry, lvStartup, source.root, source.keyPath, source.checked);
+                break;
+            case StartupSourceKind::MsconfigRecords:
+                ListMsconfigEntries(registry, lvStartup, source.root, source.keyPath);
+                break;
+            case StartupSourceKind::ApprovedRunValues:
+                ListApprovedRunKey(registry, lvStartup, source.root, source.keyPath, useApproved);
+                break;
+            case StartupSourceKind::FolderFiles:
+                ListStartupFolder(registry, state_.platform.files, lvStartup, source.root, source.folderValue,
+                                  useApproved);
+                break;
+        }
     }
 }
 
 void StartupPage::RememberStartupStates() {
     StartupStates.assign(lvStartup.Count(), false);
     for (int i = 0; i < lvStartup.Count(); ++i) StartupStates[i] = lvStartup.Checked(i);
+}
+
+void StartupPage::FollowReorderedRows(const std::vector<int>& order) {
+    std::vector<bool> states(order.size(), false);
+    for (size_t i = 0; i < order.size(); ++i) {
+        const auto before = static_cast<size_t>(order[i]);
+        states[i] = before < StartupStates.size() && StartupStates[before];
+    }
+    StartupStates = std::move(states);
 }
 
 void StartupPage::lvStartupClick() {
@@ -124,16 +155,19 @@ void StartupPage::btnRefreshClick() {
 
 void StartupPage::btnApplyClick() {
     const int versionClass = CurrentVersionClass(state_.platform.system);
+    const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
     StartupStates.resize(lvStartup.Count(), false);
     for (int i = 0; i < lvStartup.Count(); ++i) {
         const bool enable = lvStartup.Checked(i);
-        if (enable != StartupStates[i]) {
+        if (enable != StartupStates[i] && !ChangedInPlace(i, useApproved, enable)) {
             const std::string name = lvStartup.Item(i).caption;
             const std::string location = lvStartup.SubItem(i, 1);
             const MoveOutcome outcome = MoveStartupEntry(
                 state_.platform.registry, name, lvStartup.SubItem(i, 0), location, versionClass, enable);
             const std::string refusal = RefusalText(outcome, name, location);
             if (!refusal.empty()) state_.platform.dialogs.messageBox(refusal, kTitle, MessageIcon::Warning);
+            if (outcome == MoveOutcome::Moved && enable && useApproved)
+                EnableApprovedRecordOf(state_.platform.registry, location, name);
         }
         StartupStates[i] = enable;
     }
@@ -141,6 +175,20 @@ void StartupPage::btnApplyClick() {
     state_.platform.dialogs.messageBox("You must restart the computer to apply the changes.", kTitle,
                                        MessageIcon::Information);
     btnRefresh.Click();
+}
+
+bool StartupPage::ChangedInPlace(int row, bool useApproved, bool enable) {
+    const ListItem& item = lvStartup.Item(row);
+    const InPlaceOutcome outcome = ChangeInPlace(state_.platform.registry, item, useApproved, enable,
+                                                 state_.platform.system.systemTimeAsFileTime());
+    if (outcome == InPlaceOutcome::RefusedBeforeWindows8) {
+        state_.platform.dialogs.messageBox(
+            EntryLabel(item.caption, item.subItems.size() > 1 ? item.subItems[1] : std::string()) +
+                " was not changed: a file in a Startup folder can be disabled and enabled only on Windows 8 "
+                "and later. Move the file out of the folder to keep it from starting.",
+            kTitle, MessageIcon::Warning);
+    }
+    return outcome != InPlaceOutcome::NotInPlace;
 }
 
 }  // namespace korvane

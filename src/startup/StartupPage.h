@@ -6,10 +6,10 @@
 #include <functional>
 #include <vector>
 
-#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "core/AppState.h"
 
 namespace korvane {
 
@@ -43,13 +43,20 @@ public:
     void btnDisableClick() { SetAllStartupChecks(false); }
     // Empties the list and reads it again.
     void btnRefreshClick();
-    // Moves every row whose check mark changed, tells the user to restart, and reads the list again.
-    // A move that would touch the wrong key is refused with a message naming the entry.
+    // Changes every row whose check mark changed, tells the user to restart, and reads the list again.
+    // On Windows 8 and later a Run entry or Startup folder file stays where it is and its
+    // StartupApproved record is written; other rows are moved between their Run key and their parking
+    // place. A move that would touch the wrong key is refused with a message naming the entry.
     void btnApplyClick();
 
 private:
     void ReadStartupSources();
     void RememberStartupStates();
+    // Keeps StartupStates with its rows when a click on a column header sorted them.
+    void FollowReorderedRows(const std::vector<int>& order);
+    // Apply's step for a row that Windows 8 and later enable and disable in place (StartupRows.h);
+    // false for a row that is to be parked or restored instead.
+    bool ChangedInPlace(int row, bool useApproved, bool enable);
 
     AppState& state_;
 };

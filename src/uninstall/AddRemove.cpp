@@ -1,41 +1,32 @@
-// Listing and deleting uninstall entries (see AddRemove.h). Each routine makes its own
-// RegistryAccess and lets it go before returning.
+// Deleting uninstall entries (see AddRemove.h). Each routine makes its own RegistryAccess and lets it
+// go before returning.
 #include "uninstall/AddRemove.h"
 
-#include <vector>
-
 #include "registry/RegistryAccess.h"
+#include "registry/RootKeys.h"
+#include "uninstall/UninstallSources.h"
 
 namespace korvane {
 
-void ListUninstallEntries(RegistryBackend& backend, ListView& list) {
-    RegistryAccess registry(backend);
-    registry.SetRoot(roots::LocalMachine);
-    if (!registry.OpenRegKeyReadOnly(kUninstallKey)) return;
-    ListUpdate update(list);
-    list.Clear();
-    if (!registry.HasSubkeys()) return;
-    std::vector<std::string> entries;
-    registry.ListSubkeys(entries);
-    registry.CloseRegKey();
-    for (const std::string& entry : entries) {
-        const std::string keyName = std::string(kUninstallKey) + "\\" + entry;
-        if (!registry.OpenRegKeyReadOnly("\\" + keyName)) continue;
-        std::string displayName = registry.ReadText("DisplayName");
-        std::string uninstallString = registry.ReadText("UninstallString");
-        if (!displayName.empty())
-            list.Add(ListItem{std::move(displayName), {std::move(uninstallString), keyName}});
-        registry.CloseRegKey();
-    }
+std::optional<KeyName> UninstallKeyOfRow(const ListView& list, int row) {
+    const std::string text = list.SubItem(row, kUninstallKeyNameColumn);
+    // Only a root's own full name: ParseKey reads anything else as HKEY_CLASSES_ROOT.
+    const std::string rootName = text.substr(0, text.find('\\'));
+    if (RootKeyName(RootKeyFromName(rootName)) != rootName) return std::nullopt;
+    KeyName key = KeyName::ParseKey(text);
+    if (!IsUninstallEntryKey(key)) return std::nullopt;
+    return key;
 }
 
 void DeleteUninstallEntries(RegistryBackend& backend, const ListView& list) {
-    RegistryAccess registry(backend);
-    registry.SetRoot(roots::LocalMachine);
-    registry.SetAccess(access::AllAccess);
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.Checked(i)) continue;
-        registry.DeleteRegKey("\\" + list.SubItem(i, kUninstallKeyNameColumn));
+        const std::optional<KeyName> key = UninstallKeyOfRow(list, i);
+        if (!key) continue;
+        RegistryAccess registry(backend);
+        registry.SetRoot(key->root);
+        registry.SetAccess(access::AllAccess);
+        registry.DeleteRegKey(key->AbsoluteKeyPath());
     }
 }
 

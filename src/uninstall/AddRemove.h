@@ -1,30 +1,27 @@
-// The registry work of the uninstall manager: reading the machine-wide uninstall entries into the
-// list and deleting the keys of the checked rows. The page (UninstallPage) asks the user and starts
-// the uninstallers; this unit does no UI.
+// The registry work of the uninstall manager: the Uninstall key, and deleting the keys of the checked
+// rows. Reading the entries lives in UninstallSources.h, the columns in UninstallColumns.h. The page
+// (UninstallPage) asks the user and starts the uninstallers; this unit does no UI.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "controls/ListView.h"
 #include "platform/RegistryBackend.h"
+#include "registry/KeyName.h"
+#include "uninstall/UninstallColumns.h"
 
 namespace korvane {
 
-// Under HKEY_LOCAL_MACHINE: one sub-key per installed program.
+// Under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER: one sub-key per installed program.
 inline constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// Columns of lvAddRemove after the caption (the display name).
-inline constexpr int kUninstallPathColumn = 0;
-inline constexpr int kUninstallKeyNameColumn = 1;  // the entry's key below HKEY_LOCAL_MACHINE
+// The key named in a row's "Key Name" column, when it is an entry directly below one of the Uninstall
+// keys; nothing for any other text, so that no deletion reaches a key the list did not come from.
+std::optional<KeyName> UninstallKeyOfRow(const ListView& list, int row);
 
-// Refills the list with one unchecked row per sub-key that has a "DisplayName": the display name,
-// the "UninstallString" (empty when missing) and kUninstallKey + "\" + the sub-key's name. When the
-// Uninstall key does not open the list is left as it is. A "DisplayName" or "UninstallString" that
-// is not text raises "Invalid data type for '<name>'"; the rows added before it stay.
-void ListUninstallEntries(RegistryBackend& registry, ListView& list);
-
-// Deletes, with everything below it, the key of every checked row, first row to last. Keys that
-// cannot be deleted stay without a word.
+// Deletes, with everything below it, the key of every checked row, first row to last, in the hive and
+// registry view the row names. Keys that cannot be deleted stay without a word.
 void DeleteUninstallEntries(RegistryBackend& registry, const ListView& list);
 
 }  // namespace korvane

@@ -1,9 +1,17 @@
-// Builds the Uninstall Manager page: the sorted list with its hidden key column, the buttons (the two
-// actions disabled until a row is checked) and the layout; and runs its handlers.
+// Builds the Uninstall Manager page: the filter box, the sorted list with its hidden key column, the
+// buttons (the two actions disabled until a row is checked), the "Quiet" box and the layout; and runs
+// its handlers.
 #include "uninstall/UninstallPage.h"
 
+#include <any>
+
+#include "registry/Folders.h"
 #include "uninstall/AddRemove.h"
+#include "uninstall/UninstallColumns.h"
 #include "uninstall/UninstallCommand.h"
+#include "uninstall/UninstallCommandLine.h"
+#include "uninstall/UninstallFilter.h"
+#include "uninstall/UninstallSources.h"
 
 namespace korvane {
 
@@ -16,14 +24,13 @@ constexpr const char* kUninstallTitle = "Uninstall";
 }  // namespace
 
 UninstallPage::UninstallPage(AppState& state) : Page("tabAddRemove"), state_(state) {
-    ListColumn keyName{"Key Name", 1};
-    keyName.fixedWidth = true;  // carries the entry's key for the handlers; kept out of sight
-    lvAddRemove.columns = {
-        {"Display Name", ListColumn::kRestWidth}, {"Uninstall Path", ListColumn::kRestWidth}, keyName};
     SystemInfo& system = state.platform.system;
+    lvAddRemove.columns = UninstallColumns(system);
     lvAddRemove.sortComparator = [&system](const std::string& a, const std::string& b) {
         return system.compareText(a, b);
     };
+    lvAddRemove.sortOnHeaderClick = true;
+    lblFilter.SetCaption("Filter:");
     gbControlPanel.SetCaption("&Control Panel ");
     btnUninstall.SetCaption("&Uninstall");
     btnUninstall.SetEnabled(false);
@@ -31,34 +38,85 @@ UninstallPage::UninstallPage(AppState& state) : Page("tabAddRemove"), state_(sta
     btnDeleteEntry.SetEnabled(false);
     btnRefresh1.SetCaption("&Refresh");
     btnCheckAlll2.SetCaption(kCheckAllCaption);
+    cbQuiet.SetCaption("&Quiet");
 
     lvAddRemove.SetCaption("Installed programs");  // the name a screen reader says
 
-    Place(lvAddRemove, {0, 0, 532, 370}, nullptr, Anchor::Stretch);
+    Place(lblFilter, {0, 4, 40, 16});
+    Place(edFilter, {44, 0, 488, 22}, nullptr, Anchor::StretchWidth);
+    Place(lvAddRemove, {0, 28, 532, 342}, nullptr, Anchor::Stretch);
     Place(gbControlPanel, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(btnUninstall, {10, 24, 100, 28}, &gbControlPanel);
     Place(btnDeleteEntry, {116, 24, 100, 28}, &gbControlPanel);
     Place(btnRefresh1, {222, 24, 100, 28}, &gbControlPanel);
     Place(btnCheckAlll2, {328, 24, 100, 28}, &gbControlPanel);
+    Place(cbQuiet, {438, 28, 84, 20}, &gbControlPanel);
 
     // The list has no images: the scan page's image list is left alone.
-    ListUninstallEntries = [this] { korvane::ListUninstallEntries(state_.platform.registry, lvAddRemove); };
+    ListUninstallEntries = [this] { ReadAndShowEntries(); };
     lvAddRemove.onClick = [this] { lvAddRemoveClick(); };
+    edFilter.onChange = [this] { edFilterChange(); };
     btnUninstall.onClick = [this] { btnUninstallClick(); };
     btnDeleteEntry.onClick = [this] { btnDeleteEntryClick(); };
     btnRefresh1.onClick = [this] { btnRefresh1Click(); };
     btnCheckAlll2.onClick = [this] { btnCheckAlll2Click(); };
 }
 
+void UninstallPage::ReadAndShowEntries() {
+    std::vector<UninstallEntry> read;
+    bool opened = false;
+    try {
+        opened = ReadUninstallEntries(state_.platform.registry, read);
+    } catch (...) {
+        entries_ = std::move(read);
+        checkedKeys_.clear();
+        ShowEntries();
+        throw;
+    }
+    if (!opened) return;
+    entries_ = std::move(read);
+    checkedKeys_.clear();
+    ShowEntries();
+}
+
+void UninstallPage::ShowEntries() {
+    ListUpdate update(lvAddRemove);
+    lvAddRemove.Clear();
+    for (const UninstallEntry& entry : entries_) {
+        if (!MatchesUninstallFilter(entry, edFilter.Text())) continue;
+        ListItem row = UninstallRow(entry, state_.dateFormat);
+        row.checked = checkedKeys_.contains(entry.key.Text());
+        lvAddRemove.Add(std::move(row));
+    }
+}
+
+void UninstallPage::edFilterChange() {
+    for (int i = 0; i < lvAddRemove.Count(); ++i) {
+        const std::string key = lvAddRemove.SubItem(i, kUninstallKeyNameColumn);
+        if (lvAddRemove.Checked(i))
+            checkedKeys_.insert(key);
+        else
+            checkedKeys_.erase(key);
+    }
+    ShowEntries();
+    lvAddRemoveClick();
+}
+
 void UninstallPage::btnRefresh1Click() {
     ListUninstallEntries();
+}
+
+std::string UninstallPage::UninstallCommandOfRow(int row) {
+    if (const auto* entry = std::any_cast<UninstallEntry>(&lvAddRemove.Item(row).tag))
+        return UninstallCommandLine(*entry, cbQuiet.Checked(), SystemFolder(state_.platform.system));
+    return lvAddRemove.SubItem(row, kUninstallPathColumn);
 }
 
 void UninstallPage::btnUninstallClick() {
     Platform& platform = state_.platform;
     for (int i = 0; i < lvAddRemove.Count(); ++i) {
         if (!lvAddRemove.Checked(i)) continue;
-        const std::string line = lvAddRemove.SubItem(i, kUninstallPathColumn);
+        const std::string line = UninstallCommandOfRow(i);
         // An entry without an uninstall command has nothing to start.
         if (line.empty()) continue;
         const auto command = ResolveUninstallCommand(platform.files, platform.system, line);
@@ -83,6 +141,7 @@ void UninstallPage::btnCheckAlll2Click() {
     const bool check = btnCheckAlll2.Caption() == kCheckAllCaption;
     btnCheckAlll2.SetCaption(check ? kUncheckAllCaption : kCheckAllCaption);
     lvAddRemove.SetAllChecked(check);
+    checkedKeys_.clear();  // what the filter hides is not checked along
     SetActionsEnabled(check);
 }
 

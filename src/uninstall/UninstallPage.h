@@ -1,14 +1,22 @@
-// The Uninstall Manager page: the list of installed programs (sorted by name, with a hidden key
-// column) and its four buttons. The page owns the controls, the layout and the handlers; the
-// registry work lives in AddRemove.h. Deleted entries are not recorded in the undo history.
+// The Uninstall Manager page: the list of installed programs (sorted by name or by the column the
+// user clicked, with a hidden key column), the filter box above it, its four buttons and the "Quiet"
+// box. The page owns the controls, the layout, the handlers and the entries last read; the registry
+// work lives in UninstallSources.h and AddRemove.h. Deleted entries are not recorded in the undo
+// history.
 #pragma once
 
 #include <functional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "controls/Button.h"
+#include "controls/CheckBox.h"
+#include "controls/EditBox.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
 #include "core/AppState.h"
+#include "uninstall/UninstallEntry.h"
 
 namespace korvane {
 
@@ -16,22 +24,30 @@ class UninstallPage : public Page {
 public:
     explicit UninstallPage(AppState& state);
 
+    Label lblFilter{"lblFilter"};
+    EditBox edFilter{"edFilter"};
     ListView lvAddRemove{"lvAddRemove"};
     GroupBox gbControlPanel{"gbUninstallControlPanel"};
     Button btnUninstall{"btnUninstall"};
     Button btnDeleteEntry{"btnDeleteEntry"};
     Button btnRefresh1{"btnRefresh1"};
     Button btnCheckAlll2{"btnCheckAlll2"};
+    CheckBox cbQuiet{"cbQuiet"};
 
     // Lists the installed programs into lvAddRemove; the main window calls it on a visit of the page
     // while the list is empty. Set by the constructor to refill the list from the registry.
     std::function<void()> ListUninstallEntries;
 
+    // Reads the entries of every Uninstall key and shows those the filter lets through, unchecked.
+    // When no Uninstall key opens the list stays as it is; when a wrongly typed value stops the
+    // reading, the entries read before it are shown and the error goes on.
+    void ReadAndShowEntries();
     // Refills the list; the enabled state of the two action buttons stays as it is.
     void btnRefresh1Click();
-    // Starts the "Uninstall Path" of every checked row, first to last, without waiting for any. The
-    // program of each is found as ResolveUninstallCommand says; a row whose program cannot be found
-    // gets a message and starts nothing, and the rows after it go on.
+    // Starts the uninstall command of every checked row (UninstallCommandLine, "Quiet" as the box
+    // says), first to last, without waiting for any. The program of each is found as
+    // ResolveUninstallCommand says; a row whose program cannot be found gets a message and starts
+    // nothing, and the rows after it go on.
     void btnUninstallClick();
     // Asks "Are you sure to delete the key(s)?"; on Yes deletes the checked rows' keys and refills.
     void btnDeleteEntryClick();
@@ -40,9 +56,19 @@ public:
     void btnCheckAlll2Click();
     // Enables both actions when some row is checked, else disables them.
     void lvAddRemoveClick();
+    // The user typed into the filter box: the list shows the entries whose name or publisher holds the
+    // text. Check marks stay with their entries while the filter hides them; the actions work on the
+    // rows shown.
+    void edFilterChange();
 
 private:
     void SetActionsEnabled(bool enabled);
+    // Fills the list from entries_ through the filter; rows get the check marks remembered for them.
+    void ShowEntries();
+    std::string UninstallCommandOfRow(int row);
+
+    std::vector<UninstallEntry> entries_;
+    std::set<std::string> checkedKeys_;  // Key Names of the checked entries, kept across filtering
 
     AppState& state_;
 };

@@ -2,6 +2,8 @@
 // the shapes of the folders (trailing backslash or not), that they exist, and the text comparison.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "conformance/ConformanceTarget.h"
 
 namespace korvane::conformance {
@@ -60,6 +62,26 @@ TEST_F(SystemInfoConformance, VersionClockAndTimeFormatAreReadable) {
     EXPECT_TRUE(now.hour >= 0 && now.hour <= 23);
     EXPECT_TRUE(now.minute >= 0 && now.minute <= 59);
     EXPECT_FALSE(sys().longTimeFormat().empty());
+}
+
+// Days from 1601-01-01 to a date of the Gregorian calendar.
+long DaysSince1601(int year, int month, int day) {
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return static_cast<long>(era) * 146097 + dayOfEra - 584694;  // 584694: 1601-01-01 counted from 0000-03-01
+}
+
+TEST_F(SystemInfoConformance, UtcFileTimeIsTheDayOfTheLocalClock) {
+    EXPECT_EQ(DaysSince1601(1601, 1, 1), 0);
+    EXPECT_EQ(DaysSince1601(1970, 1, 1), 134774);
+    const std::uint64_t fileTime = sys().systemTimeAsFileTime();
+    const LocalDateTime local = sys().localTime();
+    const auto utcDay = static_cast<long>(fileTime / 10'000'000 / 86'400);
+    // A time zone moves the local date by at most a day either way.
+    EXPECT_LE(std::abs(utcDay - DaysSince1601(local.year, local.month, local.day)), 1) << fileTime;
 }
 
 TEST_F(SystemInfoConformance, CompareTextIgnoresCase) {

@@ -26,12 +26,13 @@ protected:
 };
 
 TEST_F(StartupApplyTest, SystemConfigurationSchemeParksAndRestoresAPerUserEntry) {
-    for (int versionClass : {6, 8}) {
-        SCOPED_TRACE(versionClass);
+    // Windows XP and Windows 7 (class 8 before NT 6.2) park entries.
+    for (const VersionRecord& version : {*VersionOfClass(6), kWindows7}) {
+        SCOPED_TRACE(version.major);
         registry().DeleteTreeRaw(HKCU, "Software");
         registry().DeleteTreeRaw(HKLM, "Software");
         dialogs().Clear();
-        UseVersionClass(versionClass);
+        UseVersion(version);
         registry().SetString(HKCU, kRun, "Agent", "%ProgramFiles%\\agent.exe /tray", regtype::ExpandSz);
         registry().SetString(HKCU, kRun, "Other", "C:\\other.exe");
         AddRecord("Kept", "Kept", "C:\\kept.exe", "HKLM", kRun);

@@ -19,8 +19,18 @@ namespace korvane::testing {
 inline const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline const std::string kRunServices = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 inline const std::string kParking = "Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
+inline const std::string kRun32 = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline const std::string kApproved =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved";
+inline const std::string kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 inline constexpr HKey HKLM = roots::LocalMachine;
 inline constexpr HKey HKCU = roots::CurrentUser;
+
+// Class 8 holds both schemes: NT 6.0 and 6.1 park entries, NT 6.2 and later keep them in place.
+inline constexpr VersionRecord kWindows7{2, 6, 1, 7601};
+inline constexpr VersionRecord kWindows8{2, 6, 2, 9200};
+inline constexpr VersionRecord kWindows10{2, 10, 0, 19045};
 
 // A version record of each class the tests use.
 inline std::optional<VersionRecord> VersionOfClass(int versionClass) {
@@ -51,9 +61,10 @@ protected:
     StartupTest() { UseVersionClass(6); }
     ~StartupTest() override { ResetWindowsVersionForTests(); }
 
-    void UseVersionClass(int versionClass) {
+    void UseVersionClass(int versionClass) { UseVersion(VersionOfClass(versionClass)); }
+    void UseVersion(std::optional<VersionRecord> version) {
         ResetWindowsVersionForTests();
-        memory.system().version = VersionOfClass(versionClass);
+        memory.system().version = version;
     }
 
     MemoryRegistry& registry() { return memory.registry(); }
@@ -97,6 +108,26 @@ protected:
         page.lvStartup.UserToggleCheck(row);
         page.lvStartup.Click();
     }
+    // A StartupApproved record as Explorer keeps it.
+    void SetApproved(HKey root, const std::string& list, const std::string& name,
+                     std::vector<std::uint8_t> bytes, std::uint32_t type = regtype::Binary) {
+        registry().SetValue(root, kApproved + "\\" + list, name, RegValue{type, std::move(bytes)});
+    }
+    std::optional<RegValue> Approved(HKey root, const std::string& list, const std::string& name) {
+        return registry().GetValue(root, kApproved + "\\" + list, name);
+    }
+    // The two Startup folders, named where Windows names them.
+    inline static const std::string kUserFolder =
+        "C:\\Users\\me\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+    inline static const std::string kCommonFolder =
+        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp";
+    void NameStartupFolders() {
+        registry().SetString(HKCU, kShellFolders, "Startup", kUserFolder);
+        registry().SetString(HKLM, kShellFolders, "Common Startup", kCommonFolder);
+        memory.files().AddFolder(kUserFolder);
+        memory.files().AddFolder(kCommonFolder);
+    }
+
     std::vector<std::string> MessageBoxTexts() {
         std::vector<std::string> texts;
         for (const DialogRecord& record : memory.dialogs().Records())

@@ -51,13 +51,14 @@ TEST_F(UninstallPageTest, ListsNamedEntriesSortedByCaptionWithTheirKeys) {
     registry().SetString(HKLM, kUninstall + "\\NoName", "UninstallString", "C:\\hidden.exe");
     AddEntry("EmptyName", "", "C:\\empty.exe");
     registry().SetDword(HKLM, kUninstall + "\\Hidden", "SystemComponent", 1);
-    AddEntry("Hidden", "Hidden Runtime", "C:\\rt.exe");  // hides itself from Windows, listed here
+    AddEntry("Hidden", "Hidden Runtime", "C:\\rt.exe");  // hides itself from Windows' list, so from this one
     page.ListUninstallEntries();
 
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha Suite", "beta tool", "Gamma", "Hidden Runtime"}));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha Suite", "beta tool", "Gamma"}));
     const ListItem& beta = page.lvAddRemove.Item(1);
     EXPECT_EQ(beta.subItems,
-              (std::vector<std::string>{"C:\\beta\\uninst.exe /S", kUninstall + "\\{B-GUID}"}));
+              (std::vector<std::string>{"C:\\beta\\uninst.exe /S",
+                                        "HKEY_LOCAL_MACHINE\\" + kUninstall + "\\{B-GUID}", "", "", "", ""}));
     EXPECT_EQ(page.lvAddRemove.SubItem(RowOf("Gamma"), kUninstallPathColumn), "");
     for (const ListItem& row : page.lvAddRemove.Items()) {
         EXPECT_FALSE(row.checked);

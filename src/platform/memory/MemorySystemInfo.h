@@ -18,6 +18,7 @@ public:
     std::string localAppDataFolder = "C:\\Users\\user\\AppData\\Local";
     std::optional<VersionRecord> version = VersionRecord{2, 5, 1, 2600};
     LocalDateTime now{2024, 3, 15, 14, 5, 9};
+    std::uint64_t fileTimeNow = 133549815090000000;  // 2024-03-15 13:05:09 UTC
     std::string timeFormat = "h:mm:ss tt";
 
     std::string executablePath() override { return executable; }
@@ -26,6 +27,7 @@ public:
     std::string localAppDataDirectory() override { return localAppDataFolder; }
     std::optional<VersionRecord> windowsVersion() override { return version; }
     LocalDateTime localTime() override { return now; }
+    std::uint64_t systemTimeAsFileTime() override { return fileTimeNow; }
     std::string longTimeFormat() override { return timeFormat; }
     // Case-insensitive, as CompareString with NORM_IGNORECASE for the texts tests use.
     int compareText(const std::string& a, const std::string& b) override;

@@ -85,6 +85,12 @@ LocalDateTime Win32SystemInfo::localTime() {
     return LocalDateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+std::uint64_t Win32SystemInfo::systemTimeAsFileTime() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 std::string Win32SystemInfo::longTimeFormat() {
     const int needed = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, nullptr, 0);
     if (needed <= 0) return {};

@@ -1,5 +1,6 @@
 // Facts about the running Windows: the program's path, the system and temp folders, the true version
-// (RtlGetVersion, because GetVersionEx lies from 8.1 on), the clock and the user's time format.
+// (RtlGetVersion, because GetVersionEx lies from 8.1 on), the clock (local and UTC) and the user's time
+// format.
 #pragma once
 
 #include "platform/SystemInfo.h"
@@ -15,6 +16,7 @@ public:
     std::string localAppDataDirectory() override;
     std::optional<VersionRecord> windowsVersion() override;
     LocalDateTime localTime() override;
+    std::uint64_t systemTimeAsFileTime() override;
     std::string longTimeFormat() override;
     // CompareStringW in the user's locale, ignoring case; byte order if Windows refuses the texts.
     int compareText(const std::string& a, const std::string& b) override;

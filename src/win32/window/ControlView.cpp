@@ -88,7 +88,7 @@ public:
     // Typing reaches the model; the model's change notification finds the text already equal.
     void OnCommand(WORD code) override {
         if (code != EN_CHANGE || rendering_) return;
-        host_.run([this] { static_cast<EditBox&>(model_).SetText(Narrow(WindowText(window_))); });
+        host_.run([this] { static_cast<EditBox&>(model_).UserSetText(Narrow(WindowText(window_))); });
     }
 
 private:

@@ -20,14 +20,14 @@ constexpr int kChecked = 2;
 }  // namespace
 
 ListViewView::ListViewView(ListView& model, HWND parent, int id, ViewHost& host)
-    : ControlView(
-          model,
-          CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                              LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | (model.multiSelect ? 0 : LVS_SINGLESEL),
-                          0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                          GetModuleHandleW(nullptr), nullptr),
-          host) {
+    : ControlView(model,
+                  CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                      LVS_SHOWSELALWAYS | (model.sortOnHeaderClick ? 0 : LVS_NOSORTHEADER) |
+                                      (model.multiSelect ? 0 : LVS_SINGLESEL),
+                                  0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  GetModuleHandleW(nullptr), nullptr),
+                  host) {
     DWORD extended = LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;
     if (model.gridLines) extended |= LVS_EX_GRIDLINES;
     if (model.rowSelect) extended |= LVS_EX_FULLROWSELECT;
@@ -130,7 +130,25 @@ void ListViewView::Render() {
         ListView_SetItemCountEx(window_, list.Count(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     InvalidateRect(window_, nullptr, FALSE);
     SyncSelectionToWindow();
+    ShowSortArrow();
     if (!IsWindowEnabled(window_) != !list.Enabled()) EnableWindow(window_, list.Enabled());
+}
+
+// The header's arrow on the column the rows are sorted by: up for ascending, down for descending.
+void ListViewView::ShowSortArrow() {
+    ListView& list = List();
+    if (list.SortColumn() == shownSortColumn_ && list.SortDescending() == shownDescending_) return;
+    HWND header = ListView_GetHeader(window_);
+    for (int i = 0; i < static_cast<int>(list.columns.size()); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!Header_GetItem(header, i, &item)) continue;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (i == list.SortColumn()) item.fmt |= list.SortDescending() ? HDF_SORTDOWN : HDF_SORTUP;
+        Header_SetItem(header, i, &item);
+    }
+    shownSortColumn_ = list.SortColumn();
+    shownDescending_ = list.SortDescending();
 }
 
 void ListViewView::SyncSelectionToWindow() {
@@ -212,6 +230,11 @@ LRESULT ListViewView::OnNotify(NMHDR* header) {
         case LVN_ODSTATECHANGED:
             OnRangeChanged(*reinterpret_cast<NMLVODSTATECHANGE*>(header));
             return 0;
+        case LVN_COLUMNCLICK: {
+            const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
+            if (List().sortOnHeaderClick) host_.run([this, column] { List().ColumnClick(column); });
+            return 0;
+        }
         case HDN_BEGINTRACKW:
         case HDN_BEGINTRACKA:
         case HDN_DIVIDERDBLCLICKW:

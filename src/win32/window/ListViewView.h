@@ -1,6 +1,7 @@
 // A virtual report list view (LVS_OWNERDATA) showing a ListView model: rows are asked for on demand,
 // check marks are state images (unchecked, checked) that a click on the box or the space bar toggles
-// through the model, selection is kept in step both ways, "rest" columns share the free width.
+// through the model, selection is kept in step both ways, "rest" columns share the free width, and a
+// click on a column header sorts the model when the list allows it (the header shows the order).
 #pragma once
 
 // clang-format off
@@ -39,10 +40,13 @@ private:
     void SyncSelectionToWindow();
     void ShowFocusOn(int row);
     void OnFocus();
+    void ShowSortArrow();
 
     UniqueImageList checkImages_;
     UniqueImageList smallImages_;
     bool syncing_ = false;  // selection being set from the model: not a user's change
+    int shownSortColumn_ = -1;
+    bool shownDescending_ = false;
 };
 
 }  // namespace korvane::win32

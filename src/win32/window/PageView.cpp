@@ -20,6 +20,9 @@ Rect Anchored(const Control& control, int dx, int dy) {
             r.width += dx;
             r.height += dy;
             break;
+        case Anchor::StretchWidth:
+            r.width += dx;
+            break;
         case Anchor::StretchWidthBottom:
             r.width += dx;
             r.y += dy;

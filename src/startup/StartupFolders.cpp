@@ -1,0 +1,40 @@
+// Listing the files of the Startup folders (StartupFolders.h).
+#include "startup/StartupFolders.h"
+
+#include <vector>
+
+#include "registry/KeyName.h"
+#include "registry/RegistryKey.h"
+#include "startup/StartupRows.h"
+
+namespace korvane {
+
+std::string StartupFolderPath(RegistryBackend& registry, HKey root, const std::string& valueName) {
+    RegistryKey key(registry);
+    if (!key.OpenReadOnly(root, kShellFoldersKey)) return {};
+    std::string folder = key.ReadText(valueName).value_or(std::string());
+    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+void ListStartupFolder(RegistryBackend& registry, FileSystem& files, ListView& list, HKey root,
+                       const std::string& valueName, bool useApproved) {
+    const std::string folder = StartupFolderPath(registry, root, valueName);
+    if (folder.empty()) return;
+    std::vector<FileEntry> entries;
+    if (!files.findFiles(folder + "\\*", entries)) return;
+    const std::string separator = folder.back() == '\\' ? "" : "\\";
+    for (const FileEntry& entry : entries) {
+        if ((entry.attributes & fileattr::Directory) || FoldCase(entry.name) == "desktop.ini") continue;
+        ListItem row{entry.name, {folder + separator + entry.name, folder}, true};
+        const ApprovedPlace place{root, approved::StartupFolder, entry.name};
+        if (useApproved) {
+            const auto state = ReadApprovedState(registry, place);
+            row.checked = !(state && state->disabled);
+        }
+        row.tag = StartupRowPlace{place, true};
+        list.Add(std::move(row));
+    }
+}
+
+}  // namespace korvane

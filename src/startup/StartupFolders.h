@@ -1,0 +1,33 @@
+// The Startup folders: Windows runs every file in the user's and in the common Startup folder at
+// log-on. They are named by the shell-folder values of HKCU and HKLM; each file is one startup row.
+#pragma once
+
+#include <string>
+
+#include "controls/ListView.h"
+#include "platform/FileSystem.h"
+#include "platform/RegistryBackend.h"
+
+namespace korvane {
+
+// Under HKCU and HKLM: the shell folders, expanded.
+inline constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The values there that name the two Startup folders.
+namespace startupfolder {
+inline constexpr const char* User = "Startup";           // under HKCU
+inline constexpr const char* Common = "Common Startup";  // under HKLM
+}  // namespace startupfolder
+
+// The folder named by `valueName` of root's kShellFoldersKey, without a trailing "\"; empty when the
+// key or the value is missing, or the value is not text.
+std::string StartupFolderPath(RegistryBackend& registry, HKey root, const std::string& valueName);
+
+// One row per file of the folder (folders and the shell's desktop.ini are not run, so not listed), in
+// the file system's order: the file's name, its full path, the folder; checked unless `useApproved`
+// and its StartupApproved\StartupFolder record of `root` says disabled. Each row carries its
+// StartupRowPlace (StartupRows.h). A missing folder adds nothing.
+void ListStartupFolder(RegistryBackend& registry, FileSystem& files, ListView& list, HKey root,
+                       const std::string& valueName, bool useApproved);
+
+}  // namespace korvane
