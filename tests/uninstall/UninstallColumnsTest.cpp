@@ -138,6 +138,9 @@ TEST_F(UninstallColumnsTest, UninstallStartsWhatTheQuietBoxAsksFor) {
     registry().SetDword(HKLM, kUninstall + "\\" + msi, "WindowsInstaller", 1);
     AddProgram(HKCU, kUninstall, "Plain", "Plain App");
     registry().SetString(HKCU, kUninstall + "\\Plain", "QuietUninstallString", "C:\\Plain\\uninstall.exe /S");
+    // The programs must exist: an uninstaller that cannot be found is not started.
+    memory.files().AddFile("C:\\WINDOWS\\system32\\msiexec.exe");
+    memory.files().AddFile("C:\\Plain\\uninstall.exe");
     page.ListUninstallEntries();
     page.btnCheckAlll2Click();
 
@@ -148,9 +151,9 @@ TEST_F(UninstallColumnsTest, UninstallStartsWhatTheQuietBoxAsksFor) {
     page.btnUninstallClick();
     EXPECT_EQ(StartedCommands(), (std::vector<std::string>{
                                      "\"C:\\WINDOWS\\system32\\msiexec.exe\" /x " + msi,
-                                     "C:\\Plain\\uninstall.exe",
+                                     "\"C:\\Plain\\uninstall.exe\"",
                                      "\"C:\\WINDOWS\\system32\\msiexec.exe\" /x " + msi + " /qn",
-                                     "C:\\Plain\\uninstall.exe /S",
+                                     "\"C:\\Plain\\uninstall.exe\" /S",
                                  }));
     EXPECT_EQ(Column("Installer App", kUninstallPathColumn),
               "C:\\" + msi + "\\uninstall.exe");  // shown as stored
@@ -177,8 +180,10 @@ TEST_F(UninstallColumnsTest, FilterNarrowsByNameOrPublisherAndKeepsCheckMarks) {
     EXPECT_TRUE(page.btnUninstall.Enabled());
 
     // The actions work on what is shown: Notes, checked but hidden, is not started.
+    for (const char* program : {"C:\\2\\uninstall.exe", "C:\\3\\uninstall.exe"})
+        memory.files().AddFile(program);
     page.btnUninstallClick();
-    EXPECT_EQ(StartedCommands(), std::vector<std::string>{"C:\\2\\uninstall.exe"});
+    EXPECT_EQ(StartedCommands(), std::vector<std::string>{"\"C:\\2\\uninstall.exe\""});
 
     page.edFilter.UserSetText("");
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Media Player", "Notes", "Paint Studio"}));
