@@ -46,5 +46,3 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   include(CPack)
 endif()
 
-# The installer tests (tests/win32/install) read the installed program's version resource.
-target_link_libraries(korvane_win_tests PRIVATE version)

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "win32/Version.h"
+#include "win32/platform/SystemLibrary.h"
 #include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
@@ -121,15 +122,22 @@ BOOL CALLBACK TakeMainWindowOf(HWND window, LPARAM out) {
 }
 
 std::wstring VersionString(const fs::path& file, const wchar_t* name) {
+    // version.dll is not one of the DLLs Windows always takes from the system folder: loaded from
+    // there at run time, as the program does with such DLLs, so the test executable imports none.
+    const SystemLibrary versionDll(L"version.dll");
+    const auto infoSize = versionDll.Find<decltype(::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    const auto info = versionDll.Find<decltype(::GetFileVersionInfoW)>("GetFileVersionInfoW");
+    const auto query = versionDll.Find<decltype(::VerQueryValueW)>("VerQueryValueW");
+    if (!infoSize || !info || !query) return L"<no version.dll>";
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    const DWORD size = infoSize(file.c_str(), &ignored);
     if (!size) return L"<none>";
     std::vector<char> data(size);
-    if (!GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return L"<none>";
+    if (!info(file.c_str(), 0, size, data.data())) return L"<none>";
     wchar_t* text = nullptr;
     UINT length = 0;
-    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&text), &length) || !text)
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!query(data.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) || !text)
         return L"<none>";
     return text;
 }
