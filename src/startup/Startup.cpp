@@ -2,6 +2,7 @@
 // schemes. Every routine makes its own RegistryAccess and lets it go before returning.
 #include "startup/Startup.h"
 
+#include "platform/Utf16.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RootKeys.h"
 
@@ -13,9 +14,7 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr const char* kRunServicesKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 
 RegValue TextValue(const std::string& text, std::uint32_t type) {
-    RegValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    return value;
+    return RegValue{type, RegistryTextBytes(text)};
 }
 
 // REG_EXPAND_SZ when the value is an expandable string, REG_SZ otherwise (also when absent), so that

@@ -51,6 +51,7 @@ void SetEncoded(XmlElement item, const std::string& name, const EncodedValue& en
     item.SetAttribute("NAME", name);
     item.SetAttribute("TYPE", encoded.type);
     item.SetAttribute("VALUE", encoded.value);
+    if (!encoded.encoding.empty()) item.SetAttribute(kEncodingAttribute, encoded.encoding);
 }
 
 }  // namespace
@@ -95,7 +96,7 @@ void RecordValue(RegistryBackend& registry, HKey key, XmlElement item, const std
     if (registry.queryValue(key, name, value) == status::Success)
         SetEncoded(item, name, EncodeValue(value));
     else
-        SetEncoded(item, name, {historytype::String, ""});
+        SetEncoded(item, name, {historytype::String, "", ""});
 }
 
 void RecordKeyTree(XmlElement element, RegistryBackend& registry, HKey root, const std::string& keyPath,
@@ -133,13 +134,13 @@ void RecordOneValue(XmlElement element, RegistryBackend& registry, HKey root, co
     XmlElement item = AddItem(element, root, keyPath);
     // A value an earlier deletion of the same batch took away reads as vanished, as it would have.
     if (ValueHidden(view, root, keyPath, valueName))
-        SetEncoded(item, valueName, {historytype::String, ""});
+        SetEncoded(item, valueName, {historytype::String, "", ""});
     else
         RecordValue(registry, key.Handle(), item, valueName);
 }
 
 RestoreStep PrepareRestore(const std::string& keyText, const std::string& valueName, const std::string& type,
-                           const std::string& valueText) {
+                           const std::string& valueText, const std::string& encoding) {
     RestoreStep step;
     // SUBKEY comes from a file a person may have edited: the one place its text is parsed.
     KeyName key = KeyName::ParseKey(keyText);
@@ -148,7 +149,7 @@ RestoreStep PrepareRestore(const std::string& keyText, const std::string& valueN
     step.valueName = valueName;
     step.keyOnly = valueName.empty() && type.empty() && valueText.empty();
     if (step.keyOnly) return step;
-    step.value = DecodeValue(type, UnescapeBackslashes(valueText));
+    step.value = DecodeValue(type, UnescapeBackslashes(valueText), encoding);
     if (step.value.status == DecodeStatus::BadData)
         throw RegistryError("Invalid binary data for '" + valueName + "': a piece is not a hexadecimal byte");
     return step;
@@ -163,8 +164,8 @@ void WriteRestoreStep(RegistryBackend& registry, const RestoreStep& step) {
 }
 
 void RestoreItem(RegistryBackend& registry, const std::string& keyText, const std::string& valueName,
-                 const std::string& type, const std::string& valueText) {
-    WriteRestoreStep(registry, PrepareRestore(keyText, valueName, type, valueText));
+                 const std::string& type, const std::string& valueText, const std::string& encoding) {
+    WriteRestoreStep(registry, PrepareRestore(keyText, valueName, type, valueText, encoding));
 }
 
 }  // namespace korvane

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/XmlDocument.h"
-#include "undo/ValueEncoding.h"
 #include "platform/RegistryBackend.h"
+#include "undo/ValueEncoding.h"
 
 namespace korvane {
 
@@ -72,15 +72,15 @@ struct RestoreStep {
     DecodedValue value;
 };
 
-// Decodes an ITEM's SUBKEY, NAME, TYPE and VALUE. Throws RegistryError naming the value when binary
-// text holds a piece that is not a hexadecimal byte.
+// Decodes an ITEM's SUBKEY, NAME, TYPE, VALUE and ENCODING (see ValueEncoding.h). Throws
+// RegistryError naming the value when binary text holds a piece that is not a hexadecimal byte.
 RestoreStep PrepareRestore(const std::string& keyText, const std::string& valueName, const std::string& type,
-                           const std::string& valueText);
+                           const std::string& valueText, const std::string& encoding = "");
 // Creates the key (and the missing keys above it) and writes the value; an unknown TYPE writes no
 // value. Throws RegistryError "Failed to set data for '<name>'" when the value cannot be written.
 void WriteRestoreStep(RegistryBackend& registry, const RestoreStep& step);
 // PrepareRestore followed by WriteRestoreStep.
 void RestoreItem(RegistryBackend& registry, const std::string& keyText, const std::string& valueName,
-                 const std::string& type, const std::string& valueText);
+                 const std::string& type, const std::string& valueText, const std::string& encoding = "");
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 // RecordRegistryEntry and RestoreItem against the in-memory registry: what the ITEMs hold, in what
 // order, and that writing them back gives the same values with the same types.
+#include "platform/Utf16.h"
 #include "registry/RegistryAccess.h"
 #include "undo/HistoryTestSupport.h"
 #include "undo/RegistrySnapshot.h"
@@ -75,18 +76,18 @@ TEST_F(RecordTest, RecordingNeverChangesTheRegistryNorLeaksHandles) {
 // Every type, recorded from a key tree, deleted, written back: same types, same bytes.
 TEST_F(RecordTest, EveryTypeRoundTripsThroughDeleteAndRestore) {
     std::vector<NamedRegValue> values = {
-        {"path", {regtype::Sz, TextBytes("C:\\Program Files\\A")}},
-        {"unc", {regtype::Sz, TextBytes("\\\\server\\share")}},
-        {"", {regtype::Sz, TextBytes("default")}},
-        {"expand", {regtype::ExpandSz, TextBytes("%SystemRoot%\\system32")}},
+        {"path", {regtype::Sz, RegistryTextBytes("C:\\Program Files\\A")}},
+        {"unc", {regtype::Sz, RegistryTextBytes("\\\\server\\share")}},
+        {"", {regtype::Sz, RegistryTextBytes("default")}},
+        {"expand", {regtype::ExpandSz, RegistryTextBytes("%SystemRoot%\\system32")}},
         {"small", {regtype::Dword, {0x1A, 0, 0, 0}}},
         {"big", {regtype::Dword, {0xFF, 0xFF, 0xFF, 0xFF}}},
         {"bytes", {regtype::Binary, {}}},
         {"empty binary", {regtype::Binary, {}}},
-        {"multi", {regtype::MultiSz, {'a', 0, 'b', 0, 0}}},
+        {"multi", {regtype::MultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}}},
         {"qword", {regtype::Qword, {1, 2, 3, 4, 5, 6, 7, 8}}},
         {"none", {regtype::None, {1, 2}}},
-        {"\xC3\xA9t\xC3\xA9", {regtype::Sz, TextBytes("\xE2\x82\xAC <&\"'>")}},
+        {"\xC3\xA9t\xC3\xA9", {regtype::Sz, RegistryTextBytes("\xE2\x82\xAC <&\"'>")}},
     };
     for (int i = 0; i < 30; ++i) values[6].value.data.push_back(static_cast<std::uint8_t>(i));
     for (const auto& v : values) registry.SetValue(roots::CurrentUser, "Software\\T", v.name, v.value);
@@ -103,7 +104,7 @@ TEST_F(RecordTest, EveryTypeRoundTripsThroughDeleteAndRestore) {
     ASSERT_TRUE(registry.DeleteTreeRaw(roots::CurrentUser, "Software\\T"));
     for (const XmlElement& item : reloaded.DocumentElement().Child(0).Children())
         RestoreItem(registry, item.Attribute("SUBKEY"), item.Attribute("NAME"), item.Attribute("TYPE"),
-                    item.Attribute("VALUE"));
+                    item.Attribute("VALUE"), item.Attribute("ENCODING"));
     for (const auto& v : values) {
         auto restored = registry.GetValue(roots::CurrentUser, "Software\\T", v.name);
         ASSERT_TRUE(restored) << v.name;

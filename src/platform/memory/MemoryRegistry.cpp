@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "platform/Utf16.h"
 #include "platform/memory/CaseFolding.h"
 
 namespace korvane {
@@ -388,9 +389,7 @@ void MemoryRegistry::SetValue(HKey root, const std::string& path, const std::str
 
 void MemoryRegistry::SetString(HKey root, const std::string& path, const std::string& name,
                                const std::string& text, std::uint32_t type) {
-    RegValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    SetValue(root, path, name, value);
+    SetValue(root, path, name, RegValue{type, RegistryTextBytes(text)});
 }
 
 void MemoryRegistry::SetDword(HKey root, const std::string& path, const std::string& name,
@@ -423,10 +422,7 @@ std::optional<std::string> MemoryRegistry::GetString(HKey root, const std::strin
                                                      const std::string& name) const {
     auto value = GetValue(root, path, name);
     if (!value || (value->type != regtype::Sz && value->type != regtype::ExpandSz)) return std::nullopt;
-    std::string text(value->data.begin(), value->data.end());
-    auto zero = text.find('\0');
-    if (zero != std::string::npos) text.resize(zero);
-    return text;
+    return TextOfRegistryBytes(value->data);
 }
 
 std::vector<std::string> MemoryRegistry::SubkeyNamesRaw(HKey root, const std::string& path) const {

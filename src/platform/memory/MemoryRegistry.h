@@ -55,7 +55,8 @@ public:
     bool KeyExistsRaw(HKey root, const std::string& path) const;
     bool ValueExistsRaw(HKey root, const std::string& path, const std::string& name) const;
     std::optional<RegValue> GetValue(HKey root, const std::string& path, const std::string& name) const;
-    // The text of a REG_SZ/REG_EXPAND_SZ value without its terminating zero.
+    // SetString stores the text as the registry does (UTF-16LE with one terminating zero); GetString
+    // gives the text of a REG_SZ/REG_EXPAND_SZ value up to its first zero, as UTF-8.
     std::optional<std::string> GetString(HKey root, const std::string& path, const std::string& name) const;
     std::vector<std::string> SubkeyNamesRaw(HKey root, const std::string& path) const;
     std::vector<std::string> ValueNamesRaw(HKey root, const std::string& path) const;
