@@ -106,6 +106,9 @@ void RecordKeyTree(XmlElement element, RegistryBackend& registry, HKey root, con
     {
         RegistryKey key(registry);
         if (!key.Open(root, BackendPath(keyPath), access::Read)) return;
+        // The key itself, before its values and sub-keys: restoring brings back empty keys too, and
+        // every parent before its children.
+        AddItem(element, root, keyPath);
         std::vector<NamedRegValue> values;
         if (registry.enumValues(key.Handle(), values, true) == status::Success) {
             for (const auto& value : values) {

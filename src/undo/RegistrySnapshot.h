@@ -45,8 +45,9 @@ struct RecordView {
 // open key `key`. A value that cannot be read is recorded as an empty "rdString".
 void RecordValue(RegistryBackend& registry, HKey key, XmlElement item, const std::string& name);
 
-// Records the key `keyPath` (below `root`, beginning with "\") with everything below it: one ITEM per
-// value, each key's own values before those of its sub-keys, in the registry's enumeration order.
+// Records the key `keyPath` (below `root`, beginning with "\") with everything below it, depth first
+// in the registry's enumeration order: for each key a key-only ITEM (SUBKEY alone), then one ITEM per
+// value of it, then its sub-keys. So every key comes back, empty ones included, parents first.
 // A key that does not exist or cannot be opened adds nothing, and its sub-keys are not visited.
 void RecordKeyTree(XmlElement element, RegistryBackend& registry, HKey root, const std::string& keyPath,
                    const RecordView& view = {});
