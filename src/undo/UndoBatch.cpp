@@ -2,6 +2,7 @@
 #include "undo/UndoBatch.h"
 
 #include "registry/KeyName.h"
+#include "undo/ClassesRootHive.h"
 #include "undo/RegistryDelete.h"
 
 namespace korvane {
@@ -22,12 +23,13 @@ XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type,
 }
 
 bool UndoBatch::KeyExists(HKey root, const std::string& keyPath) {
-    int by = pending_.KeyTakenBy(root, keyPath);
+    const RegistryPlace at = HiveOfKey(registry_, root, keyPath);
+    int by = pending_.KeyTakenBy(at.root, at.keyPath);
     if (by >= 0) {
         hiddenBy_.insert(by);
         return false;
     }
-    return RegKeyExists(registry_, root, keyPath);
+    return RegKeyExists(registry_, at.root, at.keyPath);
 }
 
 bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::string& parentPath,
@@ -39,19 +41,24 @@ bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::str
         hiddenBy_.clear();
         return false;
     }
-    RecordRegistryEntry(entry, registry_, root, keyPath, "", RecordView{&pending_, &hiddenBy_});
-    pending_.AddKey(root, keyPath);
-    plans_.push_back(Plan{true, root, parentPath, subKeyName, std::move(hiddenBy_)});
+    // Recorded and deleted where it really is, so that it comes back there.
+    const RegistryPlace at = HiveOfKey(registry_, root, keyPath);
+    const size_t last = at.keyPath.rfind('\\');
+    RecordRegistryEntry(entry, registry_, at.root, at.keyPath, "", RecordView{&pending_, &hiddenBy_});
+    pending_.AddKey(at.root, at.keyPath);
+    plans_.push_back(
+        Plan{true, at.root, at.keyPath.substr(0, last), at.keyPath.substr(last + 1), std::move(hiddenBy_)});
     hiddenBy_.clear();
     return true;
 }
 
 void UndoBatch::RecordValueForDeletion(XmlElement entry, HKey root, const std::string& keyPath,
                                        const std::string& valueName) {
+    const RegistryPlace at = HiveOfValue(registry_, root, keyPath, valueName);
     // Not RecordRegistryEntry: for the default value (empty name) it would take the whole key.
-    RecordOneValue(entry, registry_, root, keyPath, valueName, RecordView{&pending_, &hiddenBy_});
-    pending_.AddValue(root, keyPath, valueName);
-    plans_.push_back(Plan{false, root, keyPath, valueName, std::move(hiddenBy_)});
+    RecordOneValue(entry, registry_, at.root, at.keyPath, valueName, RecordView{&pending_, &hiddenBy_});
+    pending_.AddValue(at.root, at.keyPath, valueName);
+    plans_.push_back(Plan{false, at.root, at.keyPath, valueName, std::move(hiddenBy_)});
     hiddenBy_.clear();
 }
 

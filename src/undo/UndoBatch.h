@@ -29,7 +29,8 @@ public:
 
     // Records the sub-key `subKeyName` of `parentPath` with everything below it into `entry` and
     // plans DeleteRegSubKey. A container key (or an empty name) is refused: nothing is recorded or
-    // planned, and the result is false.
+    // planned, and the result is false. A key of HKEY_CLASSES_ROOT is recorded and deleted in the hive
+    // it is in (ClassesRootHive.h), as are values below it.
     bool RecordKeyForDeletion(XmlElement entry, HKey root, const std::string& parentPath,
                               const std::string& subKeyName);
     // Records the value `valueName` of `keyPath` into `entry` and plans DeleteRegValue.

@@ -39,19 +39,24 @@ TEST_F(PluginRemovalTest, BrowserExtensionRecordsAndDeletesItsClassAndStatsKeys)
     EXPECT_EQ(
         Items(History().Child(0)),
         (Strings{
-            "HKEY_CLASSES_ROOT\\CLSID\\{E1}|||", "HKEY_CLASSES_ROOT\\CLSID\\{E1}||rdString|Grabber",
-            "HKEY_CLASSES_ROOT\\CLSID\\{E1}\\InprocServer32|||",
-            "HKEY_CLASSES_ROOT\\CLSID\\{E1}\\InprocServer32||rdString|C:\\\\grab\\\\grab.dll",
-            "HKEY_CLASSES_ROOT\\CLSID\\{E1}\\InprocServer32|ThreadingModel|rdString|Apartment",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}|||",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}||rdString|Grabber",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}\\InprocServer32|||",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}\\InprocServer32||rdString|C:\\\\grab\\\\grab."
+            "dll",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}\\InprocServer32|ThreadingModel|rdString|"
+            "Apartment",
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{E1}|||",
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{E1}\\iexplore|||",
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{E1}\\iexplore|"
             "Flags|rdInteger|00000004"}));
     EXPECT_EQ(Rows(), (Strings{"Keeper|Browser Extensions|{E2}|C:\\keep\\keep.dll"}));  // rebuilt
 
-    // Restore History writes both key trees back.
+    // Restore History writes both key trees back, the class where it was.
     ASSERT_EQ(history.EntryCount(), 1);
     history.RestoreEntry(0);
+    EXPECT_EQ(registry.GetString(HKLM, "Software\\Classes\\CLSID\\{E1}\\InprocServer32", ""),
+              "C:\\grab\\grab.dll");
     EXPECT_EQ(registry.GetString(HKCR, "CLSID\\{E1}\\InprocServer32", ""), "C:\\grab\\grab.dll");
     EXPECT_EQ(registry.GetValue(HKCU, kExtStats + "\\{E1}\\iexplore", "Flags")->type, regtype::Dword);
     page.ScanToolbar_BitBtn.Click();

@@ -325,5 +325,34 @@ TEST_F(RegistryConformance, NonAsciiNamesAndDataSurvive) {
     EXPECT_EQ(Subkeys(scratch()), std::vector<std::string>{japanese});
 }
 
+// What Windows and Wine share of HKEY_CLASSES_ROOT: it shows the machine's Software\Classes, and a key
+// created through it lands there (Windows would show a per-user key first; Wine has none).
+TEST_F(RegistryConformance, ClassesRootShowsTheMachinesClasses) {
+    const std::string name = "KorvaneConformanceClasses";
+    const std::string machine = "Software\\Classes\\" + name;
+    DeleteKeyTree(reg(), roots::LocalMachine, machine);
+    HKey key = 0;
+    ASSERT_EQ(reg().createKey(roots::ClassesRoot, name + "\\Made", access::AllAccess, key), status::Success);
+    ASSERT_EQ(reg().setValue(key, "v", TextValue("through the view")), status::Success);
+    reg().closeKey(key);
+    ASSERT_EQ(reg().openKey(roots::LocalMachine, machine + "\\Made", access::Read, key), status::Success);
+    RegValue value;
+    EXPECT_EQ(reg().queryValue(key, "v", value), status::Success);
+    EXPECT_EQ(value.data, TextValue("through the view").data);
+    reg().closeKey(key);
+
+    ASSERT_EQ(reg().createKey(roots::LocalMachine, machine + "\\Direct", access::AllAccess, key),
+              status::Success);
+    reg().closeKey(key);
+    ASSERT_EQ(reg().openKey(roots::ClassesRoot, name, access::Read, key), status::Success);
+    EXPECT_EQ(Subkeys(key), (std::vector<std::string>{"Direct", "Made"}));
+    reg().closeKey(key);
+
+    EXPECT_EQ(reg().deleteKey(roots::ClassesRoot, name + "\\Made"), status::Success);
+    EXPECT_EQ(reg().openKey(roots::LocalMachine, machine + "\\Made", access::Read, key),
+              status::FileNotFound);
+    DeleteKeyTree(reg(), roots::LocalMachine, machine);
+}
+
 }  // namespace
 }  // namespace korvane::conformance
