@@ -114,7 +114,10 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
         if (const KindRule* rule = RuleFor(kind)) PlanRow(batch, entry, *rule, row);
     }
     // Refused rows only: their empty entries reach the disk with the rest of the history on closing.
-    if (batch.PlannedCount() == 0) return;
+    if (batch.PlannedCount() == 0) {
+        batch.Keep();
+        return;
+    }
 
     // Write-ahead: what is about to be deleted is on disk before the first deletion.
     try {

@@ -13,6 +13,10 @@ UndoBatch::UndoBatch(RegistryBackend& registry, XmlDocument& history, const Cont
       containers_(containers),
       firstEntry_(history.DocumentElement().ChildCount()) {}
 
+UndoBatch::~UndoBatch() {
+    if (!settled_) Withdraw();
+}
+
 XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type, const std::string& path) {
     XmlElement entry = history_.DocumentElement().AppendChild("ELEMENT");
     entry.SetAttribute("NAME", name);
@@ -77,10 +81,12 @@ void UndoBatch::SaveAhead(FileSystem& files, const std::string& path) {
         Withdraw();
         throw;
     }
+    settled_ = true;
 }
 
 void UndoBatch::Withdraw() {
     XmlElement root = history_.DocumentElement();
+    if (root.ChildCount() < firstEntry_ + entries_) entries_ = 0;  // not the document it appended to
     for (int i = firstEntry_ + entries_ - 1; i >= firstEntry_; --i) root.DeleteChild(i);
     entries_ = 0;
     plans_.clear();

@@ -1,6 +1,9 @@
-// The deletions of one user action (a click on "Fix S&elected", a plug-in removal), written ahead:
-// every entry is recorded in the undo history and the history is saved to disk before the first
-// registry deletion, so a crash or a kill half-way never loses what was already deleted.
+// The deletions of one user action (a click on "Fix S&elected", a plug-in removal, "&Delete entries"),
+// written ahead: every entry is recorded in the undo history and the history is saved to disk before
+// the first registry deletion, so a crash or a kill half-way never loses what was already deleted.
+// A batch whose entries never reached the disk takes them out of the history when it goes (a refused
+// save, an error while recording, a caller that gives up): they stand for deletions that did not
+// happen. Keep() settles a batch that has entries but nothing to save ahead.
 #pragma once
 
 #include <set>
@@ -19,6 +22,9 @@ class UndoBatch {
 public:
     // `history` must have its document element (Korvane). Keys `containers` holds are never planned.
     UndoBatch(RegistryBackend& registry, XmlDocument& history, const ContainerKeys& containers);
+    ~UndoBatch();
+    UndoBatch(const UndoBatch&) = delete;
+    UndoBatch& operator=(const UndoBatch&) = delete;
 
     // Appends an ELEMENT to the history with NAME, TYPE and PATH, in this order.
     XmlElement AddEntry(const std::string& name, const std::string& type, const std::string& path);
@@ -49,6 +55,9 @@ public:
     // Takes the batch's entries out of the in-memory history again and forgets its plans: for a
     // batch whose deletions will not happen.
     void Withdraw();
+    // Leaves the batch's entries in the history without a save ahead (they reach the disk with the
+    // next save): for entries that stand for no deletion, such as refused plug-ins.
+    void Keep() { settled_ = true; }
 
     // Carries out the planned deletions in the order they were planned; returns how many of them left
     // their entry gone. A deletion whose record left something out because an earlier deletion of the
@@ -74,6 +83,7 @@ private:
     const ContainerKeys& containers_;
     int firstEntry_ = 0;
     int entries_ = 0;
+    bool settled_ = false;  // saved ahead or kept: the entries stay
     PendingDeletions pending_;
     std::set<int> hiddenBy_;  // what hid something from the record being made
     std::vector<Plan> plans_;
