@@ -1,12 +1,13 @@
 // The registry work of the uninstall manager: reading the machine-wide uninstall entries into the
-// list and deleting the keys of the checked rows. The page (UninstallPage) asks the user and starts
-// the uninstallers; this unit does no UI.
+// list and deleting the keys of the checked rows (recorded in the undo history first). The page
+// (UninstallPage) asks the user and starts the uninstallers; this unit does no UI.
 #pragma once
 
 #include <string>
 
 #include "controls/ListView.h"
 #include "platform/RegistryBackend.h"
+#include "undo/UndoHistory.h"
 
 namespace korvane {
 
@@ -23,8 +24,11 @@ inline constexpr int kUninstallKeyNameColumn = 1;  // the entry's key below HKEY
 // is not text raises "Invalid data type for '<name>'"; the rows added before it stay.
 void ListUninstallEntries(RegistryBackend& registry, ListView& list);
 
-// Deletes, with everything below it, the key of every checked row, first row to last. Keys that
-// cannot be deleted stay without a word.
-void DeleteUninstallEntries(RegistryBackend& registry, const ListView& list);
+// Deletes, with everything below it, the key of every checked row, first row to last, after recording
+// each key tree in the undo history (one entry per row: NAME the display name, TYPE the key's Key
+// Name, PATH the uninstall command) and saving the history. Keys that cannot be deleted stay without a
+// word. When the history cannot be saved nothing is deleted, the rows' entries leave the history
+// again, and the XmlError propagates.
+void DeleteUninstallEntries(UndoHistory& history, const ListView& list);
 
 }  // namespace korvane

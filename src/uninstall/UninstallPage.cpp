@@ -2,6 +2,8 @@
 // actions disabled until a row is checked) and the layout; and runs its handlers.
 #include "uninstall/UninstallPage.h"
 
+#include <exception>
+
 #include "uninstall/AddRemove.h"
 
 namespace korvane {
@@ -13,7 +15,8 @@ constexpr const char* kUncheckAllCaption = "&Uncheck All";
 
 }  // namespace
 
-UninstallPage::UninstallPage(AppState& state) : Page("tabAddRemove"), state_(state) {
+UninstallPage::UninstallPage(AppState& state, UndoHistory& history)
+    : Page("tabAddRemove"), state_(state), history_(history) {
     ListColumn keyName{"Key Name", 1};
     keyName.fixedWidth = true;  // carries the entry's key for the handlers; kept out of sight
     lvAddRemove.columns = {
@@ -61,8 +64,14 @@ void UninstallPage::btnUninstallClick() {
 }
 
 void UninstallPage::btnDeleteEntryClick() {
-    if (!state_.platform.dialogs.confirm("Are you sure to delete the key(s)?")) return;
-    DeleteUninstallEntries(state_.platform.registry, lvAddRemove);
+    Dialogs& dialogs = state_.platform.dialogs;
+    if (!dialogs.confirm("Are you sure to delete the key(s)?")) return;
+    try {
+        DeleteUninstallEntries(history_, lvAddRemove);
+    } catch (const std::exception& error) {
+        dialogs.error("The undo history could not be saved to " + history_.FilePath() +
+                      ", so no entry was deleted.\n" + error.what());
+    }
     ListUninstallEntries();
 }
 

@@ -1,20 +1,22 @@
 // The Uninstall Manager page: the list of installed programs (sorted by name, with a hidden key
 // column) and its four buttons. The page owns the controls, the layout and the handlers; the
-// registry work lives in AddRemove.h. Deleted entries are not recorded in the undo history.
+// registry work lives in AddRemove.h. Deleted entries are recorded in the undo history first, so
+// Restore History can bring them back.
 #pragma once
 
 #include <functional>
 
-#include "core/AppState.h"
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "core/AppState.h"
+#include "undo/UndoHistory.h"
 
 namespace korvane {
 
 class UninstallPage : public Page {
 public:
-    explicit UninstallPage(AppState& state);
+    UninstallPage(AppState& state, UndoHistory& history);
 
     ListView lvAddRemove{"lvAddRemove"};
     GroupBox gbControlPanel{"gbUninstallControlPanel"};
@@ -31,7 +33,9 @@ public:
     void btnRefresh1Click();
     // Starts the "Uninstall Path" of every checked row, first to last, without waiting for any.
     void btnUninstallClick();
-    // Asks "Are you sure to delete the key(s)?"; on Yes deletes the checked rows' keys and refills.
+    // Asks "Are you sure to delete the key(s)?"; on Yes records the checked rows' keys in the undo
+    // history, deletes them and refills. When the history cannot be saved nothing is deleted and the
+    // error box says so.
     void btnDeleteEntryClick();
     // Checks or unchecks every row and enables or disables the actions; the caption carries the
     // state ("&Check All"/"&Uncheck All"), also on an empty list.
@@ -43,6 +47,7 @@ private:
     void SetActionsEnabled(bool enabled);
 
     AppState& state_;
+    UndoHistory& history_;
 };
 
 }  // namespace korvane

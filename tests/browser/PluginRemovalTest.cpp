@@ -7,6 +7,7 @@
 #include "browser/PluginTestSupport.h"
 #include "browser/Toolbar.h"
 #include "support/ForwardingRegistry.h"
+#include "support/WatchingRegistry.h"
 
 namespace korvane::testing {
 namespace {
@@ -241,29 +242,6 @@ TEST_F(PluginRemovalTest, RowOfAnUnknownKindLeavesAnEmptyEntryAndTouchesNothing)
 }
 
 // Notes, at the first deletion, what Backup.xml on disk holds.
-class WatchingRegistry : public ForwardingRegistry {
-public:
-    WatchingRegistry(MemoryRegistry& inner, MemoryFileSystem& files)
-        : ForwardingRegistry(inner), files_(files) {}
-    std::optional<std::string> onDisk;
-    int deletions = 0;
-
-    long deleteKey(HKey p, const std::string& s) override {
-        Note();
-        return ForwardingRegistry::deleteKey(p, s);
-    }
-    long deleteValue(HKey k, const std::string& n) override {
-        Note();
-        return ForwardingRegistry::deleteValue(k, n);
-    }
-
-private:
-    void Note() {
-        if (deletions++ == 0) onDisk = files_.ContentsRaw("C:\\Korvane\\Backup.xml");
-    }
-    MemoryFileSystem& files_;
-};
-
 TEST_F(PluginRemovalTest, TheHistoryIsOnDiskBeforeTheFirstDeletion) {
     AddExtension("{E1}", "Grabber", "C:\\grab\\grab.dll");
     AddMenuExt("Menu", "C:\\m.htm");
