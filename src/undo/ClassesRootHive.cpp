@@ -17,13 +17,13 @@ std::string ClassesPath(const std::string& keyPath) {
 
 bool Opens(RegistryBackend& registry, HKey root, const std::string& keyPath) {
     RegistryKey key(registry);
-    return key.Open(root, BackendPath(keyPath), access::Read);
+    return key.Open(root, keyPath, access::Read);
 }
 
 bool HoldsValue(RegistryBackend& registry, HKey root, const std::string& keyPath, const std::string& name) {
     RegistryKey key(registry);
     RegValue value;
-    return key.Open(root, BackendPath(keyPath), access::Read) &&
+    return key.Open(root, keyPath, access::Read) &&
            registry.queryValue(key.Handle(), name, value) == status::Success;
 }
 

@@ -5,40 +5,22 @@
 
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/XmlDocument.h"
 #include "platform/RegistryBackend.h"
+#include "registry/ReusedKey.h"
+#include "undo/PendingDeletions.h"
 #include "undo/ValueEncoding.h"
 
 namespace korvane {
 
-// Deletions that a caller has planned but not yet carried out. A caller that records several
-// entries before deleting any of them (to save the history first) hands this to the recording so
-// that each record sees the registry as it will be when its own deletion comes: what an earlier
-// planned deletion takes away is not there.
-class PendingDeletions {
-public:
-    // Both return the index of the planned deletion.
-    int AddKey(HKey root, const std::string& keyPath);
-    int AddValue(HKey root, const std::string& keyPath, const std::string& valueName);
-    // The planned deletion that takes the key away (its own or one of a key above it), or -1.
-    int KeyTakenBy(HKey root, const std::string& keyPath) const;
-    // The planned deletion that takes the value away (of the value or of its key), or -1.
-    int ValueTakenBy(HKey root, const std::string& keyPath, const std::string& valueName) const;
-    int Count() const { return count_; }
-
-private:
-    std::unordered_map<std::string, int> keys_;    // root + folded path -> first planned index
-    std::unordered_map<std::string, int> values_;  // root + folded path + name -> first planned index
-    int count_ = 0;
-};
-
-// What a recording sees of planned deletions, and where it notes which of them hid something.
+// What a recording sees of planned deletions, and where it notes which of them hid something; and
+// an open key a caller recording many values keeps for the next value of the same key.
 struct RecordView {
     const PendingDeletions* pending = nullptr;
     std::set<int>* hiddenBy = nullptr;
+    ReusedKey* keys = nullptr;  // opened with read rights
 };
 
 // Fills `item` (a new ITEM) with NAME, TYPE and VALUE, in this order, for the value `name` of the

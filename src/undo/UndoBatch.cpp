@@ -11,7 +11,8 @@ UndoBatch::UndoBatch(RegistryBackend& registry, XmlDocument& history, const Cont
     : registry_(registry),
       history_(history),
       containers_(containers),
-      firstEntry_(history.DocumentElement().ChildCount()) {}
+      firstEntry_(history.DocumentElement().ChildCount()),
+      readKeys_(registry, access::Read) {}
 
 UndoBatch::~UndoBatch() {
     if (!settled_) Withdraw();
@@ -60,7 +61,8 @@ void UndoBatch::RecordValueForDeletion(XmlElement entry, HKey root, const std::s
                                        const std::string& valueName) {
     const RegistryPlace at = HiveOfValue(registry_, root, keyPath, valueName);
     // Not RecordRegistryEntry: for the default value (empty name) it would take the whole key.
-    RecordOneValue(entry, registry_, at.root, at.keyPath, valueName, RecordView{&pending_, &hiddenBy_});
+    RecordOneValue(entry, registry_, at.root, at.keyPath, valueName,
+                   RecordView{&pending_, &hiddenBy_, &readKeys_});
     pending_.AddValue(at.root, at.keyPath, valueName);
     plans_.push_back(Plan{false, at.root, at.keyPath, valueName, std::move(hiddenBy_)});
     hiddenBy_.clear();
@@ -95,14 +97,22 @@ void UndoBatch::Withdraw() {
 int UndoBatch::DeleteAll() {
     gone_.assign(plans_.size(), false);
     std::vector<bool>& gone = gone_;
+    readKeys_.Close();
+    // Runs of values of one key (a repair of SharedDLLs, say) go through one open key.
+    ReusedKey writeKeys(registry_, access::AllAccess);
     int count = 0;
     for (size_t i = 0; i < plans_.size(); ++i) {
         const Plan& plan = plans_[i];
         bool blocked = false;
         for (int earlier : plan.dependsOn) blocked = blocked || !gone[static_cast<size_t>(earlier)];
         if (blocked) continue;
-        gone[i] = plan.isKey ? DeleteRegSubKey(registry_, containers_, plan.root, plan.path, plan.name)
-                             : DeleteRegValue(registry_, plan.root, plan.path, plan.name);
+        if (plan.isKey) {
+            writeKeys.Close();  // the key deletion could take the open key with it
+            gone[i] = DeleteRegSubKey(registry_, containers_, plan.root, plan.path, plan.name);
+        } else {
+            gone[i] = DeleteRegValueIn(registry_, writeKeys.Open(plan.root, plan.path), plan.root, plan.path,
+                                       plan.name);
+        }
         if (gone[i]) ++count;
     }
     return count;

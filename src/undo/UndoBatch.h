@@ -13,6 +13,7 @@
 #include "core/XmlDocument.h"
 #include "platform/FileSystem.h"
 #include "registry/KeyName.h"
+#include "registry/ReusedKey.h"
 #include "undo/ContainerKeys.h"
 #include "undo/RegistrySnapshot.h"
 
@@ -88,6 +89,7 @@ private:
     std::set<int> hiddenBy_;  // what hid something from the record being made
     std::vector<Plan> plans_;
     std::vector<bool> gone_;  // per plan, filled by DeleteAll
+    ReusedKey readKeys_;      // the key the last value was recorded from
 };
 
 }  // namespace korvane
