@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/RegistryBackend.h"
+#include "platform/Utf16.h"
 #include "scan/PathTester.h"
 
 namespace korvane::bench {
@@ -78,7 +79,7 @@ private:
     std::string Read(HKey key, const std::string& name) {
         RegValue value;
         if (!key || r_.queryValue(key, name, value) != status::Success) return {};
-        return std::string(value.data.begin(), std::find(value.data.begin(), value.data.end(), 0));
+        return TextOfRegistryBytes(value.data);
     }
     void Judge(const std::string& text) {
         ++entries;
@@ -125,8 +126,7 @@ private:
         Close(key);
         for (const auto& value : values) {
             if (value.name == "MRUList") continue;
-            const auto& data = value.value.data;
-            Judge(transform(std::string(data.begin(), std::find(data.begin(), data.end(), 0)), value.name));
+            Judge(transform(TextOfRegistryBytes(value.value.data), value.name));
         }
     }
     void Names(HKey root, const std::string& path, bool asFiles) {

@@ -29,7 +29,7 @@ MainForm::MainForm(Platform& platform)
       tabHistory(history),
       tabBackup(state),
       tabStartup(state),
-      tabAddRemove(state),
+      tabAddRemove(state, history),
       tabIE(state),
       tabToolbar(state, history) {
     navigation_ = {

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "browser/Toolbar.h"
 #include "undo/UndoBatch.h"
@@ -100,6 +101,10 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
 
     history.Containers().Add(PluginBaseKeys());
     UndoBatch batch = history.BeginBatch();
+    struct PlannedRow {
+        int firstPlan, endPlan;  // the batch's deletions for the row
+    };
+    std::vector<PlannedRow> planned;
     for (int i = lvBHO.Count() - 1; i >= 0; --i) {
         if (!lvBHO.Checked(i)) continue;
         ListItem row = lvBHO.Item(i);
@@ -111,10 +116,17 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
             state.platform.dialogs.showMessage(refusal);
             continue;
         }
-        if (const KindRule* rule = RuleFor(kind)) PlanRow(batch, entry, *rule, row);
+        if (const KindRule* rule = RuleFor(kind)) {
+            const int first = batch.PlannedCount();
+            PlanRow(batch, entry, *rule, row);
+            planned.push_back({first, batch.PlannedCount()});
+        }
     }
     // Refused rows only: their empty entries reach the disk with the rest of the history on closing.
-    if (batch.PlannedCount() == 0) return;
+    if (batch.PlannedCount() == 0) {
+        batch.Keep();
+        return;
+    }
 
     // Write-ahead: what is about to be deleted is on disk before the first deletion.
     try {
@@ -125,6 +137,19 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
         return;
     }
     batch.DeleteAll();
+
+    // An add-on whose entries the registry would not delete (machine-wide ones without administrator
+    // rights, say) is still installed: the user is told, and the rebuilt list shows it again.
+    int kept = 0;
+    for (const PlannedRow& row : planned) {
+        bool gone = true;
+        for (int plan = row.firstPlan; plan < row.endPlan; ++plan) gone = gone && batch.Deleted(plan);
+        if (!gone) ++kept;
+    }
+    if (kept > 0)
+        state.platform.dialogs.error(std::to_string(kept) + (kept == 1 ? " add-on" : " add-ons") +
+                                     " could not be deleted from the registry and stay in the list.\n"
+                                     "Deleting machine-wide entries may need administrator rights.");
 }
 
 }  // namespace korvane

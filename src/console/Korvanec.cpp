@@ -246,7 +246,7 @@ int StartupList(Session& session, const Commands& c, std::ostream& out) {
 }
 
 int UninstallList(Session& session, const Commands& c, std::ostream& out) {
-    UninstallPage page(session.state);
+    UninstallPage page(session.state, session.history);
     page.ListUninstallEntries();
     WriteRecords(out, RecordsOfList(page.lvAddRemove), *ParseFormat(c.format));
     return kExitOk;

@@ -38,7 +38,11 @@ void StoredDocument::Load(const std::string& path) {
 }
 
 void StoredDocument::Save(const std::string& path) const {
-    if (locked_) throw XmlError(path + " could not be read when Korvane started and is kept as it is.");
+    if (locked_)
+        throw XmlError(path +
+                       " was not written: it could not be read when Korvane started, nor renamed aside, and "
+                       "writing it now would lose what it holds. Move or repair the file, then start "
+                       "Korvane again.");
     document_.Save(platform_.files, path);
 }
 

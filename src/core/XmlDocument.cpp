@@ -51,8 +51,9 @@ bool IsXmlName(const std::string& name) {
     if (name.empty()) return false;
     for (size_t i = 0; i < name.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(name[i]);
-        bool start = std::isalpha(c) || c == '_' || c == ':' || c >= 0x80;
-        bool later = std::isdigit(c) || c == '-' || c == '.';
+        // ASCII tests, not the locale's: every attribute set asks, and the names are ASCII or not at all.
+        bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+        bool later = (c >= '0' && c <= '9') || c == '-' || c == '.';
         if (!(start || (i > 0 && later))) return false;
     }
     return true;

@@ -1,7 +1,9 @@
 // The registry as the program sees it: keys opened by handle, values as raw type + bytes.
-// Implementations never throw; every call reports a Windows status code. Text data (REG_SZ,
-// REG_EXPAND_SZ, REG_MULTI_SZ) crosses this seam as UTF-8 bytes including the terminating zero(s);
-// the Win32 implementation converts to and from UTF-16 at the edge.
+// Implementations never throw; every call reports a Windows status code. Value data crosses this seam
+// as the exact bytes the registry holds, so that recording and restoring never change a value: text
+// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-16LE with whatever terminators, odd lengths or stray
+// bytes it has (platform/Utf16.h turns it into UTF-8 for readers that want text). Names are UTF-8; a
+// name that is not valid UTF-16 keeps its unpaired surrogates (see Utf16.h).
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/Utf16.h"
 #include "registry/RegistryKey.h"
 
 namespace korvane {
@@ -145,9 +146,7 @@ std::string RegistryAccess::ReadText(const std::string& name) {
     RegValue value;
     if (Query(name, value) != status::Success || value.data.empty()) return "";
     if (value.type != regtype::Sz && value.type != regtype::ExpandSz) Raise("Invalid data type for", name);
-    const auto* begin = reinterpret_cast<const char*>(value.data.data());
-    const auto* end = begin + value.data.size();
-    return std::string(begin, std::find(begin, end, '\0'));
+    return TextOfRegistryBytes(value.data);
 }
 
 std::int32_t RegistryAccess::ReadNumber(const std::string& name) {
@@ -174,9 +173,7 @@ int RegistryAccess::ReadBytes(const std::string& name, std::uint8_t* buffer, int
 }
 
 void RegistryAccess::WriteText(const std::string& name, const std::string& text) {
-    RegValue value{regtype::Sz, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    WriteRaw(name, value);
+    WriteRaw(name, RegValue{regtype::Sz, RegistryTextBytes(text)});
 }
 
 void RegistryAccess::WriteNumber(const std::string& name, std::int32_t number) {

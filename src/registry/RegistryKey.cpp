@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "platform/Utf16.h"
 #include "registry/KeyName.h"
 
 namespace korvane {
@@ -10,10 +11,7 @@ namespace korvane {
 std::optional<std::string> ValueText(const RegValue& value) {
     if (value.data.empty()) return std::string();
     if (value.type != regtype::Sz && value.type != regtype::ExpandSz) return std::nullopt;
-    std::string text(value.data.begin(), value.data.end());
-    const std::size_t zero = text.find('\0');
-    if (zero != std::string::npos) text.erase(zero);
-    return text;
+    return TextOfRegistryBytes(value.data);
 }
 
 RegistryKey::RegistryKey(RegistryKey&& other) noexcept

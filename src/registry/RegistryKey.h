@@ -14,7 +14,7 @@
 namespace korvane {
 
 // What a value reads as when text is wanted: an absent or empty value is the empty text; text (plain or
-// expandable) is taken up to its first zero, unexpanded; any other data is no text at all.
+// expandable) is taken up to its first zero, unexpanded, as UTF-8; any other data is no text at all.
 std::optional<std::string> ValueText(const RegValue& value);
 
 class RegistryKey {

@@ -2,6 +2,8 @@
 // schemes. Every routine makes its own RegistryAccess and lets it go before returning.
 #include "startup/Startup.h"
 
+#include "platform/Utf16.h"
+#include "registry/KeyName.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
@@ -15,9 +17,7 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr const char* kRunServicesKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 
 RegValue TextValue(const std::string& text, std::uint32_t type) {
-    RegValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    return value;
+    return RegValue{type, RegistryTextBytes(text)};
 }
 
 // REG_EXPAND_SZ when the value is an expandable string, REG_SZ otherwise (also when absent), so that
@@ -44,10 +44,22 @@ bool OpenForWriting(RegistryAccess& registry, HKey root, const std::string& keyP
     return registry.OpenRegKey(keyPath, CreateIfMissing::Yes);
 }
 
+// Whether `keyPath` of `root` holds a value `name` (that a move there would overwrite).
+bool ValueIsThere(RegistryBackend& backend, HKey root, const std::string& keyPath, const std::string& name) {
+    RegistryAccess registry(backend);
+    registry.SetRoot(root);
+    return registry.OpenRegKeyReadOnly(keyPath) && registry.ValueExists(name);
+}
+
+std::string DashTarget(const std::string& keyPath, bool enable) {
+    // A parked key is its Run key's name followed by "-".
+    return enable ? keyPath.substr(0, keyPath.size() - 1) : keyPath + "-";
+}
+
 MoveOutcome MoveDash(RegistryBackend& backend, const std::string& name, const std::string& command, HKey root,
                      const std::string& keyPath, bool enable) {
-    // A parked key is its Run key's name followed by "-".
-    const std::string targetPath = enable ? keyPath.substr(0, keyPath.size() - 1) : keyPath + "-";
+    const std::string targetPath = DashTarget(keyPath, enable);
+    if (ValueIsThere(backend, root, targetPath, name)) return MoveOutcome::RefusedTargetTaken;
     const std::uint32_t type = TextTypeAt(backend, root, keyPath, name);
     {
         RegistryAccess target(backend);
@@ -61,21 +73,58 @@ MoveOutcome MoveDash(RegistryBackend& backend, const std::string& name, const st
     return MoveOutcome::Moved;
 }
 
+// The record that parks the entry, found by what it says of itself ("item", "hkey", "key"; "command"
+// too when several say the same), never by the row's caption: the record's own name may differ (see
+// FreeRecordName, and other programs' records). Empty when none does.
+std::string FindRecord(RegistryBackend& backend, const std::string& name, const std::string& command,
+                       const std::string& rootText, const std::string& keyPath) {
+    RegistryAccess registry(backend);
+    registry.SetRoot(roots::LocalMachine);
+    if (!registry.OpenRegKeyReadOnly(kMsconfigStartupKey)) return {};
+    std::vector<std::string> records;
+    registry.ListSubkeys(records);
+    std::string found;
+    for (const std::string& record : records) {
+        const std::string path = "\\" + std::string(kMsconfigStartupKey) + "\\" + record;
+        if (!registry.OpenRegKeyReadOnly(path) || registry.ReadText("item") != name ||
+            registry.ReadText("hkey") != rootText || FoldCase(registry.ReadText("key")) != FoldCase(keyPath))
+            continue;
+        if (registry.ReadText("command") == command) return path;
+        if (found.empty()) found = path;
+    }
+    return found;
+}
+
 MoveOutcome EnableFromRecord(RegistryBackend& backend, const std::string& name, const std::string& command,
-                             HKey root, const std::string& keyPath) {
-    const std::string recordPath = std::string(kMsconfigStartupKey) + "\\" + name;
+                             const std::string& rootText, HKey root, const std::string& keyPath) {
+    if (ValueIsThere(backend, root, keyPath, name)) return MoveOutcome::RefusedTargetTaken;
+    const std::string recordPath = FindRecord(backend, name, command, rootText, keyPath);
     // Records written by the system configuration utility hold REG_SZ commands; ours keep the type.
-    const std::uint32_t type = TextTypeAt(backend, roots::LocalMachine, recordPath, "command");
+    const std::uint32_t type =
+        recordPath.empty() ? regtype::Sz : TextTypeAt(backend, roots::LocalMachine, recordPath, "command");
     {
         RegistryAccess run(backend);
         if (!OpenForWriting(run, root, keyPath)) return MoveOutcome::TargetNotOpened;
         run.WriteRaw(name, TextValue(command, type));
     }
+    if (recordPath.empty()) return MoveOutcome::Moved;
     RegistryAccess parking(backend);
     parking.SetRoot(roots::LocalMachine);
     parking.SetAccess(access::AllAccess);
     parking.DeleteRegKey(recordPath);
     return MoveOutcome::Moved;
+}
+
+// The name of a new record: the entry's own, or with " (2)", " (3)", ... when a record of that name
+// is there already (the same name parked from the other root, say), so that none is overwritten.
+std::string FreeRecordName(RegistryBackend& backend, const std::string& name) {
+    RegistryAccess parking(backend);
+    parking.SetRoot(roots::LocalMachine);
+    const std::string base = "\\" + std::string(kMsconfigStartupKey) + "\\";
+    std::string candidate = name;
+    for (int n = 2; parking.KeyExists(base + candidate); ++n)
+        candidate = name + " (" + std::to_string(n) + ")";
+    return candidate;
 }
 
 MoveOutcome DisableToRecord(RegistryBackend& backend, const std::string& name, const std::string& command,
@@ -85,10 +134,8 @@ MoveOutcome DisableToRecord(RegistryBackend& backend, const std::string& name, c
     const std::uint32_t type = TextTypeOf(run, name);
 
     // The record is written before the value goes, so that a refused write loses nothing.
-    const std::string recordPath = std::string(kMsconfigStartupKey) + "\\" + name;
+    const std::string recordPath = std::string(kMsconfigStartupKey) + "\\" + FreeRecordName(backend, name);
     RegistryAccess parking(backend);
-    parking.SetRoot(roots::LocalMachine);
-    const bool existed = parking.KeyExists(recordPath);
     if (!OpenForWriting(parking, roots::LocalMachine, recordPath)) return MoveOutcome::TargetNotOpened;
     try {
         parking.WriteRaw("command", TextValue(command, type));
@@ -99,7 +146,7 @@ MoveOutcome DisableToRecord(RegistryBackend& backend, const std::string& name, c
     } catch (...) {
         // A half-written record would be listed as a parked entry of its own.
         parking.CloseRegKey();
-        if (!existed) parking.DeleteRegKey(recordPath);
+        parking.DeleteRegKey(recordPath);
         throw;
     }
     parking.CloseRegKey();
@@ -192,8 +239,20 @@ MoveOutcome MoveStartupEntry(RegistryBackend& backend, const std::string& name, 
     // The record is the sub-key named after the entry: an empty name would be the parking key
     // itself, and a backslash would reach into another record.
     if (name.empty() || name.find('\\') != std::string::npos) return MoveOutcome::RefusedName;
-    if (enable) return EnableFromRecord(backend, name, command, root, keyPath);
+    if (enable) return EnableFromRecord(backend, name, command, rootText, root, keyPath);
     return DisableToRecord(backend, name, command, rootText, root, keyPath);
+}
+
+std::string MoveTargetLocation(const std::string& location, int versionClass, bool enable) {
+    switch (SchemeForVersionClass(versionClass)) {
+        case ParkingScheme::Dash:
+            return location.empty() ? location : DashTarget(location, enable);
+        case ParkingScheme::SystemConfiguration:
+            return enable ? location : "HKLM\\" + std::string(kMsconfigStartupKey);
+        case ParkingScheme::None:
+            break;
+    }
+    return location;
 }
 
 }  // namespace korvane

@@ -56,12 +56,20 @@ enum class MoveOutcome {
     RefusedName,         // the name would address a key other than the entry's own record
     RefusedUnknownRoot,  // the location does not begin with a root abbreviation
     RefusedNoKeyPath,    // the location names a root but no key below it
+    RefusedTargetTaken,  // where the entry would go, an entry of its name is already: it would be overwritten
 };
 
 // Moves an entry to its Run key (`enable`) or to its parking place. `location` is the row's
 // "<root abbreviation>\<key path>". The value keeps its text type (REG_SZ or REG_EXPAND_SZ) both
-// ways. Refusals change nothing. A refused write raises "Failed to set data for '<name>'".
+// ways. A move never overwrites: an entry of the same name where this one would go refuses it, and a
+// new parking record whose name is taken gets a free one (enabling finds a record by its own "item",
+// "hkey" and "key" values). Refusals change nothing. A refused write raises "Failed to set data for
+// '<name>'".
 MoveOutcome MoveStartupEntry(RegistryBackend& registry, const std::string& name, const std::string& command,
                              const std::string& location, int versionClass, bool enable);
+
+// Where MoveStartupEntry puts the entry at `location`, in the same form: the Run key or the parking
+// key ("HKLM\" + kMsconfigStartupKey for the system-configuration scheme's records).
+std::string MoveTargetLocation(const std::string& location, int versionClass, bool enable);
 
 }  // namespace korvane

@@ -23,10 +23,15 @@ std::string EntryLabel(const std::string& name, const std::string& location) {
                         : "The startup entry '" + name + "' in " + location;
 }
 
-// Why a move was refused, for the user; empty for the outcomes that need no word.
-std::string RefusalText(MoveOutcome outcome, const std::string& name, const std::string& location) {
+// Why a move was refused, for the user; empty for the outcomes that need no word. `target` is where
+// the entry was to go.
+std::string RefusalText(MoveOutcome outcome, const std::string& name, const std::string& location,
+                        const std::string& target) {
     const std::string entry = EntryLabel(name, location);
     switch (outcome) {
+        case MoveOutcome::RefusedTargetTaken:
+            return entry + " was not moved: " + target + " already holds a startup entry '" + name +
+                   "', which the move would overwrite. Remove or rename one of the two entries first.";
         case MoveOutcome::RefusedName:
             return entry +
                    " was not moved: a disabled entry is kept in a registry key named after it, and this "
@@ -164,7 +169,8 @@ void StartupPage::btnApplyClick() {
             const std::string location = lvStartup.SubItem(i, 1);
             const MoveOutcome outcome = MoveStartupEntry(
                 state_.platform.registry, name, lvStartup.SubItem(i, 0), location, versionClass, enable);
-            const std::string refusal = RefusalText(outcome, name, location);
+            const std::string refusal =
+                RefusalText(outcome, name, location, MoveTargetLocation(location, versionClass, enable));
             if (!refusal.empty()) state_.platform.dialogs.messageBox(refusal, kTitle, MessageIcon::Warning);
             if (outcome == MoveOutcome::Moved && enable && useApproved)
                 EnableApprovedRecordOf(state_.platform.registry, location, name);

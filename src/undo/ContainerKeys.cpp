@@ -1,11 +1,21 @@
 // The guard against deleting keys that hold whole groups of entries (see ContainerKeys.h).
 #include "undo/ContainerKeys.h"
 
-#include <algorithm>
-
 #include "registry/KeyName.h"
 
 namespace korvane {
+
+namespace {
+
+std::string Id(HKey root, std::string_view foldedPath) {
+    std::string id(9 + foldedPath.size(), '|');
+    for (int digit = 0; digit < 8; ++digit)
+        id[static_cast<size_t>(digit)] = "0123456789abcdef"[(root >> (28 - 4 * digit)) & 0xF];
+    id.replace(9, foldedPath.size(), foldedPath);
+    return id;
+}
+
+}  // namespace
 
 void ContainerKeys::Add(BaseKey base) {
     const std::string path = FoldCase(BackendPath(base.path));
@@ -20,21 +30,26 @@ void ContainerKeys::Add(std::span<const BaseKey> bases) {
     for (const BaseKey& base : bases) Add(base);
 }
 
+// The base and every key above it go into one set, so that asking costs one lookup: repair asks for
+// every row it takes.
 void ContainerKeys::AddFolded(HKey root, std::string folded) {
-    const bool known = std::any_of(bases_.begin(), bases_.end(), [&](const Folded& base) {
-        return base.root == root && base.path == folded;
-    });
-    if (!known) bases_.push_back(Folded{root, std::move(folded)});
+    while (true) {
+        held_.insert(Id(root, folded));
+        const size_t slash = folded.rfind('\\');
+        if (slash == std::string::npos) return;
+        folded.resize(slash);
+    }
 }
 
 bool ContainerKeys::Holds(HKey root, const std::string& keyPath) const {
-    const std::string path = FoldCase(BackendPath(keyPath));
-    if (path.find('\\') == std::string::npos) return true;  // a root or a key directly below one
-    return std::any_of(bases_.begin(), bases_.end(), [&](const Folded& base) {
-        if (base.root != root) return false;
-        // The base key itself or any key above it.
-        return base.path == path || (base.path.starts_with(path) && base.path[path.size()] == '\\');
-    });
+    std::string_view path(keyPath);
+    while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+    while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+    if (path.find('\\') == std::string_view::npos) return true;  // a root or a key directly below one
+    std::string id = Id(root, path);
+    for (size_t i = 9; i < id.size(); ++i)
+        if (id[i] >= 'A' && id[i] <= 'Z') id[i] = static_cast<char>(id[i] - 'A' + 'a');
+    return held_.count(id) != 0;
 }
 
 }  // namespace korvane

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
 
 #include "platform/RegistryBackend.h"
 
@@ -33,11 +33,9 @@ public:
 private:
     void AddFolded(HKey root, std::string folded);
 
-    struct Folded {
-        HKey root;
-        std::string path;  // folded to lower case, no outer backslashes
-    };
-    std::vector<Folded> bases_;
+    // Root number, "|", path folded to lower case without outer backslashes: every base key and
+    // every key above one.
+    std::unordered_set<std::string> held_;
 };
 
 }  // namespace korvane

@@ -10,8 +10,11 @@ namespace korvane {
 
 namespace {
 
-// Windows refuses to delete a key that still has sub-keys, so the tree goes bottom up.
-void DeleteTree(RegistryBackend& registry, HKey parent, const std::string& name) {
+// Windows refuses to delete a key that still has sub-keys, so the tree goes bottom up. The status is
+// that of the key's own deletion.
+long DeleteTree(RegistryBackend& registry, HKey parent, const std::string& name) {
+    // Most entries a repair takes are single keys: one call, when the registry lets the key go alone.
+    if (registry.deleteKey(parent, name) == status::Success) return status::Success;
     {
         RegistryKey key(registry);
         if (key.Open(parent, name, access::AllAccess)) {
@@ -20,44 +23,48 @@ void DeleteTree(RegistryBackend& registry, HKey parent, const std::string& name)
                 for (const auto& subkey : subkeys) DeleteTree(registry, key.Handle(), subkey);
         }
     }
-    registry.deleteKey(parent, name);
+    return registry.deleteKey(parent, name);
 }
 
 // Gone means not found; a key that exists but refuses to open is still there.
 bool KeyIsGone(RegistryBackend& registry, HKey root, const std::string& path) {
     RegistryKey key(registry);
-    return key.OpenStatus(root, BackendPath(path), access::Read) == status::FileNotFound;
+    return key.OpenStatus(root, path, access::Read) == status::FileNotFound;
 }
 
 }  // namespace
 
 bool RegKeyExists(RegistryBackend& registry, HKey root, const std::string& path) {
     RegistryKey key(registry);
-    return key.Open(root, BackendPath(path), access::Read);
+    return key.Open(root, path, access::Read);
 }
 
 bool DeleteRegValue(RegistryBackend& registry, HKey root, const std::string& keyPath,
                     const std::string& valueName) {
     RegistryKey key(registry);
-    if (!key.Open(root, BackendPath(keyPath), access::AllAccess)) return KeyIsGone(registry, root, keyPath);
-    long result = registry.deleteValue(key.Handle(), valueName);
+    key.Open(root, keyPath, access::AllAccess);
+    return DeleteRegValueIn(registry, key.Handle(), root, keyPath, valueName);
+}
+
+bool DeleteRegValueIn(RegistryBackend& registry, HKey key, HKey root, const std::string& keyPath,
+                      const std::string& valueName) {
+    if (key == 0) return KeyIsGone(registry, root, keyPath);
+    long result = registry.deleteValue(key, valueName);
     if (result == status::Success || result == status::FileNotFound) return true;
     RegValue value;
-    return registry.queryValue(key.Handle(), valueName, value) == status::FileNotFound;
+    return registry.queryValue(key, valueName, value) == status::FileNotFound;
 }
 
 bool DeleteRegSubKey(RegistryBackend& registry, const ContainerKeys& containers, HKey root,
                      const std::string& parentPath, const std::string& subKeyName) {
-    if (BackendPath(subKeyName).empty()) return false;
-    std::string parent = BackendPath(parentPath);
-    std::string full = parent.empty() ? BackendPath(subKeyName) : parent + "\\" + BackendPath(subKeyName);
+    const std::string name = BackendPath(subKeyName);
+    if (name.empty()) return false;
+    std::string full = BackendPath(parentPath);
+    full += full.empty() ? name : "\\" + name;
     if (containers.Holds(root, full)) return false;
-    {
-        RegistryKey key(registry);
-        if (!key.Open(root, parent, access::AllAccess)) return KeyIsGone(registry, root, full);
-        DeleteTree(registry, key.Handle(), BackendPath(subKeyName));
-    }
-    return KeyIsGone(registry, root, full);
+    // Reached from the root in one step (a key's own rights decide whether it goes, not its parent's);
+    // a key that went needs no second look.
+    return DeleteTree(registry, root, full) == status::Success || KeyIsGone(registry, root, full);
 }
 
 bool DeleteClsidKey(RegistryBackend& registry, const ContainerKeys& containers, const std::string& classId) {

@@ -17,11 +17,15 @@ bool RegKeyExists(RegistryBackend& registry, HKey root, const std::string& path)
 // True when the value is not there afterwards (also when the key does not exist).
 bool DeleteRegValue(RegistryBackend& registry, HKey root, const std::string& keyPath,
                     const std::string& valueName);
+// The same with the key `keyPath` of `root` already opened with all rights as `key` (0: it did not
+// open), for a caller deleting many values of one key.
+bool DeleteRegValueIn(RegistryBackend& registry, HKey key, HKey root, const std::string& keyPath,
+                      const std::string& valueName);
 
-// Opens `parentPath` (never creating it) and deletes its sub-key `subKeyName` with every key and
-// value below it. Does nothing and returns false when `subKeyName` is empty (it must never take the
-// parent instead) or when `containers` holds the key. True when the sub-key is
-// gone afterwards, also when it was not there; a key that could be deleted only in part gives false.
+// Deletes the sub-key `subKeyName` of `parentPath` with every key and value below it, never creating a
+// key. Does nothing and returns false when `subKeyName` is empty (it must never take the parent
+// instead) or when `containers` holds the key. True when the sub-key is gone afterwards, also when it
+// was not there; a key that could be deleted only in part gives false.
 bool DeleteRegSubKey(RegistryBackend& registry, const ContainerKeys& containers, HKey root,
                      const std::string& parentPath, const std::string& subKeyName);
 

@@ -5,48 +5,31 @@
 
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/XmlDocument.h"
-#include "undo/ValueEncoding.h"
 #include "platform/RegistryBackend.h"
+#include "registry/ReusedKey.h"
+#include "undo/PendingDeletions.h"
+#include "undo/ValueEncoding.h"
 
 namespace korvane {
 
-// Deletions that a caller has planned but not yet carried out. A caller that records several
-// entries before deleting any of them (to save the history first) hands this to the recording so
-// that each record sees the registry as it will be when its own deletion comes: what an earlier
-// planned deletion takes away is not there.
-class PendingDeletions {
-public:
-    // Both return the index of the planned deletion.
-    int AddKey(HKey root, const std::string& keyPath);
-    int AddValue(HKey root, const std::string& keyPath, const std::string& valueName);
-    // The planned deletion that takes the key away (its own or one of a key above it), or -1.
-    int KeyTakenBy(HKey root, const std::string& keyPath) const;
-    // The planned deletion that takes the value away (of the value or of its key), or -1.
-    int ValueTakenBy(HKey root, const std::string& keyPath, const std::string& valueName) const;
-    int Count() const { return count_; }
-
-private:
-    std::unordered_map<std::string, int> keys_;    // root + folded path -> first planned index
-    std::unordered_map<std::string, int> values_;  // root + folded path + name -> first planned index
-    int count_ = 0;
-};
-
-// What a recording sees of planned deletions, and where it notes which of them hid something.
+// What a recording sees of planned deletions, and where it notes which of them hid something; and
+// an open key a caller recording many values keeps for the next value of the same key.
 struct RecordView {
     const PendingDeletions* pending = nullptr;
     std::set<int>* hiddenBy = nullptr;
+    ReusedKey* keys = nullptr;  // opened with read rights
 };
 
 // Fills `item` (a new ITEM) with NAME, TYPE and VALUE, in this order, for the value `name` of the
 // open key `key`. A value that cannot be read is recorded as an empty "rdString".
 void RecordValue(RegistryBackend& registry, HKey key, XmlElement item, const std::string& name);
 
-// Records the key `keyPath` (below `root`, beginning with "\") with everything below it: one ITEM per
-// value, each key's own values before those of its sub-keys, in the registry's enumeration order.
+// Records the key `keyPath` (below `root`, beginning with "\") with everything below it, depth first
+// in the registry's enumeration order: for each key a key-only ITEM (SUBKEY alone), then one ITEM per
+// value of it, then its sub-keys. So every key comes back, empty ones included, parents first.
 // A key that does not exist or cannot be opened adds nothing, and its sub-keys are not visited.
 void RecordKeyTree(XmlElement element, RegistryBackend& registry, HKey root, const std::string& keyPath,
                    const RecordView& view = {});
@@ -72,15 +55,15 @@ struct RestoreStep {
     DecodedValue value;
 };
 
-// Decodes an ITEM's SUBKEY, NAME, TYPE and VALUE. Throws RegistryError naming the value when binary
-// text holds a piece that is not a hexadecimal byte.
+// Decodes an ITEM's SUBKEY, NAME, TYPE, VALUE and ENCODING (see ValueEncoding.h). Throws
+// RegistryError naming the value when binary text holds a piece that is not a hexadecimal byte.
 RestoreStep PrepareRestore(const std::string& keyText, const std::string& valueName, const std::string& type,
-                           const std::string& valueText);
+                           const std::string& valueText, const std::string& encoding = "");
 // Creates the key (and the missing keys above it) and writes the value; an unknown TYPE writes no
 // value. Throws RegistryError "Failed to set data for '<name>'" when the value cannot be written.
 void WriteRestoreStep(RegistryBackend& registry, const RestoreStep& step);
 // PrepareRestore followed by WriteRestoreStep.
 void RestoreItem(RegistryBackend& registry, const std::string& keyText, const std::string& valueName,
-                 const std::string& type, const std::string& valueText);
+                 const std::string& type, const std::string& valueText, const std::string& encoding = "");
 
 }  // namespace korvane

@@ -2,6 +2,7 @@
 #include "undo/UndoBatch.h"
 
 #include "registry/KeyName.h"
+#include "undo/ClassesRootHive.h"
 #include "undo/RegistryDelete.h"
 
 namespace korvane {
@@ -10,7 +11,12 @@ UndoBatch::UndoBatch(RegistryBackend& registry, XmlDocument& history, const Cont
     : registry_(registry),
       history_(history),
       containers_(containers),
-      firstEntry_(history.DocumentElement().ChildCount()) {}
+      firstEntry_(history.DocumentElement().ChildCount()),
+      readKeys_(registry, access::Read) {}
+
+UndoBatch::~UndoBatch() {
+    if (!settled_) Withdraw();
+}
 
 XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type, const std::string& path) {
     XmlElement entry = history_.DocumentElement().AppendChild("ELEMENT");
@@ -22,12 +28,13 @@ XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type,
 }
 
 bool UndoBatch::KeyExists(HKey root, const std::string& keyPath) {
-    int by = pending_.KeyTakenBy(root, keyPath);
+    const RegistryPlace at = HiveOfKey(registry_, root, keyPath);
+    int by = pending_.KeyTakenBy(at.root, at.keyPath);
     if (by >= 0) {
         hiddenBy_.insert(by);
         return false;
     }
-    return RegKeyExists(registry_, root, keyPath);
+    return RegKeyExists(registry_, at.root, at.keyPath);
 }
 
 bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::string& parentPath,
@@ -39,19 +46,25 @@ bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::str
         hiddenBy_.clear();
         return false;
     }
-    RecordRegistryEntry(entry, registry_, root, keyPath, "", RecordView{&pending_, &hiddenBy_});
-    pending_.AddKey(root, keyPath);
-    plans_.push_back(Plan{true, root, parentPath, subKeyName, std::move(hiddenBy_)});
+    // Recorded and deleted where it really is, so that it comes back there.
+    const RegistryPlace at = HiveOfKey(registry_, root, keyPath);
+    const size_t last = at.keyPath.rfind('\\');
+    RecordRegistryEntry(entry, registry_, at.root, at.keyPath, "", RecordView{&pending_, &hiddenBy_});
+    pending_.AddKey(at.root, at.keyPath);
+    plans_.push_back(
+        Plan{true, at.root, at.keyPath.substr(0, last), at.keyPath.substr(last + 1), std::move(hiddenBy_)});
     hiddenBy_.clear();
     return true;
 }
 
 void UndoBatch::RecordValueForDeletion(XmlElement entry, HKey root, const std::string& keyPath,
                                        const std::string& valueName) {
+    const RegistryPlace at = HiveOfValue(registry_, root, keyPath, valueName);
     // Not RecordRegistryEntry: for the default value (empty name) it would take the whole key.
-    RecordOneValue(entry, registry_, root, keyPath, valueName, RecordView{&pending_, &hiddenBy_});
-    pending_.AddValue(root, keyPath, valueName);
-    plans_.push_back(Plan{false, root, keyPath, valueName, std::move(hiddenBy_)});
+    RecordOneValue(entry, registry_, at.root, at.keyPath, valueName,
+                   RecordView{&pending_, &hiddenBy_, &readKeys_});
+    pending_.AddValue(at.root, at.keyPath, valueName);
+    plans_.push_back(Plan{false, at.root, at.keyPath, valueName, std::move(hiddenBy_)});
     hiddenBy_.clear();
 }
 
@@ -70,10 +83,12 @@ void UndoBatch::SaveAhead(FileSystem& files, const std::string& path) {
         Withdraw();
         throw;
     }
+    settled_ = true;
 }
 
 void UndoBatch::Withdraw() {
     XmlElement root = history_.DocumentElement();
+    if (root.ChildCount() < firstEntry_ + entries_) entries_ = 0;  // not the document it appended to
     for (int i = firstEntry_ + entries_ - 1; i >= firstEntry_; --i) root.DeleteChild(i);
     entries_ = 0;
     plans_.clear();
@@ -82,14 +97,22 @@ void UndoBatch::Withdraw() {
 int UndoBatch::DeleteAll() {
     gone_.assign(plans_.size(), false);
     std::vector<bool>& gone = gone_;
+    readKeys_.Close();
+    // Runs of values of one key (a repair of SharedDLLs, say) go through one open key.
+    ReusedKey writeKeys(registry_, access::AllAccess);
     int count = 0;
     for (size_t i = 0; i < plans_.size(); ++i) {
         const Plan& plan = plans_[i];
         bool blocked = false;
         for (int earlier : plan.dependsOn) blocked = blocked || !gone[static_cast<size_t>(earlier)];
         if (blocked) continue;
-        gone[i] = plan.isKey ? DeleteRegSubKey(registry_, containers_, plan.root, plan.path, plan.name)
-                             : DeleteRegValue(registry_, plan.root, plan.path, plan.name);
+        if (plan.isKey) {
+            writeKeys.Close();  // the key deletion could take the open key with it
+            gone[i] = DeleteRegSubKey(registry_, containers_, plan.root, plan.path, plan.name);
+        } else {
+            gone[i] = DeleteRegValueIn(registry_, writeKeys.Open(plan.root, plan.path), plan.root, plan.path,
+                                       plan.name);
+        }
         if (gone[i]) ++count;
     }
     return count;

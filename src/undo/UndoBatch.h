@@ -1,6 +1,9 @@
-// The deletions of one user action (a click on "Fix S&elected", a plug-in removal), written ahead:
-// every entry is recorded in the undo history and the history is saved to disk before the first
-// registry deletion, so a crash or a kill half-way never loses what was already deleted.
+// The deletions of one user action (a click on "Fix S&elected", a plug-in removal, "&Delete entries"),
+// written ahead: every entry is recorded in the undo history and the history is saved to disk before
+// the first registry deletion, so a crash or a kill half-way never loses what was already deleted.
+// A batch whose entries never reached the disk takes them out of the history when it goes (a refused
+// save, an error while recording, a caller that gives up): they stand for deletions that did not
+// happen. Keep() settles a batch that has entries but nothing to save ahead.
 #pragma once
 
 #include <set>
@@ -10,6 +13,7 @@
 #include "core/XmlDocument.h"
 #include "platform/FileSystem.h"
 #include "registry/KeyName.h"
+#include "registry/ReusedKey.h"
 #include "undo/ContainerKeys.h"
 #include "undo/RegistrySnapshot.h"
 
@@ -19,6 +23,9 @@ class UndoBatch {
 public:
     // `history` must have its document element (Korvane). Keys `containers` holds are never planned.
     UndoBatch(RegistryBackend& registry, XmlDocument& history, const ContainerKeys& containers);
+    ~UndoBatch();
+    UndoBatch(const UndoBatch&) = delete;
+    UndoBatch& operator=(const UndoBatch&) = delete;
 
     // Appends an ELEMENT to the history with NAME, TYPE and PATH, in this order.
     XmlElement AddEntry(const std::string& name, const std::string& type, const std::string& path);
@@ -29,7 +36,8 @@ public:
 
     // Records the sub-key `subKeyName` of `parentPath` with everything below it into `entry` and
     // plans DeleteRegSubKey. A container key (or an empty name) is refused: nothing is recorded or
-    // planned, and the result is false.
+    // planned, and the result is false. A key of HKEY_CLASSES_ROOT is recorded and deleted in the hive
+    // it is in (ClassesRootHive.h), as are values below it.
     bool RecordKeyForDeletion(XmlElement entry, HKey root, const std::string& parentPath,
                               const std::string& subKeyName);
     // Records the value `valueName` of `keyPath` into `entry` and plans DeleteRegValue.
@@ -48,6 +56,9 @@ public:
     // Takes the batch's entries out of the in-memory history again and forgets its plans: for a
     // batch whose deletions will not happen.
     void Withdraw();
+    // Leaves the batch's entries in the history without a save ahead (they reach the disk with the
+    // next save): for entries that stand for no deletion, such as refused plug-ins.
+    void Keep() { settled_ = true; }
 
     // Carries out the planned deletions in the order they were planned; returns how many of them left
     // their entry gone. A deletion whose record left something out because an earlier deletion of the
@@ -73,10 +84,12 @@ private:
     const ContainerKeys& containers_;
     int firstEntry_ = 0;
     int entries_ = 0;
+    bool settled_ = false;  // saved ahead or kept: the entries stay
     PendingDeletions pending_;
     std::set<int> hiddenBy_;  // what hid something from the record being made
     std::vector<Plan> plans_;
     std::vector<bool> gone_;  // per plan, filled by DeleteAll
+    ReusedKey readKeys_;      // the key the last value was recorded from
 };
 
 }  // namespace korvane

@@ -72,7 +72,8 @@ void UndoHistory::RestoreEntry(int index) {
     for (const XmlElement& item : entry.Children()) {
         if (item.AttributeCount() > 1)
             steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), item.Attribute("NAME"),
-                                           item.Attribute("TYPE"), item.Attribute("VALUE")));
+                                           item.Attribute("TYPE"), item.Attribute("VALUE"),
+                                           item.Attribute(kEncodingAttribute)));
         else
             steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), "", "", ""));
     }

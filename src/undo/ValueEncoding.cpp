@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "platform/Utf16.h"
+
 namespace korvane {
 
 namespace {
@@ -30,14 +32,15 @@ std::optional<std::uint32_t> ParseHex(std::string_view text, int bits) {
     return static_cast<std::uint32_t>(value);
 }
 
-// The text of string data when the bytes are exactly that text followed by zeros (or nothing):
-// only then does the string form give the same bytes back.
-std::optional<std::string> PlainText(const std::vector<std::uint8_t>& data) {
-    size_t end = 0;
-    while (end < data.size() && data[end] != 0) ++end;
-    for (size_t i = end; i < data.size(); ++i)
-        if (data[i] != 0) return std::nullopt;
-    return std::string(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(end));
+bool IsTextType(std::uint32_t type) {
+    return type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
+}
+
+// Raw text bytes of an entry recorded before text crossed the seam as UTF-16: they were the UTF-8
+// form of the registry's text, converted back unit for unit (terminators included) when restored.
+std::vector<std::uint8_t> FromEarlierUtf8(const std::vector<std::uint8_t>& bytes) {
+    return Utf16LeBytes(
+        Utf16FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
 }  // namespace
@@ -77,14 +80,17 @@ std::uint32_t DecodeInteger(const std::string& text) {
 }
 
 std::string EncodeBinary(const std::vector<std::uint8_t>& bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 3 + bytes.size() / 25);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        out += kHexDigits[bytes[i] >> 4];
-        out += kHexDigits[bytes[i] & 0xF];
-        if (i + 1 == bytes.size()) break;
-        out += ',';
-        if (i > 0 && i % 25 == 0) out += '\\';
+    if (bytes.empty()) return {};
+    // Written in place: a repair encodes tens of thousands of these.
+    const size_t n = bytes.size();
+    std::string out(n * 3 - 1 + (n >= 2 ? (n - 2) / 25 : 0), ',');
+    char* at = out.data();
+    for (size_t i = 0; i < n; ++i) {
+        *at++ = kHexDigits[bytes[i] >> 4];
+        *at++ = kHexDigits[bytes[i] & 0xF];
+        if (i + 1 == n) break;
+        ++at;  // the comma
+        if (i > 0 && i % 25 == 0) *at++ = '\\';
     }
     return out;
 }
@@ -107,20 +113,15 @@ std::optional<std::vector<std::uint8_t>> DecodeBinary(const std::string& text) {
     return bytes;
 }
 
-std::vector<std::uint8_t> TextBytes(const std::string& text) {
-    std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
-
 EncodedValue EncodeValue(const RegValue& value) {
     switch (value.type) {
         case regtype::Sz:
-            if (auto text = PlainText(value.data)) return {historytype::String, EscapeBackslashes(*text)};
+            if (auto text = CleanRegistryText(value.data))
+                return {historytype::String, EscapeBackslashes(*text), ""};
             break;
         case regtype::ExpandSz:
-            if (auto text = PlainText(value.data))
-                return {historytype::ExpandString, EscapeBackslashes(*text)};
+            if (auto text = CleanRegistryText(value.data))
+                return {historytype::ExpandString, EscapeBackslashes(*text), ""};
             break;
         case regtype::Dword:
             if (value.data.size() == 4) {
@@ -128,23 +129,24 @@ EncodedValue EncodeValue(const RegValue& value) {
                                   static_cast<std::uint32_t>(value.data[1]) << 8 |
                                   static_cast<std::uint32_t>(value.data[2]) << 16 |
                                   static_cast<std::uint32_t>(value.data[3]) << 24;
-                return {historytype::Integer, EncodeInteger(n)};
+                return {historytype::Integer, EncodeInteger(n), ""};
             }
             break;
         case regtype::Binary:
-            return {historytype::Binary, EncodeBinary(value.data)};
+            return {historytype::Binary, EncodeBinary(value.data), ""};
         default:
             break;
     }
-    // Data the three classic forms cannot carry keeps its type and its bytes.
-    return {historytype::RawPrefix + std::to_string(value.type), EncodeBinary(value.data)};
+    // Data the classic forms cannot carry keeps its type and its bytes.
+    return {historytype::RawPrefix + std::to_string(value.type), EncodeBinary(value.data),
+            IsTextType(value.type) ? kRegistryBytesEncoding : ""};
 }
 
-DecodedValue DecodeValue(const std::string& type, const std::string& text) {
+DecodedValue DecodeValue(const std::string& type, const std::string& text, const std::string& encoding) {
     DecodedValue out;
     if (type == historytype::String || type == historytype::ExpandString) {
         out.value.type = type == historytype::String ? regtype::Sz : regtype::ExpandSz;
-        out.value.data = TextBytes(text);
+        out.value.data = RegistryTextBytes(text);
         out.status = DecodeStatus::Ok;
         return out;
     }
@@ -176,7 +178,8 @@ DecodedValue DecodeValue(const std::string& type, const std::string& text) {
         return out;
     }
     out.value.type = registryType;
-    out.value.data = std::move(*bytes);
+    const bool earlierUtf8 = IsTextType(registryType) && encoding != kRegistryBytesEncoding;
+    out.value.data = earlierUtf8 ? FromEarlierUtf8(*bytes) : std::move(*bytes);
     out.status = DecodeStatus::Ok;
     return out;
 }

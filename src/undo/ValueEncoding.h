@@ -20,6 +20,13 @@ inline constexpr const char* Binary = "rdBinary";
 inline constexpr const char* RawPrefix = "rdRaw";
 }  // namespace historytype
 
+// The ITEM attribute that says how the raw bytes of a text type (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ)
+// are to be read. Entries recorded since text crosses the registry seam as UTF-16 carry
+// kRegistryBytesEncoding: VALUE holds the registry's own bytes. Older entries have no such attribute,
+// and their bytes are UTF-8 text that is converted back as it was then.
+inline constexpr const char* kEncodingAttribute = "ENCODING";
+inline constexpr const char* kRegistryBytesEncoding = "UTF-16LE";
+
 // Every "\" becomes "\\".
 std::string EscapeBackslashes(const std::string& text);
 // Left to right: "\\" gives "\", a lone "\" is dropped, everything else is copied. Undoes
@@ -39,14 +46,16 @@ std::string EncodeBinary(const std::vector<std::uint8_t>& bytes);
 // is not a hexadecimal number (a hand-edited file): the caller must not write a partial value.
 std::optional<std::vector<std::uint8_t>> DecodeBinary(const std::string& text);
 
-// TYPE and VALUE texts of one value.
+// TYPE and VALUE texts of one value, and the ENCODING of raw text bytes (empty when there is none).
 struct EncodedValue {
     std::string type;
     std::string value;
+    std::string encoding;
 };
-// The history form of a registry value: REG_SZ as rdString, REG_EXPAND_SZ as rdExpandString,
-// REG_DWORD (4 bytes) as rdInteger, REG_BINARY as rdBinary, everything else as rdRaw<type>, so that
-// no type loses its data.
+// The history form of a registry value: REG_SZ as rdString and REG_EXPAND_SZ as rdExpandString when
+// their bytes are one valid UTF-16 string with one terminator (the text comes back as the very same
+// bytes), REG_DWORD (4 bytes) as rdInteger, REG_BINARY as rdBinary, everything else as rdRaw<type>
+// with the exact bytes (text types then with kRegistryBytesEncoding), so that no value changes.
 EncodedValue EncodeValue(const RegValue& value);
 
 enum class DecodeStatus { Ok, NoValue, BadData };
@@ -54,12 +63,10 @@ struct DecodedValue {
     DecodeStatus status = DecodeStatus::NoValue;
     RegValue value;
 };
-// The registry value an ITEM's TYPE and (already unescaped) VALUE stand for. NoValue for a TYPE the
-// program does not know (nothing is written for it); BadData when binary text holds a piece that is
-// not a hexadecimal byte.
-DecodedValue DecodeValue(const std::string& type, const std::string& unescapedText);
-
-// Text data as it crosses the registry seam: UTF-8 with its terminating zero.
-std::vector<std::uint8_t> TextBytes(const std::string& text);
+// The registry value an ITEM's TYPE, (already unescaped) VALUE and ENCODING stand for. NoValue for a
+// TYPE the program does not know (nothing is written for it); BadData when binary text holds a piece
+// that is not a hexadecimal byte.
+DecodedValue DecodeValue(const std::string& type, const std::string& unescapedText,
+                         const std::string& encoding = "");
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 // The registry work of the uninstall manager: the Uninstall key, and deleting the keys of the checked
-// rows. Reading the entries lives in UninstallSources.h, the columns in UninstallColumns.h. The page
+// rows (recorded in the undo history first). Reading the entries lives in UninstallSources.h, the
+// columns in UninstallColumns.h. The page
 // (UninstallPage) asks the user and starts the uninstallers; this unit does no UI.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include "controls/ListView.h"
 #include "platform/RegistryBackend.h"
 #include "registry/KeyName.h"
+#include "undo/UndoHistory.h"
 #include "uninstall/UninstallColumns.h"
 
 namespace korvane {
@@ -21,7 +23,10 @@ inline constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\Curr
 std::optional<KeyName> UninstallKeyOfRow(const ListView& list, int row);
 
 // Deletes, with everything below it, the key of every checked row, first row to last, in the hive and
-// registry view the row names. Keys that cannot be deleted stay without a word.
-void DeleteUninstallEntries(RegistryBackend& registry, const ListView& list);
+// registry view the row names, after recording each key tree in the undo history (one entry per row:
+// NAME the display name, TYPE the key's Key Name, PATH the uninstall command) and saving the history.
+// Keys that cannot be deleted stay without a word. When the history cannot be saved nothing is
+// deleted, the rows' entries leave the history again, and the XmlError propagates.
+void DeleteUninstallEntries(UndoHistory& history, const ListView& list);
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 #include "uninstall/UninstallPage.h"
 
 #include <any>
+#include <exception>
 
 #include "registry/Folders.h"
 #include "uninstall/AddRemove.h"
@@ -23,7 +24,8 @@ constexpr const char* kUninstallTitle = "Uninstall";
 
 }  // namespace
 
-UninstallPage::UninstallPage(AppState& state) : Page("tabAddRemove"), state_(state) {
+UninstallPage::UninstallPage(AppState& state, UndoHistory& history)
+    : Page("tabAddRemove"), state_(state), history_(history) {
     SystemInfo& system = state.platform.system;
     lvAddRemove.columns = UninstallColumns(system);
     lvAddRemove.sortComparator = [&system](const std::string& a, const std::string& b) {
@@ -132,8 +134,14 @@ void UninstallPage::btnUninstallClick() {
 }
 
 void UninstallPage::btnDeleteEntryClick() {
-    if (!state_.platform.dialogs.confirm("Are you sure to delete the key(s)?")) return;
-    DeleteUninstallEntries(state_.platform.registry, lvAddRemove);
+    Dialogs& dialogs = state_.platform.dialogs;
+    if (!dialogs.confirm("Are you sure to delete the key(s)?")) return;
+    try {
+        DeleteUninstallEntries(history_, lvAddRemove);
+    } catch (const std::exception& error) {
+        dialogs.error("The undo history could not be saved to " + history_.FilePath() +
+                      ", so no entry was deleted.\n" + error.what());
+    }
     ListUninstallEntries();
 }
 

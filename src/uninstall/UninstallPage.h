@@ -1,8 +1,8 @@
 // The Uninstall Manager page: the list of installed programs (sorted by name or by the column the
 // user clicked, with a hidden key column), the filter box above it, its four buttons and the "Quiet"
 // box. The page owns the controls, the layout, the handlers and the entries last read; the registry
-// work lives in UninstallSources.h and AddRemove.h. Deleted entries are not recorded in the undo
-// history.
+// work lives in UninstallSources.h and AddRemove.h. Deleted entries are recorded in the undo history
+// first, so Restore History can bring them back.
 #pragma once
 
 #include <functional>
@@ -16,13 +16,14 @@
 #include "controls/ListView.h"
 #include "controls/Page.h"
 #include "core/AppState.h"
+#include "undo/UndoHistory.h"
 #include "uninstall/UninstallEntry.h"
 
 namespace korvane {
 
 class UninstallPage : public Page {
 public:
-    explicit UninstallPage(AppState& state);
+    UninstallPage(AppState& state, UndoHistory& history);
 
     Label lblFilter{"lblFilter"};
     EditBox edFilter{"edFilter"};
@@ -49,7 +50,9 @@ public:
     // ResolveUninstallCommand says; a row whose program cannot be found gets a message and starts
     // nothing, and the rows after it go on.
     void btnUninstallClick();
-    // Asks "Are you sure to delete the key(s)?"; on Yes deletes the checked rows' keys and refills.
+    // Asks "Are you sure to delete the key(s)?"; on Yes records the checked rows' keys in the undo
+    // history, deletes them and refills. When the history cannot be saved nothing is deleted and the
+    // error box says so.
     void btnDeleteEntryClick();
     // Checks or unchecks every row and enables or disables the actions; the caption carries the
     // state ("&Check All"/"&Uncheck All"), also on an empty list.
@@ -71,6 +74,7 @@ private:
     std::set<std::string> checkedKeys_;  // Key Names of the checked entries, kept across filtering
 
     AppState& state_;
+    UndoHistory& history_;
 };
 
 }  // namespace korvane

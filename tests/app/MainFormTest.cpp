@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainForm.h"
+#include "platform/Utf16.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
 
@@ -42,12 +43,7 @@ protected:
         ASSERT_TRUE(reg.OpenRegKey(kRunKey, CreateIfMissing::Yes));
         reg.WriteRaw("ZazOru", value);
     }
-    static RegValue Text(const std::string& text) {
-        RegValue value{regtype::Sz, {}};
-        value.data.assign(text.begin(), text.end());
-        value.data.push_back(0);
-        return value;
-    }
+    static RegValue Text(const std::string& text) { return RegValue{regtype::Sz, RegistryTextBytes(text)}; }
     std::optional<std::string> RunValue() {
         RegistryAccess reg(memory.platform().registry);
         reg.SetRoot(roots::CurrentUser);

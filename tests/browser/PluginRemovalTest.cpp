@@ -7,6 +7,7 @@
 #include "browser/PluginTestSupport.h"
 #include "browser/Toolbar.h"
 #include "support/ForwardingRegistry.h"
+#include "support/WatchingRegistry.h"
 
 namespace korvane::testing {
 namespace {
@@ -39,16 +40,24 @@ TEST_F(PluginRemovalTest, BrowserExtensionRecordsAndDeletesItsClassAndStatsKeys)
     EXPECT_EQ(
         Items(History().Child(0)),
         (Strings{
-            "HKEY_CLASSES_ROOT\\CLSID\\{E1}||rdString|Grabber",
-            "HKEY_CLASSES_ROOT\\CLSID\\{E1}\\InprocServer32||rdString|C:\\\\grab\\\\grab.dll",
-            "HKEY_CLASSES_ROOT\\CLSID\\{E1}\\InprocServer32|ThreadingModel|rdString|Apartment",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}|||",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}||rdString|Grabber",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}\\InprocServer32|||",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}\\InprocServer32||rdString|C:\\\\grab\\\\grab."
+            "dll",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{E1}\\InprocServer32|ThreadingModel|rdString|"
+            "Apartment",
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{E1}|||",
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{E1}\\iexplore|||",
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{E1}\\iexplore|"
             "Flags|rdInteger|00000004"}));
     EXPECT_EQ(Rows(), (Strings{"Keeper|Browser Extensions|{E2}|C:\\keep\\keep.dll"}));  // rebuilt
 
-    // Restore History writes both key trees back.
+    // Restore History writes both key trees back, the class where it was.
     ASSERT_EQ(history.EntryCount(), 1);
     history.RestoreEntry(0);
+    EXPECT_EQ(registry.GetString(HKLM, "Software\\Classes\\CLSID\\{E1}\\InprocServer32", ""),
+              "C:\\grab\\grab.dll");
     EXPECT_EQ(registry.GetString(HKCR, "CLSID\\{E1}\\InprocServer32", ""), "C:\\grab\\grab.dll");
     EXPECT_EQ(registry.GetValue(HKCU, kExtStats + "\\{E1}\\iexplore", "Flags")->type, regtype::Dword);
     page.ScanToolbar_BitBtn.Click();
@@ -82,7 +91,7 @@ TEST_F(PluginRemovalTest, ToolbarsAndTheDownloadHandlerLoseTheirValueAndClass) {
     EXPECT_EQ(Entry(1), "Machine Bar Toolbar|Toolbar ALL USER|C:\\t.dll");
     EXPECT_EQ(Entry(2), "Dl|Download Handler|C:\\d.dll");
     const Strings user = Items(History().Child(0));
-    ASSERT_EQ(user.size(), 4u);
+    ASSERT_EQ(user.size(), 6u);  // the class key, its value, its server key and two values; the toolbar
     EXPECT_EQ(user.back(),
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser|{U1}|"
               "rdBinary|01,02,03");
@@ -176,6 +185,8 @@ TEST_F(PluginRemovalTest, MenuExtensionWithAnAmpersandIsRemovedByItsOwnKeyName) 
     EXPECT_EQ(
         Items(History().Child(0)),
         (Strings{"HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\MenuExt\\E&xport to Microsoft "
+                 "Excel|||",
+                 "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\MenuExt\\E&xport to Microsoft "
                  "Excel||rdString|res://excel.exe/3000",
                  "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\MenuExt\\E&xport to Microsoft "
                  "Excel|Contexts|rdInteger|00000001"}));
@@ -199,10 +210,11 @@ TEST_F(PluginRemovalTest, TwoRowsSharingAClassRecordItOnceAndDeleteBothEntries) 
     ASSERT_EQ(History().ChildCount(), 2);
     // The toolbar (the last row) goes first and takes the class with it; the extension's entry holds
     // only its own key.
-    EXPECT_EQ(Items(History().Child(0)).size(), 4u);
+    EXPECT_EQ(Items(History().Child(0)).size(), 6u);
     EXPECT_EQ(
         Items(History().Child(1)),
         (Strings{
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{SHARED}|||",
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\{SHARED}|Count|"
             "rdString|3"}));
 }
@@ -230,29 +242,6 @@ TEST_F(PluginRemovalTest, RowOfAnUnknownKindLeavesAnEmptyEntryAndTouchesNothing)
 }
 
 // Notes, at the first deletion, what Backup.xml on disk holds.
-class WatchingRegistry : public ForwardingRegistry {
-public:
-    WatchingRegistry(MemoryRegistry& inner, MemoryFileSystem& files)
-        : ForwardingRegistry(inner), files_(files) {}
-    std::optional<std::string> onDisk;
-    int deletions = 0;
-
-    long deleteKey(HKey p, const std::string& s) override {
-        Note();
-        return ForwardingRegistry::deleteKey(p, s);
-    }
-    long deleteValue(HKey k, const std::string& n) override {
-        Note();
-        return ForwardingRegistry::deleteValue(k, n);
-    }
-
-private:
-    void Note() {
-        if (deletions++ == 0) onDisk = files_.ContentsRaw("C:\\Korvane\\Backup.xml");
-    }
-    MemoryFileSystem& files_;
-};
-
 TEST_F(PluginRemovalTest, TheHistoryIsOnDiskBeforeTheFirstDeletion) {
     AddExtension("{E1}", "Grabber", "C:\\grab\\grab.dll");
     AddMenuExt("Menu", "C:\\m.htm");
@@ -273,9 +262,9 @@ TEST_F(PluginRemovalTest, TheHistoryIsOnDiskBeforeTheFirstDeletion) {
     saved.LoadText(*watching.onDisk);
     ASSERT_EQ(saved.DocumentElement().ChildCount(), 2);
     EXPECT_EQ(saved.DocumentElement().Child(0).Attribute("NAME"), "Menu");
-    EXPECT_EQ(saved.DocumentElement().Child(0).ChildCount(), 2);
+    EXPECT_EQ(saved.DocumentElement().Child(0).ChildCount(), 3);  // its key and two values
     EXPECT_EQ(saved.DocumentElement().Child(1).Attribute("NAME"), "Grabber");
-    EXPECT_EQ(saved.DocumentElement().Child(1).ChildCount(), 4);
+    EXPECT_EQ(saved.DocumentElement().Child(1).ChildCount(), 8);  // two key trees of 2 + 3 and 1 + 2
     EXPECT_FALSE(registry.KeyExistsRaw(HKCR, "CLSID\\{E1}"));
     EXPECT_FALSE(registry.KeyExistsRaw(HKCU, kMenuExt + "\\Menu"));
 }

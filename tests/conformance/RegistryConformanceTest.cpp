@@ -4,6 +4,8 @@
 // as a set here because Wine keeps values sorted while Windows keeps them in creation order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "conformance/RegistryFixture.h"
 
 namespace korvane::conformance {
@@ -142,7 +144,7 @@ TEST_F(RegistryConformance, ValueTypesKeepTheirBytes) {
         {"Sz", TextValue("C:\\Program Files\\App\\app.exe")},
         {"EmptySz", TextValue("")},
         {"ExpandSz", TextValue("%SystemRoot%\\system32\\x.dll", regtype::ExpandSz)},
-        {"MultiSz", BytesValue(regtype::MultiSz, {'a', 0, 'b', 'c', 0, 0})},
+        {"MultiSz", UnitsValue(regtype::MultiSz, std::u16string_view(u"a\0bc\0\0", 6))},
         {"Dword", BytesValue(regtype::Dword, {0x78, 0x56, 0x34, 0x12})},
         {"Qword", BytesValue(regtype::Qword, {1, 2, 3, 4, 5, 6, 7, 8})},
         {"Binary", BytesValue(regtype::Binary, {0, 255, 0, 128})},
@@ -158,10 +160,85 @@ TEST_F(RegistryConformance, ValueTypesKeepTheirBytes) {
         EXPECT_EQ(read.type, c.value.type) << c.name;
         EXPECT_EQ(read.data, c.value.data) << c.name;
     }
-    // A REG_SZ crosses the seam as its UTF-8 bytes plus one terminating zero.
+    // A REG_SZ crosses the seam as the registry holds it: UTF-16 units plus one terminating zero.
     RegValue sz;
     ASSERT_EQ(reg().queryValue(scratch(), "EmptySz", sz), status::Success);
-    EXPECT_EQ(sz.data.size(), 1u);
+    EXPECT_EQ(sz.data, (std::vector<std::uint8_t>{0, 0}));
+}
+
+// What other programs leave in text values comes back byte for byte, through a read and a listing:
+// the undo history records these bytes and must be able to write them back unchanged.
+TEST_F(RegistryConformance, TextValuesKeepEveryByteTheyHold) {
+    const std::vector<std::pair<std::string, RegValue>> cases = {
+        {"OddLength", BytesValue(regtype::Sz, {'a', 0, 'b'})},
+        {"Unterminated", UnitsValue(regtype::Sz, u"abc")},
+        {"ExtraZeros", UnitsValue(regtype::ExpandSz, std::u16string_view(u"%x%\0\0\0", 6))},
+        {"ZeroInside", UnitsValue(regtype::Sz, std::u16string_view(u"a\0b\0", 4))},
+        {"LoneSurrogate", UnitsValue(regtype::Sz, std::u16string_view(u"x\xDC00"
+                                                                      u"y\0",
+                                                                      4))},
+        {"BinaryAsText", BytesValue(regtype::Sz, {0xFF, 0xFE, 0x00, 0xD8, 0x41})},
+        {"EmptyText", BytesValue(regtype::Sz, {})},
+        {"MultiUnterminated", UnitsValue(regtype::MultiSz, std::u16string_view(u"a\0b", 3))},
+        {"Link", UnitsValue(regtype::Link, u"\\Registry\\Machine")},
+        {"UnknownType", BytesValue(0x4242, {1, 2, 3})},
+    };
+    for (const auto& [name, value] : cases)
+        ASSERT_EQ(reg().setValue(scratch(), name, value), status::Success) << name;
+    for (const auto& [name, value] : cases) {
+        RegValue read;
+        ASSERT_EQ(reg().queryValue(scratch(), name, read), status::Success) << name;
+        EXPECT_EQ(read.type, value.type) << name;
+        EXPECT_EQ(read.data, value.data) << name;
+    }
+    std::vector<NamedRegValue> listed;
+    ASSERT_EQ(reg().enumValues(scratch(), listed, true), status::Success);
+    ASSERT_EQ(listed.size(), cases.size());
+    for (const NamedRegValue& v : listed) {
+        auto match =
+            std::find_if(cases.begin(), cases.end(), [&](const auto& c) { return c.first == v.name; });
+        ASSERT_NE(match, cases.end()) << v.name;
+        EXPECT_EQ(v.value.type, match->second.type) << v.name;
+        EXPECT_EQ(v.value.data, match->second.data) << v.name;
+    }
+}
+
+// Registry names are UTF-16 without any check: one with an unpaired surrogate must be listed, opened,
+// read and deleted under the very name it has, or the program could neither record nor delete it.
+TEST_F(RegistryConformance, NamesThatAreNotValidUtf16KeepTheirUnits) {
+    const std::string key = "k" + Utf8FromUtf16(std::u16string(1, char16_t(0xD801))) + "z";
+    const std::string value = Utf8FromUtf16(std::u16string(1, char16_t(0xDFFF))) + "v";
+    {
+        OpenKey created = Create(key);
+        ASSERT_EQ(reg().setValue(created.get(), value, TextValue("data")), status::Success);
+    }
+    EXPECT_EQ(Subkeys(scratch()), std::vector<std::string>{key});
+    HKey opened = 0;
+    ASSERT_EQ(reg().openKey(scratch(), key, access::AllAccess, opened), status::Success);
+    OpenKey keyHandle(reg(), opened);
+    EXPECT_EQ(ValueNames(keyHandle.get()), std::vector<std::string>{value});
+    RegValue read;
+    ASSERT_EQ(reg().queryValue(keyHandle.get(), value, read), status::Success);
+    EXPECT_EQ(read.data, TextValue("data").data);
+    EXPECT_EQ(reg().deleteValue(keyHandle.get(), value), status::Success);
+    EXPECT_EQ(reg().deleteKey(scratch(), key), status::Success);
+    EXPECT_TRUE(Subkeys(scratch()).empty());
+}
+
+TEST_F(RegistryConformance, LongNamesAndControlCharactersInNames) {
+    const std::string longKey(255, 'k');  // the longest key name Windows takes
+    const std::string longValue(2000, 'v');
+    const std::string odd = "tab\there \x01 & <\"quote\"> \r\n end ";
+    {
+        OpenKey created = Create(longKey + "\\" + odd);
+        ASSERT_EQ(reg().setValue(created.get(), longValue, TextValue("x")), status::Success);
+        ASSERT_EQ(reg().setValue(created.get(), odd, TextValue("y")), status::Success);
+    }
+    EXPECT_EQ(Subkeys(scratch()), std::vector<std::string>{longKey});
+    HKey opened = 0;
+    ASSERT_EQ(reg().openKey(scratch(), longKey + "\\" + odd, access::Read, opened), status::Success);
+    OpenKey keyHandle(reg(), opened);
+    EXPECT_EQ(Sorted(ValueNames(keyHandle.get())), Sorted({longValue, odd}));
 }
 
 TEST_F(RegistryConformance, DefaultValueIsTheEmptyName) {
@@ -227,9 +304,9 @@ TEST_F(RegistryConformance, NonAsciiNamesAndDataSurvive) {
     {
         OpenKey key = Create(japanese);
         ASSERT_EQ(reg().setValue(key.get(), "名前", TextValue("データ Ærø")), status::Success);
-        ASSERT_EQ(
-            reg().setValue(key.get(), "Liste", BytesValue(regtype::MultiSz, {0xC3, 0xA9, 0, 'x', 0, 0})),
-            status::Success);
+        ASSERT_EQ(reg().setValue(key.get(), "Liste",
+                                 UnitsValue(regtype::MultiSz, std::u16string_view(u"\u00E9\0x\0\0", 5))),
+                  status::Success);
     }
     std::vector<std::string> names = Subkeys(scratch());
     EXPECT_EQ(Sorted(names), Sorted({german, japanese}));
@@ -242,10 +319,39 @@ TEST_F(RegistryConformance, NonAsciiNamesAndDataSurvive) {
     ASSERT_EQ(reg().queryValue(opened.get(), "名前", value), status::Success);
     EXPECT_EQ(value.data, TextValue("データ Ærø").data);
     ASSERT_EQ(reg().queryValue(opened.get(), "Liste", value), status::Success);
-    EXPECT_EQ(value.data, (std::vector<std::uint8_t>{0xC3, 0xA9, 0, 'x', 0, 0}));
+    EXPECT_EQ(value.data, Utf16LeBytes(std::u16string_view(u"\u00E9\0x\0\0", 5)));
 
     EXPECT_EQ(reg().deleteKey(scratch(), german), status::Success);
     EXPECT_EQ(Subkeys(scratch()), std::vector<std::string>{japanese});
+}
+
+// What Windows and Wine share of HKEY_CLASSES_ROOT: it shows the machine's Software\Classes, and a key
+// created through it lands there (Windows would show a per-user key first; Wine has none).
+TEST_F(RegistryConformance, ClassesRootShowsTheMachinesClasses) {
+    const std::string name = "KorvaneConformanceClasses";
+    const std::string machine = "Software\\Classes\\" + name;
+    DeleteKeyTree(reg(), roots::LocalMachine, machine);
+    HKey key = 0;
+    ASSERT_EQ(reg().createKey(roots::ClassesRoot, name + "\\Made", access::AllAccess, key), status::Success);
+    ASSERT_EQ(reg().setValue(key, "v", TextValue("through the view")), status::Success);
+    reg().closeKey(key);
+    ASSERT_EQ(reg().openKey(roots::LocalMachine, machine + "\\Made", access::Read, key), status::Success);
+    RegValue value;
+    EXPECT_EQ(reg().queryValue(key, "v", value), status::Success);
+    EXPECT_EQ(value.data, TextValue("through the view").data);
+    reg().closeKey(key);
+
+    ASSERT_EQ(reg().createKey(roots::LocalMachine, machine + "\\Direct", access::AllAccess, key),
+              status::Success);
+    reg().closeKey(key);
+    ASSERT_EQ(reg().openKey(roots::ClassesRoot, name, access::Read, key), status::Success);
+    EXPECT_EQ(Subkeys(key), (std::vector<std::string>{"Direct", "Made"}));
+    reg().closeKey(key);
+
+    EXPECT_EQ(reg().deleteKey(roots::ClassesRoot, name + "\\Made"), status::Success);
+    EXPECT_EQ(reg().openKey(roots::LocalMachine, machine + "\\Made", access::Read, key),
+              status::FileNotFound);
+    DeleteKeyTree(reg(), roots::LocalMachine, machine);
 }
 
 }  // namespace

@@ -9,13 +9,18 @@
 #include <vector>
 
 #include "conformance/ConformanceTarget.h"
+#include "platform/Utf16.h"
 
 namespace korvane::conformance {
 
+// Text as a program writes it: UTF-16LE with one terminating zero.
 inline RegValue TextValue(const std::string& text, std::uint32_t type = regtype::Sz) {
-    RegValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    return value;
+    return RegValue{type, RegistryTextBytes(text)};
+}
+
+// Text data given unit by unit, terminators and all.
+inline RegValue UnitsValue(std::uint32_t type, std::u16string_view units) {
+    return RegValue{type, Utf16LeBytes(units)};
 }
 
 inline RegValue BytesValue(std::uint32_t type, std::vector<std::uint8_t> bytes) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/Utf16.h"
 #include "platform/memory/MemoryRegistry.h"
 
 namespace korvane {
@@ -25,11 +26,7 @@ protected:
     void TearDown() override {
         for (HKey key : opened) reg.closeKey(key);
     }
-    static RegValue Text(const std::string& text) {
-        RegValue v{regtype::Sz, std::vector<std::uint8_t>(text.begin(), text.end())};
-        v.data.push_back(0);
-        return v;
-    }
+    static RegValue Text(const std::string& text) { return RegValue{regtype::Sz, RegistryTextBytes(text)}; }
 
     MemoryRegistry reg;
     std::vector<HKey> opened;
@@ -67,11 +64,17 @@ TEST_F(MemoryRegistryTest, SubkeysSortByUpperCasedNamesAsOnWindows) {
 TEST_F(MemoryRegistryTest, RawTypesAndOddDataAreKept) {
     reg.SetValue(HKLM, "T", "link", RegValue{regtype::Link, {1, 2}});
     reg.SetValue(HKLM, "T", "odd", RegValue{0x1234, {3}});
-    reg.SetValue(HKLM, "T", "unterminated", RegValue{regtype::Sz, {'a', 'b'}});
+    reg.SetValue(HKLM, "T", "unterminated", RegValue{regtype::Sz, {'a', 0, 'b', 0}});
+    reg.SetValue(HKLM, "T", "oddLength", RegValue{regtype::Sz, {'a', 0, 0, 0, 'b'}});
     EXPECT_EQ(reg.GetValue(HKLM, "T", "link")->type, regtype::Link);
     EXPECT_EQ(reg.GetValue(HKLM, "T", "odd")->type, 0x1234u);
-    EXPECT_EQ(reg.GetValue(HKLM, "T", "unterminated")->data, (std::vector<std::uint8_t>{'a', 'b'}));
+    EXPECT_EQ(reg.GetValue(HKLM, "T", "unterminated")->data, (std::vector<std::uint8_t>{'a', 0, 'b', 0}));
     EXPECT_EQ(reg.GetString(HKLM, "T", "unterminated"), "ab");
+    EXPECT_EQ(reg.GetValue(HKLM, "T", "oddLength")->data, (std::vector<std::uint8_t>{'a', 0, 0, 0, 'b'}));
+    EXPECT_EQ(reg.GetString(HKLM, "T", "oddLength"), "a");
+    // SetString stores what a program writing text leaves in the registry: UTF-16LE and one zero.
+    reg.SetString(HKLM, "T", "text", "\xC3\xA9");
+    EXPECT_EQ(reg.GetValue(HKLM, "T", "text")->data, (std::vector<std::uint8_t>{0xE9, 0, 0, 0}));
 }
 
 TEST_F(MemoryRegistryTest, DenyOpenRefusesTheKeyButNotItsNeighboursOrChildren) {

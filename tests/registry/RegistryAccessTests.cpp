@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/Utf16.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "registry/RegistryAccess.h"
 
@@ -213,13 +214,19 @@ TEST_F(RegistryValuesTest, AbsentValuesReadAsNothingExceptANumber) {
 }
 
 TEST_F(RegistryValuesTest, TextIsReadUpToItsFirstZeroAndNotExpanded) {
-    registry.SetValue(roots::CurrentUser, "V", "Two", {regtype::Sz, Bytes(std::string("abc\0def\0", 8))});
+    registry.SetValue(roots::CurrentUser, "V", "Two",
+                      {regtype::Sz, Utf16LeBytes(std::u16string_view(u"abc\0def\0", 8))});
     registry.SetString(roots::CurrentUser, "V", "Accent", "caf\xC3\xA9");
+    // An odd last byte and a missing terminator, as other programs leave them.
+    std::vector<std::uint8_t> odd = Utf16LeBytes(u"odd");
+    odd.push_back('!');
+    registry.SetValue(roots::CurrentUser, "V", "Odd", {regtype::Sz, odd});
     EXPECT_EQ(access.ReadText("Two"), "abc");
     EXPECT_EQ(access.ReadText("Expand"), "%SystemRoot%\\x.dll");
     EXPECT_EQ(access.ReadText("Accent"), "caf\xC3\xA9");
-    EXPECT_EQ(access.ValueSize("Text"), 6);    // "plain" and its zero
-    EXPECT_EQ(access.ValueSize("Accent"), 6);  // UTF-8 bytes and the zero
+    EXPECT_EQ(access.ReadText("Odd"), "odd");
+    EXPECT_EQ(access.ValueSize("Text"), 12);    // "plain" and its zero, as the registry holds them
+    EXPECT_EQ(access.ValueSize("Accent"), 10);  // UTF-16 units and the zero
     EXPECT_EQ(access.ReadNumber("Count"), 7);
 }
 
@@ -239,7 +246,8 @@ TEST_F(RegistryValuesTest, WritesStoreTheTypesTheReadsExpect) {
     access.WriteText("T", "hello");
     access.WriteNumber("N", -2);
     access.WriteBytes("B", {0, 255});
-    EXPECT_EQ(registry.GetValue(roots::CurrentUser, "V", "T")->data, Bytes(std::string("hello\0", 6)));
+    EXPECT_EQ(registry.GetValue(roots::CurrentUser, "V", "T")->data,
+              Utf16LeBytes(std::u16string_view(u"hello\0", 6)));
     EXPECT_EQ(registry.GetValue(roots::CurrentUser, "V", "T")->type, regtype::Sz);
     EXPECT_EQ(registry.GetValue(roots::CurrentUser, "V", "N")->data,
               (std::vector<std::uint8_t>{0xFE, 0xFF, 0xFF, 0xFF}));

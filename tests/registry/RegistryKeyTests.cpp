@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "platform/Utf16.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "registry/RegistryKey.h"
 
@@ -16,7 +17,8 @@ TEST(RegistryKey, ReadOnlyFallsBackOnARefusalButNotOnAMissingKey) {
     registry.DenyWrite(roots::LocalMachine, "SOFTWARE\\Locked");
     RegistryKey key(registry);
     EXPECT_FALSE(key.Open(roots::LocalMachine, "\\SOFTWARE\\Locked\\"));  // all access: refused
-    EXPECT_NE(key.OpenStatus(roots::LocalMachine, "SOFTWARE\\Locked", access::AllAccess), status::FileNotFound);
+    EXPECT_NE(key.OpenStatus(roots::LocalMachine, "SOFTWARE\\Locked", access::AllAccess),
+              status::FileNotFound);
     const auto rights = key.OpenReadOnly(roots::LocalMachine, "\\SOFTWARE\\Locked");
     ASSERT_TRUE(rights.has_value());
     EXPECT_EQ(*rights, access::Read);
@@ -52,9 +54,13 @@ TEST(RegistryKey, EveryHandleIsClosedOnceAcrossMovesAndReopens) {
 }
 
 TEST(RegistryKey, ValueTextTakesTextUpToItsFirstZeroAndNothingElse) {
-    EXPECT_EQ(ValueText(RegValue{regtype::Sz, {'a', 'b', 0, 'c', 0}}), "ab");
-    EXPECT_EQ(ValueText(RegValue{regtype::ExpandSz, {'%', 'x', '%'}}), "%x%");  // no terminator, unexpanded
-    EXPECT_EQ(ValueText(RegValue{regtype::Binary, {}}), "");                   // empty data is empty text
+    EXPECT_EQ(ValueText(RegValue{regtype::Sz, {'a', 0, 'b', 0, 0, 0, 'c', 0, 0, 0}}), "ab");
+    // No terminator, and an odd last byte: unexpanded, up to the last whole unit.
+    EXPECT_EQ(ValueText(RegValue{regtype::ExpandSz, {'%', 0, 'x', 0, '%', 0, 'y'}}), "%x%");
+    // UTF-16 in, UTF-8 out, a character outside the first plane included.
+    EXPECT_EQ(ValueText(RegValue{regtype::Sz, Utf16LeBytes(u"\u00E9\U0001F511")}),
+              "\xC3\xA9\xF0\x9F\x94\x91");
+    EXPECT_EQ(ValueText(RegValue{regtype::Binary, {}}), "");  // empty data is empty text
     EXPECT_FALSE(ValueText(RegValue{regtype::Dword, {1, 0, 0, 0}}).has_value());
 }
 

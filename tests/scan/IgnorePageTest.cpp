@@ -238,7 +238,16 @@ TEST_F(IgnorePageTest, AnUnreadableFileThatCouldNotBeSetAsideIsNeverOverwritten)
     memory.files().ClearFailures();
     ASSERT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
     Type("R", "K", "V");
-    EXPECT_THROW(page.btnAdd.Click(), XmlError);
+    try {
+        page.btnAdd.Click();
+        FAIL() << "the change was saved over the file";
+    } catch (const XmlError& error) {
+        // The user is told why the change did not reach the file, and what to do.
+        const std::string text = error.what();
+        EXPECT_NE(text.find("ignore.xml was not written"), std::string::npos) << text;
+        EXPECT_NE(text.find("could not be read when Korvane started"), std::string::npos) << text;
+        EXPECT_NE(text.find("would lose what it holds"), std::string::npos) << text;
+    }
     EXPECT_EQ(memory.files().ContentsRaw("C:\\Work\\ignore.xml"), "<IgnoreList><ERROR");
     EXPECT_EQ(ignoreList.Count(), 1);  // the entry still acts on later scans
 }

@@ -108,12 +108,15 @@ TEST_F(RepairTest, KeyRowTakesTheWholeTree) {
     EXPECT_EQ(entry.Attribute("TYPE"),
               "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe");
     EXPECT_EQ(entry.Attribute("PATH"), "C:\\guess\\Application");
-    EXPECT_EQ(Items(0),
-              (std::vector<std::string>{
-                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe||"
-                  "rdString|C:\\\\x.exe",
-                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe\\Sub|"
-                  "Path|rdString|C:\\\\"}));
+    EXPECT_EQ(
+        Items(0),
+        (std::vector<std::string>{
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe|||",
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe||"
+            "rdString|C:\\\\x.exe",
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe\\Sub|||",
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe\\Sub|"
+            "Path|rdString|C:\\\\"}));
 }
 
 TEST_F(RepairTest, ValueRowTakesOnlyTheValue) {
@@ -213,7 +216,8 @@ TEST_F(RepairTest, DuplicateRowsAreRecordedAsTheRowOrderGivesThem) {
     // "Value again" comes first (the last row) and takes the data; "Value" finds it gone.
     EXPECT_EQ(Items(0), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\D|w|rdString|2"}));
     EXPECT_EQ(Items(1), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\D|w|rdString|"}));
-    EXPECT_EQ(Items(2), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\D\\K|v|rdString|1"}));
+    EXPECT_EQ(Items(2), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\D\\K|||",
+                                                  "HKEY_CURRENT_USER\\Software\\D\\K|v|rdString|1"}));
     EXPECT_EQ(Items(3), std::vector<std::string>{});  // "Inner": its key went with "Outer"
     EXPECT_FALSE(registry.KeyExistsRaw(roots::CurrentUser, "Software\\D\\K"));
 }

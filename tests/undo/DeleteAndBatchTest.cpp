@@ -103,7 +103,7 @@ TEST_F(DeleteTest, BatchSeesEarlierDeletionsAndRecordsNothingTwice) {
     batch.RecordValueForDeletion(third, roots::CurrentUser, "\\Software\\X", "keep");
     XmlElement fourth = batch.AddEntry("d", "k", "p");
     batch.RecordValueForDeletion(fourth, roots::CurrentUser, "\\Software\\X", "keep");
-    EXPECT_EQ(first.ChildCount(), 2);
+    EXPECT_EQ(first.ChildCount(), 4);  // Y and its value, Z and its value
     EXPECT_EQ(second.ChildCount(), 0);
     EXPECT_EQ(Items(third), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|keep|rdString|3"}));
     EXPECT_EQ(Items(fourth), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|keep|rdString|"}));

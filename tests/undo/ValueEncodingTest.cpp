@@ -1,10 +1,15 @@
 // The text forms of registry values in the undo history, byte for byte, and their way back.
 #include <gtest/gtest.h>
 
+#include "platform/Utf16.h"
 #include "undo/ValueEncoding.h"
 
 namespace korvane {
 namespace {
+
+std::vector<std::uint8_t> Units(std::u16string_view text) {
+    return Utf16LeBytes(text);
+}
 
 std::vector<std::uint8_t> Sequence(int count) {
     std::vector<std::uint8_t> bytes;
@@ -69,9 +74,13 @@ TEST(ValueEncoding, BinaryDecodesBackAndRefusesBadPieces) {
 }
 
 TEST(ValueEncoding, ClassicTypesKeepTheirForms) {
-    EncodedValue text = EncodeValue({regtype::Sz, {'C', ':', '\\', 'A', 0}});
+    EncodedValue text = EncodeValue({regtype::Sz, Units(std::u16string_view(u"C:\\A\0", 5))});
     EXPECT_EQ(text.type, "rdString");
     EXPECT_EQ(text.value, "C:\\\\A");
+    EXPECT_EQ(text.encoding, "");
+    EncodedValue accent = EncodeValue({regtype::Sz, RegistryTextBytes("caf\xC3\xA9 \xF0\x9F\x94\x91")});
+    EXPECT_EQ(accent.type, "rdString");
+    EXPECT_EQ(accent.value, "caf\xC3\xA9 \xF0\x9F\x94\x91");
     EncodedValue number = EncodeValue({regtype::Dword, {0x1A, 0, 0, 0}});
     EXPECT_EQ(number.type, "rdInteger");
     EXPECT_EQ(number.value, "0000001A");
@@ -83,21 +92,29 @@ TEST(ValueEncoding, ClassicTypesKeepTheirForms) {
 // Used to record REG_EXPAND_SZ as a plain string and the other types as an empty string.
 TEST(ValueEncoding, EveryOtherTypeSurvivesByteForByte) {
     std::vector<RegValue> values = {
-        {regtype::ExpandSz, {'%', 'S', '%', '\\', 'x', 0}},
-        {regtype::MultiSz, {'a', 0, 'b', '\\', 'c', 0, 0}},
+        {regtype::ExpandSz, Units(std::u16string_view(u"%S%\\x\0", 6))},
+        {regtype::MultiSz, Units(std::u16string_view(u"a\0b\\c\0\0", 7))},
         {regtype::Qword, {1, 2, 3, 4, 5, 6, 7, 8}},
         {regtype::None, {}},
         {regtype::None, {0xDE, 0xAD}},
         {regtype::DwordBigEndian, {0, 0, 0, 1}},
         {regtype::Link, {'x', 0}},
         {0x12345, {9}},
-        {regtype::Dword, {1, 2}},         // a short number is no rdInteger
-        {regtype::Sz, {'a', 0, 'b', 0}},  // text after the terminator
+        {regtype::Dword, {1, 2}},                                 // a short number is no rdInteger
+        {regtype::Sz, Units(std::u16string_view(u"a\0b\0", 4))},  // text after the terminator
         {regtype::Binary, Sequence(60)},
+        {regtype::Sz, {'a', 0, 'b'}},                                   // an odd byte count
+        {regtype::Sz, Units(u"ab")},                                    // no terminator
+        {regtype::ExpandSz, Units(std::u16string_view(u"ab\0\0", 4))},  // an extra zero
+        {regtype::Sz, Units(std::u16string_view(u"a\xD800"
+                                                u"b\0",
+                                                4))},  // an unpaired surrogate
+        {regtype::Sz, {}},                             // not even a terminator
     };
     for (const RegValue& value : values) {
         EncodedValue encoded = EncodeValue(value);
-        DecodedValue decoded = DecodeValue(encoded.type, UnescapeBackslashes(encoded.value));
+        DecodedValue decoded =
+            DecodeValue(encoded.type, UnescapeBackslashes(encoded.value), encoded.encoding);
         ASSERT_EQ(decoded.status, DecodeStatus::Ok) << encoded.type;
         EXPECT_EQ(decoded.value.type, value.type) << encoded.type;
         EXPECT_EQ(decoded.value.data, value.data) << encoded.type;
@@ -105,11 +122,36 @@ TEST(ValueEncoding, EveryOtherTypeSurvivesByteForByte) {
     EXPECT_EQ(EncodeValue(values[0]).type, "rdExpandString");
     EXPECT_EQ(EncodeValue(values[0]).value, "%S%\\\\x");
     EXPECT_EQ(EncodeValue(values[1]).type, "rdRaw7");
-    EXPECT_EQ(EncodeValue(values[1]).value, "61,00,62,5C,63,00,00");
+    EXPECT_EQ(EncodeValue(values[1]).value, "61,00,00,00,62,00,5C,00,63,00,00,00,00,00");
+    EXPECT_EQ(EncodeValue(values[1]).encoding, "UTF-16LE");
     EXPECT_EQ(EncodeValue(values[2]).type, "rdRaw11");
+    EXPECT_EQ(EncodeValue(values[2]).encoding, "");  // only text types have bytes to tell apart
     EXPECT_EQ(EncodeValue(values[3]).type, "rdRaw0");
     EXPECT_EQ(EncodeValue(values[8]).type, "rdRaw4");
-    EXPECT_EQ(EncodeValue(values[9]).type, "rdRaw1");
+    for (size_t i : {9u, 11u, 12u, 14u, 15u}) {
+        EXPECT_EQ(EncodeValue(values[i]).type, "rdRaw1") << i;
+        EXPECT_EQ(EncodeValue(values[i]).encoding, "UTF-16LE") << i;
+    }
+    EXPECT_EQ(EncodeValue(values[13]).type, "rdRaw2");
+    EXPECT_EQ(EncodeValue(values[11]).value, "61,00,62");
+}
+
+// Entries written while text crossed the seam as UTF-8 hold UTF-8 bytes in their raw text forms and
+// no ENCODING: they come back as UTF-16, unit for unit, as they did then.
+TEST(ValueEncoding, RawTextOfEarlierEntriesIsUtf8) {
+    DecodedValue multi = DecodeValue("rdRaw7", "61,00,C3,A9,00,00");
+    ASSERT_EQ(multi.status, DecodeStatus::Ok);
+    EXPECT_EQ(multi.value.type, regtype::MultiSz);
+    EXPECT_EQ(multi.value.data, Units(std::u16string_view(u"a\0\u00E9\0\0", 5)));
+    DecodedValue text = DecodeValue("rdRaw1", "61,00,62,00");
+    EXPECT_EQ(text.value.type, regtype::Sz);
+    EXPECT_EQ(text.value.data, Units(std::u16string_view(u"a\0b\0", 4)));
+    // REG_LINK and the non-text types always held the registry's own bytes.
+    EXPECT_EQ(DecodeValue("rdRaw6", "61,00").value.data, (std::vector<std::uint8_t>{0x61, 0}));
+    EXPECT_EQ(DecodeValue("rdRaw3", "C3,A9").value.data, (std::vector<std::uint8_t>{0xC3, 0xA9}));
+    // The same bytes with the marker are taken as they are.
+    EXPECT_EQ(DecodeValue("rdRaw7", "61,00,C3,A9", "UTF-16LE").value.data,
+              (std::vector<std::uint8_t>{0x61, 0, 0xC3, 0xA9}));
 }
 
 TEST(ValueEncoding, DecodingUnknownAndBadTypes) {
@@ -124,7 +166,9 @@ TEST(ValueEncoding, DecodingUnknownAndBadTypes) {
     EXPECT_EQ(bad.value.data, (std::vector<std::uint8_t>{0, 0, 0, 0}));
     DecodedValue text = DecodeValue("rdString", "");
     EXPECT_EQ(text.value.type, regtype::Sz);
-    EXPECT_EQ(text.value.data, (std::vector<std::uint8_t>{0}));
+    EXPECT_EQ(text.value.data, (std::vector<std::uint8_t>{0, 0}));
+    EXPECT_EQ(DecodeValue("rdExpandString", "%A%\xC3\xA9").value.data,
+              Units(std::u16string_view(u"%A%\u00E9\0", 5)));
 }
 
 }  // namespace

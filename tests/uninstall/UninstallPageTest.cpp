@@ -17,6 +17,12 @@ constexpr HKey HKLM = roots::LocalMachine;
 
 class UninstallPageTest : public ::testing::Test {
 protected:
+    UninstallPageTest() {
+        memory.files().AddFolder("C:\\Korvane");
+        state.ProgramFolder = "C:\\Korvane\\";
+        history.Load();
+    }
+
     void AddEntry(const std::string& key, const std::string& displayName, const std::string& command) {
         registry().SetString(HKLM, kUninstall + "\\" + key, "DisplayName", displayName);
         registry().SetString(HKLM, kUninstall + "\\" + key, "UninstallString", command);
@@ -41,7 +47,8 @@ protected:
 
     MemoryPlatform memory;
     AppState state{memory.platform()};
-    UninstallPage page{state};
+    UndoHistory history{state};
+    UninstallPage page{state, history};
 };
 
 TEST_F(UninstallPageTest, ListsNamedEntriesSortedByCaptionWithTheirKeys) {

@@ -1,49 +1,17 @@
-// The in-memory registry: the key tree, handles and the access rules of MemoryRegistry.h.
+// The in-memory registry: the key tree, handles and the access rules of MemoryRegistry.h (the merged
+// view of HKEY_CLASSES_ROOT is in MemoryClassesRoot.cpp).
 #include "platform/memory/MemoryRegistry.h"
 
 #include <algorithm>
 #include <stdexcept>
-#include <unordered_map>
 
+#include "platform/Utf16.h"
 #include "platform/memory/CaseFolding.h"
+#include "platform/memory/MemoryRegistryNode.h"
 
 namespace korvane {
 
 using memory::FoldName;
-
-struct MemoryRegistry::Node {
-    std::string name;
-    Node* parent = nullptr;
-    std::map<std::string, std::shared_ptr<Node>> children;    // by upper-cased name: Windows' order
-    std::vector<NamedRegValue> values;                        // creation order
-    std::unordered_map<std::string, std::size_t> valueIndex;  // upper-cased name -> place in `values`
-    bool deleted = false;
-
-    // Some keys hold thousands of values (SharedDLLs): look them up through the index.
-    NamedRegValue* findValue(const std::string& valueName) {
-        auto it = valueIndex.find(FoldName(valueName));
-        return it == valueIndex.end() ? nullptr : &values[it->second];
-    }
-    void putValue(const std::string& valueName, const RegValue& value) {
-        if (NamedRegValue* existing = findValue(valueName)) {
-            existing->value = value;  // keeps its place and the spelling of its name
-            return;
-        }
-        valueIndex[FoldName(valueName)] = values.size();
-        values.push_back(NamedRegValue{valueName, value});
-    }
-    bool eraseValue(const std::string& valueName) {
-        auto it = valueIndex.find(FoldName(valueName));
-        if (it == valueIndex.end()) return false;
-        std::size_t place = it->second;
-        valueIndex.erase(it);
-        values.erase(values.begin() + static_cast<std::ptrdiff_t>(place));
-        for (auto& [folded, index] : valueIndex) {
-            if (index > place) --index;
-        }
-        return true;
-    }
-};
 
 namespace {
 
@@ -103,7 +71,8 @@ void MemoryRegistry::markDeleted(Node& node) {
 }
 
 MemoryRegistry::MemoryRegistry() {
-    for (HKey root : kAllRoots) roots_[root] = std::make_shared<Node>();
+    for (HKey root : kAllRoots)
+        if (root != roots::ClassesRoot) roots_[root] = std::make_shared<Node>();
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
@@ -115,6 +84,14 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::rootNode(HKey root) const 
 
 MemoryRegistry::Resolved MemoryRegistry::resolveHandle(HKey key) const {
     Resolved r;
+    if (key == roots::ClassesRoot) {
+        const ClassesKey shown = classesKey({});
+        r.node = shown.node;
+        r.root = shown.root;
+        r.rights = access::AllAccess;
+        r.classesPath = std::vector<std::string>();
+        return r;
+    }
     if (IsRoot(key)) {
         r.node = rootNode(key);
         r.root = key;
@@ -133,6 +110,7 @@ MemoryRegistry::Resolved MemoryRegistry::resolveHandle(HKey key) const {
     r.node = it->second.node;
     r.root = it->second.root;
     r.rights = it->second.rights;
+    r.classesPath = it->second.classesPath;
     return r;
 }
 
@@ -163,10 +141,11 @@ bool MemoryRegistry::writeDenied(HKey root, const Node& node) const {
     }
 }
 
-HKey MemoryRegistry::newHandle(const std::shared_ptr<Node>& node, HKey root, std::uint32_t rights) {
+HKey MemoryRegistry::newHandle(const std::shared_ptr<Node>& node, HKey root, std::uint32_t rights,
+                               std::optional<std::vector<std::string>> classesPath) {
     HKey key = nextHandle_;
     nextHandle_ += 4;
-    handles_[key] = Handle{node, root, rights};
+    handles_[key] = Handle{node, root, rights, std::move(classesPath)};
     return key;
 }
 
@@ -178,17 +157,22 @@ long MemoryRegistry::openOrCreate(HKey parent, const std::string& path, std::uin
     if (from.status != status::Success) return from.status;
     auto parts = ParseKeyPath(path);
     if (!parts) return kBadPathname;
+    if (from.classesPath) return openClasses(from, *parts, accessMask, create, out);
+    return openOrCreateIn(from, *parts, accessMask, create, out);
+}
 
+long MemoryRegistry::openOrCreateIn(const Resolved& from, const std::vector<std::string>& parts,
+                                    std::uint32_t accessMask, bool create, HKey& out) {
     // Walk down as far as the keys exist.
     std::shared_ptr<Node> node = from.node;
     std::size_t depth = 0;
-    for (; depth < parts->size(); ++depth) {
-        auto it = node->children.find(FoldName((*parts)[depth]));
+    for (; depth < parts.size(); ++depth) {
+        auto it = node->children.find(FoldName(parts[depth]));
         if (it == node->children.end()) break;
         node = it->second;
     }
 
-    if (depth < parts->size()) {
+    if (depth < parts.size()) {
         if (!create) return status::FileNotFound;
         // Creating below `node` needs the right to create sub-keys there: through the handle when it is
         // the handle's own key, through the key's own rules otherwise.
@@ -199,14 +183,14 @@ long MemoryRegistry::openOrCreate(HKey parent, const std::string& path, std::uin
         // would be read-only, is never made (nor its parents), as Windows refuses to create below a
         // key it cannot write.
         std::string prefix = foldedPathOf(*node);
-        for (std::size_t i = depth; i < parts->size(); ++i) {
-            prefix += (prefix.empty() ? "" : "\\") + FoldName((*parts)[i]);
+        for (std::size_t i = depth; i < parts.size(); ++i) {
+            prefix += (prefix.empty() ? "" : "\\") + FoldName(parts[i]);
             if (denyOpen_.count({from.root, prefix}) != 0 || denyWrite_.count({from.root, prefix}) != 0)
                 return status::AccessDenied;
         }
-        for (; depth < parts->size(); ++depth) {
+        for (; depth < parts.size(); ++depth) {
             auto child = std::make_shared<Node>();
-            child->name = (*parts)[depth];
+            child->name = parts[depth];
             child->parent = node.get();
             node->children[FoldName(child->name)] = child;
             node = child;
@@ -242,8 +226,10 @@ long MemoryRegistry::queryInfo(HKey key, KeyInfo& out) {
     Resolved r = resolveHandle(key);
     if (r.status != status::Success) return r.status;
     if ((r.rights & access::QueryValue) == 0) return status::AccessDenied;
-    out.subkeyCount = static_cast<std::uint32_t>(r.node->children.size());
-    out.valueCount = static_cast<std::uint32_t>(r.node->values.size());
+    out.subkeyCount = static_cast<std::uint32_t>(r.classesPath ? classesSubkeys(*r.classesPath).size()
+                                                 : r.node      ? r.node->children.size()
+                                                               : 0);
+    out.valueCount = static_cast<std::uint32_t>(r.node ? r.node->values.size() : 0);
     return status::Success;
 }
 
@@ -253,6 +239,10 @@ long MemoryRegistry::enumSubkeys(HKey key, std::vector<std::string>& out) {
     Resolved r = resolveHandle(key);
     if (r.status != status::Success) return r.status;
     if ((r.rights & access::EnumerateSubKeys) == 0) return status::AccessDenied;
+    if (r.classesPath) {
+        out = classesSubkeys(*r.classesPath);
+        return status::Success;
+    }
     out.clear();
     for (const auto& [folded, child] : r.node->children) out.push_back(child->name);
     return status::Success;
@@ -265,6 +255,7 @@ long MemoryRegistry::enumValues(HKey key, std::vector<NamedRegValue>& out, bool 
     if (r.status != status::Success) return r.status;
     if ((r.rights & access::QueryValue) == 0) return status::AccessDenied;
     out.clear();
+    if (!r.node) return status::Success;
     for (const NamedRegValue& v : r.node->values) {
         NamedRegValue copy;
         copy.name = v.name;
@@ -281,7 +272,7 @@ long MemoryRegistry::queryValue(HKey key, const std::string& name, RegValue& out
     Resolved r = resolveHandle(key);
     if (r.status != status::Success) return r.status;
     if ((r.rights & access::QueryValue) == 0) return status::AccessDenied;
-    const NamedRegValue* v = r.node->findValue(name);
+    const NamedRegValue* v = r.node ? r.node->findValue(name) : nullptr;
     if (v == nullptr) return status::FileNotFound;
     out = v->value;
     return status::Success;
@@ -292,6 +283,10 @@ long MemoryRegistry::setValue(HKey key, const std::string& name, const RegValue&
     count();
     Resolved r = resolveHandle(key);
     if (r.status != status::Success) return r.status;
+    if (!r.node) {  // HKEY_CLASSES_ROOT itself while no hive has Classes: written to the machine's
+        r.node = createRaw(roots::LocalMachine, "Software\\Classes");
+        r.root = roots::LocalMachine;
+    }
     if ((r.rights & access::SetValue) == 0 || writeDenied(r.root, *r.node)) return status::AccessDenied;
     r.node->putValue(name, value);
     return status::Success;
@@ -304,15 +299,27 @@ long MemoryRegistry::deleteKey(HKey parent, const std::string& subkey) {
     if (from.status != status::Success) return from.status;
     auto parts = ParseKeyPath(subkey);
     if (!parts) return kBadPathname;
+    if (from.classesPath) {
+        // The key the view shows goes: the user's when there is one.
+        std::vector<std::string> full = *from.classesPath;
+        full.insert(full.end(), parts->begin(), parts->end());
+        const ClassesKey shown = classesKey(full);
+        if (!shown.node) return status::FileNotFound;
+        return deleteNode(shown.root, shown.node);
+    }
     std::shared_ptr<Node> node = from.node;
     for (const std::string& part : *parts) {
         auto it = node->children.find(FoldName(part));
         if (it == node->children.end()) return status::FileNotFound;
         node = it->second;
     }
-    // The rights of the parent handle do not matter; the key's own rules do.
+    return deleteNode(from.root, node);
+}
+
+// The rights of the parent handle do not matter; the key's own rules do.
+long MemoryRegistry::deleteNode(HKey root, const std::shared_ptr<Node>& node) {
     if (node->parent == nullptr) return status::AccessDenied;  // a root cannot be deleted
-    if (openDenied(from.root, *node) || writeDenied(from.root, *node)) return status::AccessDenied;
+    if (openDenied(root, *node) || writeDenied(root, *node)) return status::AccessDenied;
     if (!node->children.empty()) return status::AccessDenied;  // as RegDeleteKey on NT
     node->parent->children.erase(FoldName(node->name));
     markDeleted(*node);
@@ -324,6 +331,7 @@ long MemoryRegistry::deleteValue(HKey key, const std::string& name) {
     count();
     Resolved r = resolveHandle(key);
     if (r.status != status::Success) return r.status;
+    if (!r.node) return status::FileNotFound;
     if ((r.rights & access::SetValue) == 0 || writeDenied(r.root, *r.node)) return status::AccessDenied;
     if (!r.node->eraseValue(name)) return status::FileNotFound;
     return status::Success;
@@ -331,12 +339,18 @@ long MemoryRegistry::deleteValue(HKey key, const std::string& name) {
 
 void MemoryRegistry::DenyOpen(HKey root, const std::string& path) {
     std::lock_guard lock(mutex_);
-    denyOpen_.insert({root, FoldedRulePath(path)});
+    if (root == roots::ClassesRoot)
+        denyOpen_.merge(classesRules(path));
+    else
+        denyOpen_.insert({root, FoldedRulePath(path)});
 }
 
 void MemoryRegistry::DenyWrite(HKey root, const std::string& path) {
     std::lock_guard lock(mutex_);
-    denyWrite_.insert({root, FoldedRulePath(path)});
+    if (root == roots::ClassesRoot)
+        denyWrite_.merge(classesRules(path));
+    else
+        denyWrite_.insert({root, FoldedRulePath(path)});
 }
 
 void MemoryRegistry::ClearDenials() {
@@ -346,8 +360,9 @@ void MemoryRegistry::ClearDenials() {
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::findRaw(HKey root, const std::string& path) const {
-    std::shared_ptr<Node> node = rootNode(root);
     auto parts = ParseKeyPath(path);
+    if (root == roots::ClassesRoot) return parts ? classesKey(*parts).node : nullptr;
+    std::shared_ptr<Node> node = rootNode(root);
     if (!node || !parts) return nullptr;
     for (const std::string& part : *parts) {
         auto it = node->children.find(FoldName(part));
@@ -358,6 +373,11 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::findRaw(HKey root, const s
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::createRaw(HKey root, const std::string& path) {
+    if (root == roots::ClassesRoot) {
+        // As a program writing through the view: into the key it shows, else the machine's.
+        if (std::shared_ptr<Node> shown = findRaw(root, path)) return shown;
+        return createRaw(roots::LocalMachine, "Software\\Classes\\" + path);
+    }
     std::shared_ptr<Node> node = rootNode(root);
     auto parts = ParseKeyPath(path);
     // A mistyped path in a test's set-up should fail loudly rather than set up nothing.
@@ -388,9 +408,7 @@ void MemoryRegistry::SetValue(HKey root, const std::string& path, const std::str
 
 void MemoryRegistry::SetString(HKey root, const std::string& path, const std::string& name,
                                const std::string& text, std::uint32_t type) {
-    RegValue value{type, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    SetValue(root, path, name, value);
+    SetValue(root, path, name, RegValue{type, RegistryTextBytes(text)});
 }
 
 void MemoryRegistry::SetDword(HKey root, const std::string& path, const std::string& name,
@@ -423,14 +441,15 @@ std::optional<std::string> MemoryRegistry::GetString(HKey root, const std::strin
                                                      const std::string& name) const {
     auto value = GetValue(root, path, name);
     if (!value || (value->type != regtype::Sz && value->type != regtype::ExpandSz)) return std::nullopt;
-    std::string text(value->data.begin(), value->data.end());
-    auto zero = text.find('\0');
-    if (zero != std::string::npos) text.resize(zero);
-    return text;
+    return TextOfRegistryBytes(value->data);
 }
 
 std::vector<std::string> MemoryRegistry::SubkeyNamesRaw(HKey root, const std::string& path) const {
     std::lock_guard lock(mutex_);
+    if (root == roots::ClassesRoot) {
+        auto parts = ParseKeyPath(path);
+        return parts ? classesSubkeys(*parts) : std::vector<std::string>();
+    }
     std::vector<std::string> names;
     if (auto node = findRaw(root, path)) {
         for (const auto& [folded, child] : node->children) names.push_back(child->name);

@@ -1,7 +1,11 @@
 // An in-memory registry with the Windows rules the program can observe: one tree per predefined root,
 // case-insensitive and case-preserving names, sub-keys in case-insensitive order, values in creation
 // order, raw types kept, access rights checked per handle, keys that cannot be opened or written, and
-// handles of deleted keys that answer KeyDeleted. Thread-safe: a scan worker and a test may share it.
+// handles of deleted keys that answer KeyDeleted. HKEY_CLASSES_ROOT has no tree of its own: it is the
+// merged view Windows shows of HKEY_CURRENT_USER\Software\Classes over the same key of
+// HKEY_LOCAL_MACHINE (a key of the user's wins; sub-keys of both are listed; new keys go to the
+// machine's).
+// Thread-safe: a scan worker and a test may share it.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +50,8 @@ public:
     void ClearDenials();
 
     // Test conveniences that bypass the rules and the counters; missing keys are created. A malformed
-    // path or an unknown root throws std::invalid_argument.
+    // path or an unknown root throws std::invalid_argument. On HKEY_CLASSES_ROOT they see and change
+    // the merged view, as a program would (DenyOpen/DenyWrite there cover both hives' keys).
     void CreateKey(HKey root, const std::string& path);
     void SetValue(HKey root, const std::string& path, const std::string& name, const RegValue& value);
     void SetString(HKey root, const std::string& path, const std::string& name, const std::string& text,
@@ -55,7 +60,8 @@ public:
     bool KeyExistsRaw(HKey root, const std::string& path) const;
     bool ValueExistsRaw(HKey root, const std::string& path, const std::string& name) const;
     std::optional<RegValue> GetValue(HKey root, const std::string& path, const std::string& name) const;
-    // The text of a REG_SZ/REG_EXPAND_SZ value without its terminating zero.
+    // SetString stores the text as the registry does (UTF-16LE with one terminating zero); GetString
+    // gives the text of a REG_SZ/REG_EXPAND_SZ value up to its first zero, as UTF-8.
     std::optional<std::string> GetString(HKey root, const std::string& path, const std::string& name) const;
     std::vector<std::string> SubkeyNamesRaw(HKey root, const std::string& path) const;
     std::vector<std::string> ValueNamesRaw(HKey root, const std::string& path) const;
@@ -71,16 +77,24 @@ private:
     struct Node;
     struct Handle {
         std::shared_ptr<Node> node;
-        HKey root = 0;
+        HKey root = 0;  // the hive the node is in (never HKEY_CLASSES_ROOT)
         std::uint32_t rights = 0;
+        std::optional<std::vector<std::string>>
+            classesPath;  // opened through HKEY_CLASSES_ROOT: the keys below it
     };
     using Rule = std::pair<HKey, std::string>;  // root and upper-cased path
 
     struct Resolved {
         long status = status::Success;
-        std::shared_ptr<Node> node;
+        std::shared_ptr<Node> node;  // null only for HKEY_CLASSES_ROOT itself while neither hive has Classes
         HKey root = 0;
         std::uint32_t rights = 0;
+        std::optional<std::vector<std::string>> classesPath;
+    };
+    // A key of the merged view: the hive it is taken from and its node (null when neither has it).
+    struct ClassesKey {
+        HKey root = 0;
+        std::shared_ptr<Node> node;
     };
 
     Resolved resolveHandle(HKey key) const;
@@ -91,8 +105,20 @@ private:
     bool openDenied(HKey root, const Node& node) const;
     bool writeDenied(HKey root, const Node& node) const;
     long openOrCreate(HKey parent, const std::string& path, std::uint32_t accessMask, bool create, HKey& out);
+    long openOrCreateIn(const Resolved& from, const std::vector<std::string>& parts, std::uint32_t accessMask,
+                        bool create, HKey& out);
     static void markDeleted(Node& node);
-    HKey newHandle(const std::shared_ptr<Node>& node, HKey root, std::uint32_t rights);
+    HKey newHandle(const std::shared_ptr<Node>& node, HKey root, std::uint32_t rights,
+                   std::optional<std::vector<std::string>> classesPath = std::nullopt);
+    long deleteNode(HKey root, const std::shared_ptr<Node>& node);
+
+    // The merged view of HKEY_CLASSES_ROOT (MemoryClassesRoot.cpp). `parts` are below the root.
+    std::shared_ptr<Node> hiveClassesNode(HKey hive, const std::vector<std::string>& parts) const;
+    ClassesKey classesKey(const std::vector<std::string>& parts) const;
+    long openClasses(const Resolved& from, const std::vector<std::string>& parts, std::uint32_t accessMask,
+                     bool create, HKey& out);
+    std::vector<std::string> classesSubkeys(const std::vector<std::string>& parts) const;
+    std::set<Rule> classesRules(const std::string& path) const;
     void count() const { ++calls_; }
 
     mutable std::mutex mutex_;

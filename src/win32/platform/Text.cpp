@@ -1,31 +1,19 @@
-// UTF-8 <-> UTF-16 conversion with MultiByteToWideChar/WideCharToMultiByte on the code page CP_UTF8.
+// Widen and Narrow on the program's one UTF-8/UTF-16 conversion (wchar_t is a UTF-16 unit on Windows).
 #include "win32/platform/Text.h"
 
-#include <windows.h>
-
-#include <limits>
+#include "platform/Utf16.h"
 
 namespace korvane::win32 {
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the W functions take UTF-16 units");
+
 std::wstring Widen(std::string_view text) {
-    // The W functions count in int; longer texts than that never reach the registry or a path.
-    if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return {};
-    const int length = static_cast<int>(text.size());
-    const int needed = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    if (needed <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), needed);
-    return wide;
+    const std::u16string units = Utf16FromUtf8(text);
+    return std::wstring(units.begin(), units.end());
 }
 
 std::string Narrow(std::wstring_view text) {
-    if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return {};
-    const int length = static_cast<int>(text.size());
-    const int needed = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, narrow.data(), needed, nullptr, nullptr);
-    return narrow;
+    return Utf8FromUtf16(std::u16string(text.begin(), text.end()));
 }
 
 }  // namespace korvane::win32

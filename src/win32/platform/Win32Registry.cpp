@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "win32/platform/Text.h"
 
@@ -40,10 +39,6 @@ HKey FromHkey(HKEY key) {
     return static_cast<HKey>(reinterpret_cast<ULONG_PTR>(key));
 }
 
-bool IsText(std::uint32_t type) {
-    return type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
-}
-
 struct KeySizes {
     DWORD subkeys = 0, maxSubkeyName = 0, values = 0, maxValueName = 0, maxValueData = 0;
 };
@@ -54,25 +49,6 @@ long QuerySizes(HKEY key, KeySizes& sizes) {
 }
 
 }  // namespace
-
-std::vector<std::uint8_t> RegistryDataToSeam(std::uint32_t type, const std::uint8_t* data, std::size_t size) {
-    if (!IsText(type)) return std::vector<std::uint8_t>(data, data + size);
-    std::wstring wide(size / sizeof(wchar_t), L'\0');
-    if (!wide.empty()) std::memcpy(wide.data(), data, wide.size() * sizeof(wchar_t));
-    const std::string narrow = Narrow(wide);
-    std::vector<std::uint8_t> out(narrow.begin(), narrow.end());
-    if (!out.empty() && out.back() != 0) out.push_back(0);
-    return out;
-}
-
-std::vector<std::uint8_t> SeamDataToRegistry(std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    if (!IsText(type)) return data;
-    const std::wstring wide =
-        Widen(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
-    std::vector<std::uint8_t> out(wide.size() * sizeof(wchar_t));
-    if (!out.empty()) std::memcpy(out.data(), wide.data(), out.size());
-    return out;
-}
 
 long Win32Registry::openKey(HKey parent, const std::string& path, std::uint32_t accessMask, HKey& out) {
     HKEY opened = nullptr;
@@ -146,7 +122,7 @@ long Win32Registry::enumValues(HKey key, std::vector<NamedRegValue>& out, bool w
         NamedRegValue value;
         value.name = Narrow(std::wstring_view(name.data(), nameLength));
         value.value.type = type;
-        if (withData) value.value.data = RegistryDataToSeam(type, data.data(), dataSize);
+        if (withData) value.value.data.assign(data.begin(), data.begin() + dataSize);
         values.push_back(std::move(value));
         ++index;
     }
@@ -167,7 +143,8 @@ long Win32Registry::queryValue(HKey key, const std::string& name, RegValue& out)
         size = static_cast<DWORD>(data.size());
         result = ::RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &size);
         if (result == ERROR_SUCCESS) {
-            out = RegValue{type, RegistryDataToSeam(type, data.data(), size)};
+            data.resize(size);
+            out = RegValue{type, std::move(data)};
             return ERROR_SUCCESS;
         }
     }
@@ -175,9 +152,14 @@ long Win32Registry::queryValue(HKey key, const std::string& name, RegValue& out)
 }
 
 long Win32Registry::setValue(HKey key, const std::string& name, const RegValue& value) {
-    const std::vector<std::uint8_t> data = SeamDataToRegistry(value.type, value.data);
+    // RegSetValueExW adds a terminator to text whose last unit is not zero when the unit after the
+    // data happens to be zero (NT has always done so, and Wine copies it): the data is passed with a
+    // non-zero guard behind it, so that exactly its own bytes are stored.
+    std::vector<std::uint8_t> guarded(value.data);
+    guarded.insert(guarded.end(), {0xFF, 0xFF, 0xFF});
     return ::RegSetValueExW(ToHkey(key), Widen(name).c_str(), 0, value.type,
-                            data.empty() ? nullptr : data.data(), static_cast<DWORD>(data.size()));
+                            value.data.empty() ? nullptr : guarded.data(),
+                            static_cast<DWORD>(value.data.size()));
 }
 
 long Win32Registry::deleteKey(HKey parent, const std::string& subkey) {

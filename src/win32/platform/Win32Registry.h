@@ -1,5 +1,6 @@
-// The registry through advapi32's W functions. Handles crossing the seam are the real HKEYs; text
-// data is converted between UTF-16 (the registry) and UTF-8 (the program) here and nowhere else.
+// The registry through advapi32's W functions. Handles crossing the seam are the real HKEYs; names are
+// converted between UTF-16 and UTF-8 (losslessly, see Text.h); value data, text included, passes as
+// the exact bytes the registry holds.
 #pragma once
 
 #include "platform/RegistryBackend.h"
@@ -19,11 +20,5 @@ public:
     long deleteKey(HKey parent, const std::string& subkey) override;
     long deleteValue(HKey key, const std::string& name) override;
 };
-
-// Value data as the seam carries it. Text types are re-encoded; an odd trailing byte is dropped and
-// a missing terminating zero is added, so that readers never run past the data. Other types pass
-// unchanged.
-std::vector<std::uint8_t> RegistryDataToSeam(std::uint32_t type, const std::uint8_t* data, std::size_t size);
-std::vector<std::uint8_t> SeamDataToRegistry(std::uint32_t type, const std::vector<std::uint8_t>& data);
 
 }  // namespace korvane::win32

@@ -1,5 +1,6 @@
 // Win32Registry against the real registry: the roots map to the real predefined keys, handles are
-// real HKEYs, and text crosses the seam as UTF-8 while the registry holds true UTF-16.
+// real HKEYs, names cross the seam as UTF-8 while the registry holds true UTF-16, and value data
+// crosses as the very bytes the registry holds.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,16 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/Utf16.h"
 #include "win32/platform/Win32Registry.h"
 
 namespace korvane::win32 {
 namespace {
 
 constexpr wchar_t ScratchPath[] = L"Software\\KorvaneWin32RegistryTests";
-
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
 
 HKEY Real(HKey key) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(key));
@@ -67,7 +65,7 @@ TEST_F(Win32RegistryTest, NonAsciiNamesAndDataAreTrueUtf16InTheRegistry) {
     HKey key = 0;
     ASSERT_EQ(registry.createKey(scratch, keyName, access::AllAccess, key), status::Success);
     const std::string data = "C:\\Programme\\Gr\xC3\xB6\xC3\x9F\x65\\\xE6\x97\xA5.exe";
-    ASSERT_EQ(registry.setValue(key, keyName, RegValue{regtype::Sz, Bytes(std::string(data) + '\0')}),
+    ASSERT_EQ(registry.setValue(key, keyName, RegValue{regtype::Sz, RegistryTextBytes(data)}),
               status::Success);
 
     // Read past the seam: the name and the data must be the real characters, not code-page guesses.
@@ -90,16 +88,17 @@ TEST_F(Win32RegistryTest, NonAsciiNamesAndDataAreTrueUtf16InTheRegistry) {
     EXPECT_EQ(subkeys, std::vector<std::string>{keyName});
     RegValue value;
     ASSERT_EQ(registry.queryValue(key, keyName, value), status::Success);
-    EXPECT_EQ(value.data, Bytes(std::string(data) + '\0'));
+    EXPECT_EQ(value.data, RegistryTextBytes(data));
+    EXPECT_EQ(TextOfRegistryBytes(value.data), data);
     registry.closeKey(key);
 }
 
 TEST_F(Win32RegistryTest, MultiStringKeepsItsZerosAndOtherTypesTheirBytes) {
-    const std::string list("eins\0zw\xC3\xB6lf\0\0", 13);
-    ASSERT_EQ(registry.setValue(scratch, "List", RegValue{regtype::MultiSz, Bytes(list)}), status::Success);
+    const std::vector<std::uint8_t> list = Utf16LeBytes(std::u16string_view(u"eins\0zw\u00F6lf\0\0", 12));
+    ASSERT_EQ(registry.setValue(scratch, "List", RegValue{regtype::MultiSz, list}), status::Success);
     const std::vector<std::uint8_t> binary = {0x00, 0xFF, 0x41, 0x00, 0x42};  // odd length, zeros inside
     ASSERT_EQ(registry.setValue(scratch, "Blob", RegValue{regtype::Binary, binary}), status::Success);
-    const wchar_t link[] = L"\\Registry\\Machine";  // REG_LINK is not converted: its bytes stay UTF-16
+    const wchar_t link[] = L"\\Registry\\Machine";  // REG_LINK: UTF-16 without a terminator
     SetRaw(L"Link", REG_LINK, link, sizeof(link) - sizeof(wchar_t));
 
     const wchar_t expectedList[] = L"eins\0zw\u00F6lf\0";
@@ -113,21 +112,26 @@ TEST_F(Win32RegistryTest, MultiStringKeepsItsZerosAndOtherTypesTheirBytes) {
     std::map<std::string, RegValue> byName;
     for (const NamedRegValue& value : values) byName[value.name] = value.value;
     ASSERT_EQ(byName.size(), 3u);
-    EXPECT_EQ(byName["List"].data, Bytes(list));
+    EXPECT_EQ(byName["List"].data, list);
     EXPECT_EQ(byName["Blob"].data, binary);
     EXPECT_EQ(byName["Link"].type, regtype::Link);
     EXPECT_EQ(byName["Link"].data.size(), sizeof(link) - sizeof(wchar_t));
 }
 
-TEST_F(Win32RegistryTest, MalformedTextFromOtherProgramsIsReadSafely) {
-    SetRaw(L"Unterminated", REG_SZ, L"abc", 3 * sizeof(wchar_t));
+// Text other programs wrote is passed on as it is, so that recording it loses nothing; readers that
+// want text still get it (TextOfRegistryBytes).
+TEST_F(Win32RegistryTest, MalformedTextFromOtherProgramsPassesUnchanged) {
+    // A zero right behind the data would make RegSetValueExW count it in: "X" keeps it out.
+    SetRaw(L"Unterminated", REG_SZ, L"abcX", 3 * sizeof(wchar_t));
     SetRaw(L"OddLength", REG_EXPAND_SZ, L"xy", 3);  // one and a half characters
     SetRaw(L"Empty", REG_SZ, nullptr, 0);
     RegValue value;
     ASSERT_EQ(registry.queryValue(scratch, "Unterminated", value), status::Success);
-    EXPECT_EQ(value.data, Bytes(std::string("abc", 4)));
+    EXPECT_EQ(value.data, Utf16LeBytes(u"abc"));
+    EXPECT_EQ(TextOfRegistryBytes(value.data), "abc");
     ASSERT_EQ(registry.queryValue(scratch, "OddLength", value), status::Success);
-    EXPECT_EQ(value.data, Bytes(std::string("x", 2)));
+    EXPECT_EQ(value.data, (std::vector<std::uint8_t>{'x', 0, 'y'}));
+    EXPECT_EQ(TextOfRegistryBytes(value.data), "x");
     ASSERT_EQ(registry.queryValue(scratch, "Empty", value), status::Success);
     EXPECT_EQ(value.type, regtype::Sz);
     EXPECT_TRUE(value.data.empty());
@@ -136,7 +140,7 @@ TEST_F(Win32RegistryTest, MalformedTextFromOtherProgramsIsReadSafely) {
     ASSERT_EQ(values.size(), 3u);
     for (const NamedRegValue& value : values) {
         if (value.name == "OddLength") {
-            EXPECT_EQ(value.value.data, Bytes(std::string("x", 2)));
+            EXPECT_EQ(value.value.data, (std::vector<std::uint8_t>{'x', 0, 'y'}));
         }
     }
 }
@@ -148,7 +152,7 @@ TEST_F(Win32RegistryTest, LongNamesAndLargeDataNeedNoFixedBuffers) {
     HKey key = 0;
     ASSERT_EQ(registry.createKey(scratch, longName, access::AllAccess, key), status::Success);
     registry.closeKey(key);
-    ASSERT_EQ(registry.setValue(scratch, longValueName, RegValue{regtype::Sz, Bytes(bigText + '\0')}),
+    ASSERT_EQ(registry.setValue(scratch, longValueName, RegValue{regtype::Sz, RegistryTextBytes(bigText)}),
               status::Success);
     std::vector<std::string> subkeys;
     ASSERT_EQ(registry.enumSubkeys(scratch, subkeys), status::Success);
@@ -157,10 +161,10 @@ TEST_F(Win32RegistryTest, LongNamesAndLargeDataNeedNoFixedBuffers) {
     ASSERT_EQ(registry.enumValues(scratch, values, true), status::Success);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, longValueName);
-    EXPECT_EQ(values[0].value.data.size(), bigText.size() + 1);
+    EXPECT_EQ(values[0].value.data.size(), (bigText.size() + 1) * 2);
     RegValue value;
     ASSERT_EQ(registry.queryValue(scratch, longValueName, value), status::Success);
-    EXPECT_EQ(value.data.size(), bigText.size() + 1);
+    EXPECT_EQ(value.data.size(), (bigText.size() + 1) * 2);
 }
 
 TEST_F(Win32RegistryTest, StatusCodesComeBackUnchanged) {

@@ -1,5 +1,6 @@
 // The Uninstall Manager page under Wine through the real window and the real registry: a stale entry
-// is ticked, "&Delete entries" asks, No keeps it, Yes deletes its key and the list shows the rest; an
+// is ticked, "&Delete entries" asks, No keeps it, Yes deletes its key and the list shows the rest, and
+// the key is in Restore History and "&Restore" brings it back; an
 // unquoted uninstall path under a folder with blanks starts that program, not one planted at a
 // shorter cut, and an entry whose program is gone says so and starts nothing; a per-user entry and an
 // entry of the 32-bit view are listed with their publisher and version.
@@ -37,6 +38,8 @@ protected:
         RemoveKeyTree(HKEY_LOCAL_MACHINE, kStale);
         RemoveKeyTree(HKEY_LOCAL_MACHINE, kKept);
     }
+
+    BackupXmlKeeper keeper_;  // the deletion writes Backup.xml beside the test program
 };
 
 TEST_F(UninstallWindowTest, StaleEntryIsDeletedAfterAnsweringYes) {
@@ -71,6 +74,17 @@ TEST_F(UninstallWindowTest, StaleEntryIsDeletedAfterAnsweringYes) {
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kKept));
     EXPECT_EQ(FindRow(list, kStaleName), -1);
     EXPECT_GE(FindRow(list, kKeptName), 0);
+
+    HistoryPage& history = form->tabHistory;
+    ShowPage(history);
+    HWND rows = Hwnd(history, history.lvHistory);
+    const int entry = FindRow(rows, kStaleName);
+    ASSERT_GE(entry, 0) << "the deleted entry is not in Restore History";
+    EXPECT_EQ(ItemText(rows, entry, 1), std::wstring(L"HKEY_LOCAL_MACHINE\\") + kStale);
+    ToggleRow(rows, entry);
+    Press(history, history.btnRestore);
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kStale, L"UninstallString"), L"C:\\gone\\uninst.exe /S");
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, (std::wstring(kStale) + L"\\Details").c_str(), L"x"), L"y");
 }
 
 constexpr wchar_t kSpaces[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KorvaneWineSpaces";
