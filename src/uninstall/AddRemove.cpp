@@ -29,7 +29,7 @@ void PlanEntryDeletion(UndoBatch& batch, const ListView& list, int row) {
     if (!key) return;
     XmlElement entry =
         batch.AddEntry(list.Item(row).caption, key->Text(), list.SubItem(row, kUninstallPathColumn));
-    batch.RecordKeyForDeletion(entry, key->root, "\" + key->ParentPath(), key->LastPart());
+    batch.RecordKeyForDeletion(entry, key->root, "\\" + key->ParentPath(), key->LastPart());
 }
 
 // The Uninstall keys hold every entry: no row may take one whole, in either hive or view.

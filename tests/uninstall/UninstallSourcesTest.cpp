@@ -122,7 +122,7 @@ TEST_F(UninstallSourcesTest, RowsThatNameNoEntryKeyDeleteNothing) {
         page.lvAddRemove.Clear();
         page.lvAddRemove.Add(ListItem{"Forged", {"x.exe", key}, true});
         EXPECT_FALSE(UninstallKeyOfRow(page.lvAddRemove, 0)) << key;
-        DeleteUninstallEntries(registry(), page.lvAddRemove);
+        DeleteUninstallEntries(history, page.lvAddRemove);
         EXPECT_TRUE(registry().KeyExistsRaw(HKLM, kUninstall + "\\Keep")) << key;
         EXPECT_TRUE(registry().KeyExistsRaw(roots::ClassesRoot, kUninstall + "\\Keep")) << key;
     }

@@ -64,7 +64,8 @@ protected:
 
     MemoryPlatform memory;
     AppState state{memory.platform()};
-    UninstallPage page{state};
+    UndoHistory history{state};
+    UninstallPage page{state, history};
 };
 
 }  // namespace korvane::testing
