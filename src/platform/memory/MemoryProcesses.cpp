@@ -25,6 +25,10 @@ bool MemoryProcesses::start(const std::string& commandLine) {
     return record(ProcessCallKind::Start, commandLine, {}).has_value();
 }
 
+bool MemoryProcesses::startElevated(const std::string& program, const std::string& arguments) {
+    return record(ProcessCallKind::StartElevated, program + " " + arguments, {}).has_value();
+}
+
 void MemoryProcesses::SetBehaviour(Behaviour behaviour) {
     std::lock_guard lock(mutex_);
     behaviour_ = std::move(behaviour);

@@ -13,12 +13,12 @@
 
 namespace korvane {
 
-enum class ProcessCallKind { RunHiddenAndWait, Start };
+enum class ProcessCallKind { RunHiddenAndWait, Start, StartElevated };
 
 struct ProcessCall {
     ProcessCallKind kind = ProcessCallKind::Start;
-    std::string commandLine;
-    std::string workingFolder;  // empty for start()
+    std::string commandLine;    // for startElevated: the program, a blank, the arguments
+    std::string workingFolder;  // empty for start() and startElevated()
 };
 
 class MemoryProcesses : public Processes {
@@ -31,6 +31,7 @@ public:
     std::optional<std::uint32_t> runHiddenAndWait(const std::string& commandLine,
                                                   const std::string& workingFolder) override;
     bool start(const std::string& commandLine) override;
+    bool startElevated(const std::string& program, const std::string& arguments) override;
 
     // Without a behaviour every program starts and exits with 0.
     void SetBehaviour(Behaviour behaviour);
