@@ -45,7 +45,7 @@ TEST(MemoryVolumesTest, AServerOrShareThatIsNotThereAndADeniedPathCannotTell) {
     fs.DenyAccess("C:\\Locked");
 
     EXPECT_EQ(fs.probePath("\\\\nobody\\tools\\app.exe").reason, PathReason::ServerUnreachable);
-    EXPECT_EQ(fs.probePath("\\\\files\\other\\app.exe").reason, PathReason::ServerUnreachable);
+    EXPECT_EQ(fs.probePath("\\\\files\\other\\app.exe").reason, PathReason::ShareUnavailable);
     EXPECT_TRUE(fs.probePath("\\\\FILES\\Tools\\APP.exe").IsFile());
     const PathProbe denied = fs.probePath("C:\\Locked\\Inner\\x.dll");
     EXPECT_EQ(denied.state, PathState::CannotTell);
@@ -55,9 +55,8 @@ TEST(MemoryVolumesTest, AServerOrShareThatIsNotThereAndADeniedPathCannotTell) {
 }
 
 TEST(MemoryVolumesTest, ASlowServerAnswersTheTruthWhenTheTestsClockSaysSo) {
-    MemoryClock clock(MemoryClock::Mode::Manual);
     MemoryFileSystem fs;
-    fs.UseClock(clock);
+    MemoryClock& clock = fs.UseManualClock();
     fs.AddFile("\\\\slow\\share\\app.exe");
     fs.SetVolumeDelay("\\\\slow", milliseconds(1500));
 
@@ -73,9 +72,8 @@ TEST(MemoryVolumesTest, ASlowServerAnswersTheTruthWhenTheTestsClockSaysSo) {
 }
 
 TEST(MemoryVolumesTest, AServerThatNeverAnswersSaysSoOnlyWhenItsTimeHasCome) {
-    MemoryClock clock(MemoryClock::Mode::Manual);
     MemoryFileSystem fs;
-    fs.UseClock(clock);
+    MemoryClock& clock = fs.UseManualClock();
     fs.AddFile("\\\\dead\\share\\app.exe");
     fs.SetVolumeUnreachable("\\\\dead", milliseconds(30000));
 
@@ -90,11 +88,10 @@ TEST(MemoryVolumesTest, AServerThatNeverAnswersSaysSoOnlyWhenItsTimeHasCome) {
 }
 
 TEST(MemoryVolumesTest, GoingAwayReleasesTestsThatStillWait) {
-    MemoryClock clock(MemoryClock::Mode::Manual);
     std::future<PathProbe> answer;
     {
         MemoryFileSystem fs;
-        fs.UseClock(clock);
+        fs.UseManualClock();
         fs.SetVolumeUnreachable("\\\\dead");
         answer = std::async(std::launch::async, [&] { return fs.probePath("\\\\dead\\share\\app.exe"); });
         ASSERT_TRUE(WaitForWaiting(fs, 1));

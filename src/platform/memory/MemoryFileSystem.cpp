@@ -80,9 +80,7 @@ std::string TrimNameEnd(const std::string& name) {
 }  // namespace
 
 MemoryFileSystem::MemoryFileSystem()
-    : nativeThreads_(std::make_shared<NativeThreads>()),
-      ownClock_(std::make_unique<MemoryClock>()),
-      clock_(ownClock_.get()) {
+    : nativeThreads_(std::make_shared<NativeThreads>()), clock_(std::make_unique<MemoryClock>()) {
     AddDrive("C:");
     current_ = std::make_unique<Location>(Location{"C:", {}, false});
 }
@@ -283,9 +281,14 @@ PathProbe MemoryFileSystem::probePath(const std::string& path) {
         if (trouble.notReady) return PathProbe::Unknown(PathReason::DriveNotReady, fserror::NotReady);
     }
     if (volumes_.count(FoldName(where->volume)) == 0) {
-        if (where->volume.rfind("\\\\", 0) == 0)
-            return PathProbe::Unknown(PathReason::ServerUnreachable, fserror::BadNetPath);
-        return PathProbe::Unknown(PathReason::NoSuchDrive, fserror::PathNotFound);
+        if (where->volume.rfind("\\\\", 0) != 0)
+            return PathProbe::Unknown(PathReason::NoSuchDrive, fserror::PathNotFound);
+        // A server with other shares answers that this one is not there; an unknown one does not answer.
+        const std::string server = FoldName(where->volume.substr(0, where->volume.find('\\', 2))) + "\\";
+        const auto next = volumes_.lower_bound(server);
+        if (next != volumes_.end() && next->first.rfind(server, 0) == 0)
+            return PathProbe::Unknown(PathReason::ShareUnavailable, fserror::BadNetName);
+        return PathProbe::Unknown(PathReason::ServerUnreachable, fserror::BadNetPath);
     }
     if (accessDenied(*where)) return PathProbe::Unknown(PathReason::AccessDenied, fserror::AccessDenied);
     if (const Node* node = find(*where)) return PathProbe::Found(node->attributes);
@@ -579,9 +582,10 @@ void MemoryFileSystem::DenyAccess(const std::string& path) {
     if (auto where = locate(path, false, false)) denied_.insert(where->folded());
 }
 
-void MemoryFileSystem::UseClock(MemoryClock& clock) {
+MemoryClock& MemoryFileSystem::UseManualClock() {
     std::lock_guard lock(mutex_);
-    clock_ = &clock;
+    clock_ = std::make_unique<MemoryClock>(MemoryClock::Mode::Manual);
+    return *clock_;
 }
 
 int MemoryFileSystem::WaitingTests() const {

@@ -76,9 +76,9 @@ public:
                               std::chrono::milliseconds answerAfter = std::chrono::hours(24));
     // Existence tests of `path` and of everything below it answer "access denied".
     void DenyAccess(const std::string& path);
-    // The clock delays are measured on; real time until a test hands in its own. It must outlive
-    // this file system.
-    void UseClock(MemoryClock& clock);
+    // Delays are measured in real time until a test asks for a clock of its own, which moves only
+    // when the test moves it. Ask before any test waits.
+    MemoryClock& UseManualClock();
     // How many existence tests are waiting for a slow or unreachable volume now.
     int WaitingTests() const;
 
@@ -131,8 +131,7 @@ private:
     std::string wowSystem_, wowFolder_;              // upper-cased; empty when not emulating
     std::shared_ptr<NativeThreads> nativeThreads_;
 
-    std::unique_ptr<MemoryClock> ownClock_;
-    MemoryClock* clock_;
+    std::unique_ptr<MemoryClock> clock_;
     std::atomic<bool> closing_{false};
     int waiting_ = 0;
     std::condition_variable noneWaiting_;
