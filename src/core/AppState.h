@@ -3,6 +3,7 @@
 // own (the undo history and the ignore list).
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "controls/Page.h"
@@ -17,6 +18,9 @@ struct AppState {
     std::string ProgramFolder;  // always ends in "\"
     std::string BackupFolder;   // ProgramFolder + "Backup" (+ "\" once the Backup page was shown)
     PageControl MainControl;
+    // Starts Korvane again as administrator on the page of that name (the main form sets it); true
+    // when it started, and this instance is then closing.
+    std::function<bool(const std::string& pageName)> restartAsAdministrator;
 };
 
 }  // namespace korvane
