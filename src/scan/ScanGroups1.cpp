@@ -228,14 +228,14 @@ void ScanMenuOrderKey(ScanContext& context, const BaseKey& base) {
     RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
-        // A key that does not open counts as having no sub-keys.
+        // A key that does not open is filed as having no sub-keys, unchecked: it proves nothing.
         const bool opened = entry.OpenReadOnly(key.Handle(), name).has_value();
         const bool hasSubkeys = opened && entry.HasSubkeys();
         entry.Close();
         if (!hasSubkeys) {
             const KeyName where = KeyName::Key(base.root, KeyBelow(base, name));
             Evidence evidence{where.Text(), opened ? "no sub-keys" : "key does not open"};
-            context.Finding(5, where, name, "{null value}", std::move(evidence));
+            context.Finding(5, where, name, "{null value}", std::move(evidence), opened);
         }
         if (context.StopRequested()) return;
     }

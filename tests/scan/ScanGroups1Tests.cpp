@@ -288,6 +288,19 @@ TEST_F(ScanGroupTest, StartMenuFilesLeafFoldersOfBothKeysWithoutLabels) {
     EXPECT_EQ(sink.written, (std::map<int, int>{{5, 2}}));
 }
 
+TEST_F(ScanGroupTest, AStartMenuKeyThatDoesNotOpenIsListedButNotChecked) {
+    registry.CreateKey(HKCU, kMenu2 + "\\Leaf");
+    registry.CreateKey(HKCU, kMenu2 + "\\Locked\\Sub");
+    registry.DenyOpen(HKCU, kMenu2 + "\\Locked");
+    Run(5);
+    ASSERT_EQ(sink.findings.size(), 2u);
+    EXPECT_TRUE(sink.findings[0].certain);
+    EXPECT_EQ(sink.findings[0].evidence,
+              (Evidence{"HKEY_CURRENT_USER\\" + kMenu2 + "\\Leaf", "no sub-keys"}));
+    EXPECT_FALSE(sink.findings[1].certain);
+    EXPECT_EQ(sink.findings[1].evidence.answer, "key does not open");
+}
+
 TEST_F(ScanGroupTest, StartMenuStopEndsThePassTheSecondExaminesOneAndTheCountIsWritten) {
     registry.CreateKey(HKCU, kMenu2 + "\\A");
     registry.CreateKey(HKCU, kMenu2 + "\\B");
