@@ -63,6 +63,8 @@ MainWindow::MainWindow(MainForm& form) : form_(form), scale_(ScreenScale()) {
     CreatePageButtons();
     CreatePageViews();
     form_.MainControl.onChanged = [this] { ShowActivePage(); };
+    // Posted, so that the handler asking for it (a restart as administrator) ends first.
+    form_.closeWindow = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
     LayOut();
     ShowActivePage();
 }
@@ -238,6 +240,7 @@ void MainWindow::OnClose() {
 
 void MainWindow::OnDestroy() {
     form_.MainControl.onChanged = nullptr;
+    form_.closeWindow = nullptr;
     for (const auto& link : form_.Navigation()) link.button->onChanged = nullptr;
 }
 
