@@ -16,5 +16,7 @@ bool OfferRestartAsAdministrator(AppState& state, const std::string& refusal);
 
 // "1 entry", "2 entries".
 std::string EntryCount(int count);
+// ": it needs administrator rights." or ": they need administrator rights.", after a count.
+std::string NeedRightsText(int count);
 
 }  // namespace korvane

@@ -76,9 +76,9 @@ void btnFixSelectedClick(AppState& state, UndoHistory& history, ListView& lvErro
         state.platform.dialogs.error(EntryCount(failed) +
                                      " could not be deleted from the registry and stayed in the list.");
     if (needRights > 0)
-        OfferRestartAsAdministrator(state, EntryCount(needRights) +
-                                               " could not be deleted from the registry and stayed in the "
-                                               "list: they need administrator rights.");
+        OfferRestartAsAdministrator(
+            state, EntryCount(needRights) + " could not be deleted from the registry and stayed in the list" +
+                       NeedRightsText(needRights));
 }
 
 }  // namespace korvane
