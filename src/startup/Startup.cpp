@@ -4,6 +4,7 @@
 
 #include "registry/RegistryAccess.h"
 #include "registry/RootKeys.h"
+#include "registry/WriteRights.h"
 
 namespace korvane {
 
@@ -42,14 +43,22 @@ bool OpenForWriting(RegistryAccess& registry, HKey root, const std::string& keyP
     return registry.OpenRegKey(keyPath, CreateIfMissing::Yes);
 }
 
+// Why a key to be written did not open: for lack of rights, or otherwise.
+MoveOutcome NotOpened(RegistryBackend& backend, HKey root, const std::string& keyPath) {
+    return WriteRefused(backend, root, keyPath) ? MoveOutcome::NeedsAdministrator
+                                                : MoveOutcome::TargetNotOpened;
+}
+
 MoveOutcome MoveDash(RegistryBackend& backend, const std::string& name, const std::string& command, HKey root,
                      const std::string& keyPath, bool enable) {
     // A parked key is its Run key's name followed by "-".
     const std::string targetPath = enable ? keyPath.substr(0, keyPath.size() - 1) : keyPath + "-";
+    // The value leaves its key after it was written to the other: both must be allowed first.
+    if (WriteRefused(backend, root, keyPath)) return MoveOutcome::NeedsAdministrator;
     const std::uint32_t type = TextTypeAt(backend, root, keyPath, name);
     {
         RegistryAccess target(backend);
-        if (!OpenForWriting(target, root, targetPath)) return MoveOutcome::TargetNotOpened;
+        if (!OpenForWriting(target, root, targetPath)) return NotOpened(backend, root, targetPath);
         target.WriteRaw(name, TextValue(command, type));
     }
     RegistryAccess source(backend);
@@ -62,11 +71,14 @@ MoveOutcome MoveDash(RegistryBackend& backend, const std::string& name, const st
 MoveOutcome EnableFromRecord(RegistryBackend& backend, const std::string& name, const std::string& command,
                              HKey root, const std::string& keyPath) {
     const std::string recordPath = std::string(kMsconfigStartupKey) + "\\" + name;
+    // The record goes after the value was written: both must be allowed first, or the entry would be
+    // listed twice.
+    if (WriteRefused(backend, roots::LocalMachine, recordPath)) return MoveOutcome::NeedsAdministrator;
     // Records written by the system configuration utility hold REG_SZ commands; ours keep the type.
     const std::uint32_t type = TextTypeAt(backend, roots::LocalMachine, recordPath, "command");
     {
         RegistryAccess run(backend);
-        if (!OpenForWriting(run, root, keyPath)) return MoveOutcome::TargetNotOpened;
+        if (!OpenForWriting(run, root, keyPath)) return NotOpened(backend, root, keyPath);
         run.WriteRaw(name, TextValue(command, type));
     }
     RegistryAccess parking(backend);
@@ -79,7 +91,7 @@ MoveOutcome EnableFromRecord(RegistryBackend& backend, const std::string& name, 
 MoveOutcome DisableToRecord(RegistryBackend& backend, const std::string& name, const std::string& command,
                             const std::string& rootText, HKey root, const std::string& keyPath) {
     RegistryAccess run(backend);
-    if (!OpenForWriting(run, root, keyPath)) return MoveOutcome::TargetNotOpened;
+    if (!OpenForWriting(run, root, keyPath)) return NotOpened(backend, root, keyPath);
     const std::uint32_t type = TextTypeOf(run, name);
 
     // The record is written before the value goes, so that a refused write loses nothing.
@@ -87,7 +99,8 @@ MoveOutcome DisableToRecord(RegistryBackend& backend, const std::string& name, c
     RegistryAccess parking(backend);
     parking.SetRoot(roots::LocalMachine);
     const bool existed = parking.KeyExists(recordPath);
-    if (!OpenForWriting(parking, roots::LocalMachine, recordPath)) return MoveOutcome::TargetNotOpened;
+    if (!OpenForWriting(parking, roots::LocalMachine, recordPath))
+        return NotOpened(backend, roots::LocalMachine, recordPath);
     try {
         parking.WriteRaw("command", TextValue(command, type));
         parking.WriteText("hkey", rootText);
