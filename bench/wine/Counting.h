@@ -61,6 +61,10 @@ public:
     std::optional<std::uint32_t> attributes(const std::string& path) override {
         return Test(), inner_.attributes(path);
     }
+    PathProbe probePath(const std::string& path) override { return Test(), inner_.probePath(path); }
+    std::unique_ptr<NativePathsScope> nativePathsOnThisThread() override {
+        return inner_.nativePathsOnThisThread();
+    }
     bool findFiles(const std::string& pattern, std::vector<FileEntry>& out) override {
         return inner_.findFiles(pattern, out);
     }

@@ -1,6 +1,8 @@
 // Start-up, navigation, autorun and closing of the main window, on the portable models.
 #include "app/MainForm.h"
 
+#include <string_view>
+
 #include "core/HandlerRunner.h"
 #include "registry/RegistryAccess.h"
 
@@ -10,6 +12,7 @@ namespace {
 
 constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kAutorunValue = "ZazOru";
+constexpr std::string_view kPageArgument = "/page:";
 
 std::string WithBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') folder += '\\';
@@ -26,7 +29,7 @@ MainForm::MainForm(Platform& platform)
       dateFormat(state.dateFormat),
       tabIgnoreList(ignoreList),
       tabScanErrors(state, history, ignoreList, tabIgnoreList),
-      tabHistory(history),
+      tabHistory(state, history),
       tabBackup(state),
       tabStartup(state),
       tabAddRemove(state, history),
@@ -64,6 +67,9 @@ MainForm::MainForm(Platform& platform)
     for (BMDThread* worker :
          {&tabScanErrors.ScanErrorsThread, &tabBackup.ThreadBackup, &tabBackup.ThreadRestore})
         worker->OnHandlerError = [&dialogs](const std::string& message) { dialogs.error(message); };
+    state.restartAsAdministrator = [this](const std::string& pageName) {
+        return RestartAsAdministrator(pageName);
+    };
 }
 
 MainForm::~MainForm() = default;
@@ -99,7 +105,31 @@ void MainForm::FormCreate() {
 }
 
 void MainForm::FormShow() {
-    Run([this] { tabScanErrors.FillScanGroups(); });
+    Run([this] {
+        tabScanErrors.FillScanGroups();
+        OpenStartPage();
+    });
+}
+
+void MainForm::OpenStartPage() {
+    for (const std::string& argument : state.platform.system.startArguments()) {
+        if (!argument.starts_with(kPageArgument)) continue;
+        const std::string name = argument.substr(kPageArgument.size());
+        for (const PageLink& link : navigation_) {
+            if (link.page->Name() != name) continue;
+            link.button->Click();
+            // Findings that needed administrator rights are found again, now that they can be repaired.
+            if (link.page == &tabScanErrors) tabScanErrors.btnStartScanClick();
+        }
+    }
+}
+
+bool MainForm::RestartAsAdministrator(const std::string& pageName) {
+    Platform& platform = state.platform;
+    const std::string arguments = pageName.empty() ? std::string() : std::string(kPageArgument) + pageName;
+    if (!platform.processes.startElevated(platform.system.executablePath(), arguments)) return false;
+    if (closeWindow) closeWindow();
+    return true;
 }
 
 bool MainForm::FormClose() {

@@ -69,6 +69,8 @@ public:
 
     // Start-up. Errors are shown in the error box and never escape; see MainForm.cpp for the order.
     void FormCreate();
+    // Fills the scan groups, then opens the page named by a "/page:<name>" start argument (a restart
+    // as administrator brings the user back where they were); the scan page scans again.
     void FormShow();
     // Asks the scan to stop and saves the undo history. Returns false when the user chose to keep the
     // window open after the history could not be written.
@@ -91,8 +93,15 @@ public:
     // Runs a handler of the window: an error it raises goes to the error box and the program goes on.
     void Run(const std::function<void()>& handler);
 
+    // Starts Korvane again with administrator rights on the page of that name and closes this window;
+    // false when Windows did not start it (the user said no).
+    bool RestartAsAdministrator(const std::string& pageName);
+    // Closes the window as the user would (set by the window that renders this form).
+    std::function<void()> closeWindow;
+
 private:
     void SetProgramFolders();
+    void OpenStartPage();
 
     std::vector<PageLink> navigation_;
     std::optional<DataFolder> dataFolder_;

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "browser/Toolbar.h"
+#include "core/AdminRestart.h"
+#include "registry/WriteRights.h"
 #include "undo/UndoBatch.h"
 
 namespace korvane {
@@ -74,18 +76,42 @@ const char* Refusal(const std::string& kind, const std::string& name, const std:
     return nullptr;
 }
 
+// One deletion planned for a row, and the key whose rights decide it.
+struct PlannedDeletion {
+    int plan;
+    HKey root;
+    std::string keyPath;
+};
+
 // Records one row's entries into `entry` and plans their deletion, in the order of the kind's rule.
-void PlanRow(UndoBatch& batch, XmlElement entry, const KindRule& rule, const ListItem& row) {
+std::vector<PlannedDeletion> PlanRow(UndoBatch& batch, XmlElement entry, const KindRule& rule,
+                                     const ListItem& row) {
+    std::vector<PlannedDeletion> planned;
+    auto note = [&](int before, HKey root, std::string keyPath) {
+        if (batch.PlannedCount() > before) planned.push_back({before, root, std::move(keyPath)});
+    };
     const std::string& id = row.subItems[kPluginEntryColumn];
-    if (rule.removesClass) batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "\\CLSID", id);
+    if (rule.removesClass) {
+        const int before = batch.PlannedCount();
+        batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "\\CLSID", id);
+        note(before, roots::ClassesRoot, "CLSID\\" + id);
+    }
+    const int before = batch.PlannedCount();
     if (rule.second == Second::Value) {
         batch.RecordValueForDeletion(entry, rule.root, rule.key, rule.valueName ? rule.valueName : id);
+        note(before, rule.root, rule.key);
     } else {
         // A menu extension is its key: the key's own name (kept with the row), not the shown caption
         // whose "&" were taken out.
         const std::string& subKey = rule.removesClass ? id : (row.data.empty() ? row.caption : row.data);
         batch.RecordKeyForDeletion(entry, rule.root, rule.key, subKey);
+        note(before, rule.root, std::string(rule.key) + "\\" + subKey);
     }
+    return planned;
+}
+
+std::string AddOnCount(int count) {
+    return std::to_string(count) + (count == 1 ? " add-on" : " add-ons");
 }
 
 }  // namespace
@@ -101,10 +127,7 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
 
     history.Containers().Add(PluginBaseKeys());
     UndoBatch batch = history.BeginBatch();
-    struct PlannedRow {
-        int firstPlan, endPlan;  // the batch's deletions for the row
-    };
-    std::vector<PlannedRow> planned;
+    std::vector<std::vector<PlannedDeletion>> rows;  // the deletions of each row that plans any
     for (int i = lvBHO.Count() - 1; i >= 0; --i) {
         if (!lvBHO.Checked(i)) continue;
         ListItem row = lvBHO.Item(i);
@@ -117,9 +140,8 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
             continue;
         }
         if (const KindRule* rule = RuleFor(kind)) {
-            const int first = batch.PlannedCount();
-            PlanRow(batch, entry, *rule, row);
-            planned.push_back({first, batch.PlannedCount()});
+            std::vector<PlannedDeletion> planned = PlanRow(batch, entry, *rule, row);
+            if (!planned.empty()) rows.push_back(std::move(planned));
         }
     }
     // Refused rows only: their empty entries reach the disk with the rest of the history on closing.
@@ -138,18 +160,26 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
     }
     batch.DeleteAll();
 
-    // An add-on whose entries the registry would not delete (machine-wide ones without administrator
-    // rights, say) is still installed: the user is told, and the rebuilt list shows it again.
-    int kept = 0;
-    for (const PlannedRow& row : planned) {
-        bool gone = true;
-        for (int plan = row.firstPlan; plan < row.endPlan; ++plan) gone = gone && batch.Deleted(plan);
-        if (!gone) ++kept;
+    // An add-on whose entries the registry would not delete is still there, and the user hears so;
+    // a refusal for lack of rights comes with the offer to restart as administrator.
+    int needRights = 0;
+    int failed = 0;
+    for (const std::vector<PlannedDeletion>& planned : rows) {
+        bool refused = false;
+        bool kept = false;
+        for (const PlannedDeletion& deletion : planned) {
+            if (batch.Deleted(deletion.plan)) continue;
+            kept = true;
+            refused = refused || WriteRefused(state.platform.registry, deletion.root, deletion.keyPath);
+        }
+        if (kept) ++(refused ? needRights : failed);
     }
-    if (kept > 0)
-        state.platform.dialogs.error(std::to_string(kept) + (kept == 1 ? " add-on" : " add-ons") +
-                                     " could not be deleted from the registry and stay in the list.\n"
-                                     "Deleting machine-wide entries may need administrator rights.");
+    if (failed > 0)
+        state.platform.dialogs.error(AddOnCount(failed) + " could not be removed from the registry.");
+    if (needRights > 0)
+        OfferRestartAsAdministrator(
+            state,
+            AddOnCount(needRights) + " could not be removed from the registry" + NeedRightsText(needRights));
 }
 
 }  // namespace korvane

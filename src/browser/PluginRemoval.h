@@ -15,9 +15,9 @@ namespace korvane {
 // from the row) to the history, also when it is then refused or its kind is unknown; a refused row
 // shows its message. The entries of every row are recorded, the history is saved to its file, and
 // only then is anything deleted; when that save fails the click's
-// entries leave the history again, nothing is deleted and the error box says so. When the registry
-// refuses some deletion of an add-on, the error box says how many add-ons could not be deleted. Does
-// not rebuild the list (the caller does).
+// entries leave the history again, nothing is deleted and the error box says so. An add-on whose
+// entries the registry refused to delete is told of; a refusal for lack of rights comes with the offer
+// to restart as administrator. Does not rebuild the list (the caller does).
 void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO);
 
 // The keys the plug-in list reads its entries from: no removal may delete one whole.

@@ -310,7 +310,13 @@ void ListView::SetSelected(int index, bool selected) {
             if (other != index) item.selected = false;
         });
     }
-    if (changed) Notify();
+    if (!changed) return;
+    Notify();
+    SelectionChanged();
+}
+
+void ListView::SelectionChanged() {
+    if (onSelectionChanged) onSelectionChanged();
 }
 
 void ListView::ClearSelection() {
@@ -322,6 +328,7 @@ void ListView::ClearSelection() {
     if (!changed) return;
     snapshotValid_ = false;
     Notify();
+    SelectionChanged();
 }
 
 int ListView::FirstSelected() const {

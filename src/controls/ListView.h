@@ -116,6 +116,11 @@ public:
     void Click() {
         if (onClick) onClick();
     }
+    // Called after the rows that are selected changed (by the user or the program).
+    std::function<void()> onSelectionChanged;
+    // What Ctrl+C in the list copies; nothing is copied without it or when it gives the empty text.
+    std::function<std::string()> copyText;
+
     // A user's toggle of a row's check box (space bar or click on the box).
     void UserToggleCheck(int index) { SetChecked(index, !Checked(index)); }
 
@@ -128,6 +133,7 @@ private:
     int SortedInsertPosition(const ListItem& item) const;
     void Reorder();
     void ClearOtherSelections(int keep);
+    void SelectionChanged();
     void Insert(int index, ListItem item);
     ListItem Take(int index);
     void Rechunk(std::vector<ListItem> rows);

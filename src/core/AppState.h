@@ -3,6 +3,7 @@
 // owners of their own (the undo history and the ignore list).
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "controls/Page.h"
@@ -19,6 +20,9 @@ struct AppState {
     std::string BackupFolder;   // ProgramFolder + "Backup" (+ "\" once the Backup page was shown)
     PageControl MainControl;
     DateFormat dateFormat;  // how the pages show dates; set when the main window is created
+    // Starts Korvane again as administrator on the page of that name (the main form sets it); true
+    // when it started, and this instance is then closing.
+    std::function<bool(const std::string& pageName)> restartAsAdministrator;
 };
 
 }  // namespace korvane

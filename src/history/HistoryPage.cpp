@@ -1,6 +1,12 @@
 // The Restore History page (see HistoryPage.h): its layout and its four handlers.
 #include "history/HistoryPage.h"
 
+#include <algorithm>
+
+#include "core/AdminRestart.h"
+#include "registry/RegistryAccess.h"
+#include "registry/WriteRights.h"
+
 namespace korvane {
 
 namespace {
@@ -10,7 +16,8 @@ const char* const kUncheckAllCaption = "Unch&eck All";
 
 }  // namespace
 
-HistoryPage::HistoryPage(UndoHistory& history) : Page("tabHistory"), history_(history) {
+HistoryPage::HistoryPage(AppState& state, UndoHistory& history)
+    : Page("tabHistory"), state_(state), history_(history) {
     lvHistory.columns = {{"Name", 223}, {"Type", 200}, {"Path", ListColumn::kRestWidth}};
     lvHistory.checkBoxes = true;
     lvHistory.gridLines = true;
@@ -48,16 +55,33 @@ void HistoryPage::btnRefresh2Click() {
 }
 
 void HistoryPage::btnRestoreClick() {
+    RegistryBackend& registry = state_.platform.registry;
+    int needRights = 0;
     {
         ListUpdate update(lvHistory);
         // From the last row: removing an entry keeps the rows still to come at their entries' places.
         for (int i = lvHistory.Count() - 1; i >= 0; --i) {
             if (!lvHistory.Checked(i)) continue;
-            if (i < history_.EntryCount()) history_.RestoreEntry(i);
+            if (i < history_.EntryCount()) {
+                try {
+                    history_.RestoreEntry(i);
+                } catch (const RegistryError&) {
+                    const std::vector<KeyName> keys = history_.EntryKeys(i);
+                    if (std::none_of(keys.begin(), keys.end(), [&](const KeyName& key) {
+                            return WriteRefused(registry, key.root, key.keyPath);
+                        }))
+                        throw;
+                    ++needRights;  // not restored: its row and its entry stay
+                    continue;
+                }
+            }
             lvHistory.Delete(i);
         }
     }
     btnRefresh2Click();
+    if (needRights > 0)
+        OfferRestartAsAdministrator(
+            state_, EntryCount(needRights) + " could not be restored" + NeedRightsText(needRights));
 }
 
 void HistoryPage::btnClearUndoClick() {

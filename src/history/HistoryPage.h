@@ -6,13 +6,14 @@
 #include "controls/Button.h"
 #include "controls/ListView.h"
 #include "controls/Page.h"
+#include "core/AppState.h"
 #include "undo/UndoHistory.h"
 
 namespace korvane {
 
 class HistoryPage : public Page {
 public:
-    explicit HistoryPage(UndoHistory& history);
+    HistoryPage(AppState& state, UndoHistory& history);
 
     ListView lvHistory{"lvHistory"};
     GroupBox gbControlPanel{"gbHistoryControlPanel"};
@@ -23,8 +24,11 @@ public:
 
     // Rebuilds the list from the history document (every visit of the page and "&Refresh").
     void btnRefresh2Click();
-    // Writes every checked entry back and removes it from the history; a value that cannot be written
-    // or an entry whose data cannot be decoded stops the restore with a RegistryError naming the value.
+    // Writes every checked entry back and removes it from the history. An entry the registry refuses
+    // for lack of rights stays (row and entry), the others go on, and the user hears how many need
+    // administrator rights, with the offer to restart as administrator; any other value that cannot be
+    // written, or an entry whose data cannot be decoded, stops the restore with a RegistryError naming
+    // the value.
     void btnRestoreClick();
     // Empties the list and the history; no question asked.
     void btnClearUndoClick();
@@ -32,6 +36,7 @@ public:
     void btnCheckAll1Click();
 
 private:
+    AppState& state_;
     UndoHistory& history_;
 };
 

@@ -4,9 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/PathProbe.h"
 
 namespace korvane {
 
@@ -21,6 +24,11 @@ inline constexpr std::uint32_t Normal = 0x80;
 
 // The SHA-256 of a file's contents.
 using Sha256Digest = std::array<std::uint8_t, 32>;
+// While it lives, paths on the thread that asked for it mean what they mean to a 64-bit program.
+class NativePathsScope {
+public:
+    virtual ~NativePathsScope() = default;
+};
 
 struct FileEntry {
     std::string name;  // as stored, without folder
@@ -36,6 +44,13 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     virtual bool directoryExists(const std::string& path) = 0;
     virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
+    // Whether something is at `path`, nothing is, or the file system could not say, and why (see
+    // PathProbe.h). A path on a server that does not answer can take Windows' own network time-out
+    // (tens of seconds): a caller that must not wait that long asks from a thread of its own.
+    virtual PathProbe probePath(const std::string& path) = 0;
+    // Turns off, for the calling thread only and until the scope goes, what a 32-bit program on 64-bit
+    // Windows otherwise gets: System32 turned into SysWOW64 behind its back. Elsewhere it does nothing.
+    virtual std::unique_ptr<NativePathsScope> nativePathsOnThisThread() = 0;
     // Like FindFirstFile/FindNextFile on `pattern` ("C:\dir\*.*", "C:\dir\*.txt"): the entries of that
     // folder whose names match, "." and ".." included for a folder other than a drive's root, in the
     // file system's order. Returns false when the folder cannot be read.

@@ -19,6 +19,9 @@ public:
     // `commandLine` as its whole command line, its own name first, in the default window state, and
     // returns at once; false if it could not start.
     virtual bool start(const std::string& applicationName, const std::string& commandLine) = 0;
+    // Starts `program` with `arguments` and administrator rights (Windows asks the user first) and
+    // returns at once; false when it did not start (the user said no, or it could not be found).
+    virtual bool startElevated(const std::string& program, const std::string& arguments) = 0;
 };
 
 }  // namespace korvane

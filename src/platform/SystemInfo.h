@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -30,6 +31,18 @@ public:
     virtual std::string tempDirectory() = 0;
     // The user's local application-data folder (%LOCALAPPDATA%), no trailing "\"; empty when unknown.
     virtual std::string localAppDataDirectory() = 0;
+    // Whether Windows itself is 64-bit, also when this program is its 32-bit build.
+    virtual bool is64BitWindows() = 0;
+    // What 32-bit programs see as their system folder on 64-bit Windows ("C:\WINDOWS\SysWOW64", no
+    // trailing "\"); empty on 32-bit Windows.
+    virtual std::string systemWow64Directory() = 0;
+    // Where 32-bit programs are installed on 64-bit Windows ("C:\Program Files (x86)", no trailing "\");
+    // empty on 32-bit Windows.
+    virtual std::string programFilesX86Directory() = 0;
+    // Whether this program runs with administrator rights (elevated).
+    virtual bool runsElevated() = 0;
+    // The arguments the program was started with, without its own name.
+    virtual std::vector<std::string> startArguments() = 0;
     // The true version; nothing when it cannot be read.
     virtual std::optional<VersionRecord> windowsVersion() = 0;
     virtual LocalDateTime localTime() = 0;

@@ -1,82 +1,78 @@
-// The path tests of one scan run: TargetMissing, GuessPath and the file and folder tests behind them,
-// each distinct path asked of the file system at most once per run. Paths are compared without regard
-// to the case of A-Z, as Windows file systems do, so "C:\WINDOWS\x.dll" and the lower-cased
-// "c:\windows\x.dll" that GuessPath makes of it cost one test.
+// The path tests of one scan run: whether an entry's target is there (three answers: present, missing,
+// cannot tell, with the evidence), GuessPath, and the file and folder tests behind them through the
+// run's ProbeMemory. An entry of the 32-bit registry view names its files as a 32-bit program sees
+// them: System32 is SysWOW64 and %ProgramFiles% is Program Files (x86); the tests themselves see the
+// file system as a 64-bit program does (the scan's threads hold a native-paths scope), so the 32-bit
+// and the 64-bit build give the same answers. Thread-safe.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
-#include <optional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/RegistryBackend.h"
 #include "platform/SystemInfo.h"
 #include "registry/GuessPath.h"
+#include "registry/RegistryViews.h"
+#include "scan/Evidence.h"
+#include "scan/ProbeMemory.h"
 
 namespace korvane {
 
-// A file system that remembers what it was asked about the existence of absolute paths (attributes,
-// file and folder tests) for as long as it lives; relative paths and everything else go straight
-// through. One run, one thread.
-class CachingFileSystem : public FileSystem {
-public:
-    explicit CachingFileSystem(FileSystem& files) : files_(files) {}
-
-    bool fileExists(const std::string& path) override;
-    bool directoryExists(const std::string& path) override;
-    std::optional<std::uint32_t> attributes(const std::string& path) override;
-    bool findFiles(const std::string& pattern, std::vector<FileEntry>& out) override {
-        return files_.findFiles(pattern, out);
-    }
-    bool createDirectory(const std::string& path) override { return files_.createDirectory(path); }
-    bool removeDirectory(const std::string& path) override { return files_.removeDirectory(path); }
-    bool deleteFile(const std::string& path) override { return files_.deleteFile(path); }
-    std::string currentDirectory() override { return files_.currentDirectory(); }
-    bool setCurrentDirectory(const std::string& path) override { return files_.setCurrentDirectory(path); }
-    std::optional<std::string> readFile(const std::string& path) override { return files_.readFile(path); }
-    bool writeFile(const std::string& path, const std::string& data) override {
-        return files_.writeFile(path, data);
-    }
-    bool replaceFile(const std::string& from, const std::string& to) override {
-        return files_.replaceFile(from, to);
-    }
-    std::optional<Sha256Digest> sha256(const std::string& path) override { return files_.sha256(path); }
-
-    // How many existence questions reached the real file system.
-    std::uint64_t Tests() const { return tests_; }
-
-private:
-    friend class PathTester;
-    FileSystem& files_;
-    bool askedRelative_ = false;  // set by every test of a relative path
-    std::unordered_map<std::string, std::optional<std::uint32_t>> known_;  // by upper-cased path
-    std::uint64_t tests_ = 0;
+struct TargetVerdict {
+    PathState state = PathState::Present;  // Present: nothing to file
+    std::string guess;                     // GuessPath of the text, when it was needed
+    Evidence evidence;                     // what a finding rests on
 };
 
 class PathTester {
 public:
-    // Reads the system, Windows and Program Files folders once for the run.
-    PathTester(FileSystem& files, SystemInfo& system, RegistryBackend& registry);
+    // Reads the system, Windows and Program Files folders of both views once for the run.
+    PathTester(FileSystem& files, SystemInfo& system, RegistryBackend& registry,
+               std::chrono::milliseconds budget = kProbeBudget);
+    ~PathTester();
     PathTester(const PathTester&) = delete;
     PathTester& operator=(const PathTester&) = delete;
 
-    // True when the text is not empty and names neither an existing file, nor (through GuessPath) a
-    // file that exists, nor an existing folder; tested in this order.
-    bool TargetMissing(const std::string& text);
-    // GuessPath of the text, worked out once per distinct text. The reference is valid until the
-    // next call.
-    const std::string& Guess(const std::string& text);
-    bool FileExists(const std::string& path) { return cache_.fileExists(path); }
-    bool FolderExists(const std::string& path) { return cache_.directoryExists(path); }
+    // TargetMissing with three answers. Present when the text is empty or names an existing file,
+    // when its guessed path does, or when it names an existing folder (tested in this order). Missing
+    // only when every test answered "not there"; when one could not tell, so can the verdict, and the
+    // evidence names that test.
+    TargetVerdict JudgeTarget(const std::string& text, RegistryView view = RegistryView::Bits64);
+    bool TargetMissing(const std::string& text) { return JudgeTarget(text).state != PathState::Present; }
+    // GuessPath of the text as an entry of `view` names it, worked out once per distinct text.
+    std::string Guess(const std::string& text, RegistryView view = RegistryView::Bits64);
+    // One existence test of `path` as named by an entry of `view`.
+    PathAnswer Probe(const std::string& path, RegistryView view = RegistryView::Bits64);
+    bool FolderExists(const std::string& path) { return Probe(path).IsFolder(); }
+    // The path a 32-bit program would reach through `path`; unchanged for the 64-bit view.
+    std::string PathInView(const std::string& path, RegistryView view) const;
 
-    std::uint64_t FileSystemTests() const { return cache_.Tests(); }
+    // The views this run scans: the 64-bit one alone on 32-bit Windows, both on 64-bit Windows.
+    const std::vector<RegistryView>& Views() const { return views_; }
+    std::uint64_t FileSystemTests() const { return memory_.Tests(); }
+    FileSystem& Files() { return files_; }
+    std::chrono::milliseconds Budget() const { return memory_.Budget(); }
 
 private:
-    CachingFileSystem cache_;
-    PathContext context_;
-    std::unordered_map<std::string, std::string> guesses_;
-    std::string uncachedGuess_;
+    class ViewFiles;
+
+    FileSystem& files_;
+    ProbeMemory memory_;
+    std::unique_ptr<ViewFiles> nativeFiles_;
+    std::unique_ptr<ViewFiles> wowFiles_;
+    PathContext native_;
+    PathContext wow_;
+    std::string systemPrefix_;  // upper-cased system folder with its "\"; empty without a 32-bit view
+    std::string wowFolder_;     // SysWOW64 with its "\"
+    std::vector<RegistryView> views_;
+    std::mutex guessLock_;
+    std::unordered_map<std::string, std::string> guesses_[2];  // by view
 };
 
 }  // namespace korvane

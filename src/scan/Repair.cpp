@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/AdminRestart.h"
+#include "registry/WriteRights.h"
 #include "scan/ScanErrorList.h"
 #include "scan/ScanGroups.h"
 
@@ -25,7 +27,7 @@ bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& 
 }  // namespace
 
 void btnFixSelectedClick(AppState& state, UndoHistory& history, ListView& lvErrors) {
-    history.Containers().Add(kScanBaseKeys);
+    history.Containers().Add(ScanContainerKeys());
     UndoBatch batch = history.BeginBatch();
 
     struct Planned {
@@ -51,21 +53,32 @@ void btnFixSelectedClick(AppState& state, UndoHistory& history, ListView& lvErro
     }
     batch.DeleteAll();
 
-    // A row leaves the list only when its entry is gone: one the registry refused to delete (a
-    // machine-wide key without administrator rights, say) stays, and the user is told.
-    int kept = 0;
-    lvErrors.BeginUpdate();
-    for (const Planned& planned : repaired) {
-        if (batch.Deleted(planned.plan))
-            lvErrors.Delete(planned.row);
-        else
-            ++kept;
+    // A row leaves the list only when its entry is gone: one the registry refused to delete stays,
+    // and the user is told; a refusal for lack of rights comes with the offer to restart as
+    // administrator.
+    int needRights = 0;
+    int failed = 0;
+    {
+        ListUpdate update(lvErrors);
+        for (const Planned& planned : repaired) {
+            if (batch.Deleted(planned.plan)) {
+                lvErrors.Delete(planned.row);
+                continue;
+            }
+            const KeyName* where = FindingOf(lvErrors.Item(planned.row));
+            if (where != nullptr && WriteRefused(state.platform.registry, where->root, where->keyPath))
+                ++needRights;
+            else
+                ++failed;
+        }
     }
-    lvErrors.EndUpdate();
-    if (kept > 0)
-        state.platform.dialogs.error(std::to_string(kept) + (kept == 1 ? " entry" : " entries") +
-                                     " could not be deleted from the registry and stayed in the list.\n"
-                                     "Deleting machine-wide entries may need administrator rights.");
+    if (failed > 0)
+        state.platform.dialogs.error(EntryCount(failed) +
+                                     " could not be deleted from the registry and stayed in the list.");
+    if (needRights > 0)
+        OfferRestartAsAdministrator(
+            state, EntryCount(needRights) + " could not be deleted from the registry and stayed in the list" +
+                       NeedRightsText(needRights));
 }
 
 }  // namespace korvane

@@ -1,54 +1,31 @@
-// What a scan group routine sees of its run: the registry, the run's path tests, the stop flag, and a
-// sink that takes its label texts, findings and count. The page supplies a sink that hands everything
-// to the window's thread; tests supply one that records it.
+// What a scan group routine sees of its run: the registry, the run's path tests, the stop flag, the
+// sink for its labels, and the ordered pipeline that tests the files its entries name while the walk
+// goes on and hands findings and counts to the sink in the order a sequential run gives them.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
 #include "core/BMDThread.h"
 #include "platform/RegistryBackend.h"
 #include "registry/KeyName.h"
+#include "scan/FindingPipeline.h"
 #include "scan/PathTester.h"
+#include "scan/ScanSink.h"
 
 namespace korvane {
 
-inline constexpr int kScanGroupCount = 12;
-// Row captions of lvScanGroups; a group's index is its row and its number.
-extern const std::array<const char*, kScanGroupCount> ScanGroupNames;
-// The Error Type under which each group files its findings.
-extern const std::array<const char*, kScanGroupCount> kScanErrorTypes;
-
-struct ScanFinding {
-    int group = 0;
-    std::string errorType;
-    KeyName where;  // the key or value at fault; its text is the row's Key Name
-    std::string keyValue;
-    std::string guessPath;
-};
-
-class ScanSink {
-public:
-    virtual ~ScanSink() = default;
-
-    // The group's counter starts at 0.
-    virtual void BeginGroup(int group) = 0;
-    // Whether a label text given now would be shown; progress text may be coalesced, so a group
-    // builds its label only when it is due.
-    virtual bool LabelDue() = 0;
-    virtual void SetLabel(std::string text) = 0;
-    // AddScanError: the finding becomes a row (and counts) unless the ignore list holds its Key Name.
-    virtual void AddScanError(ScanFinding finding) = 0;
-    // Writes the group's counter into its row of lvScanGroups.
-    virtual void WriteCount(int group) = 0;
-};
-
 class ScanContext {
 public:
+    // Without workers (the default) every file test is made at once, on the calling thread.
     ScanContext(RegistryBackend& registry, PathTester& paths, ScanSink& sink, const WorkerThread& thread,
-                int versionClass)
-        : registry(registry), paths(paths), sink(sink), thread_(thread), versionClass_(versionClass) {}
+                int versionClass, ProbeConcurrency concurrency = {0, 1})
+        : registry(registry),
+          paths(paths),
+          sink(sink),
+          thread_(thread),
+          versionClass_(versionClass),
+          pipeline_(sink, paths, paths.Files(), concurrency) {}
 
     RegistryBackend& registry;
     PathTester& paths;
@@ -64,10 +41,24 @@ public:
     void Label(MakeLabel&& makeLabel) {
         if (sink.LabelDue()) sink.SetLabel(makeLabel());
     }
-    void Finding(int group, KeyName where, std::string keyValue, std::string guessPath) {
-        sink.AddScanError(ScanFinding{group, kScanErrorTypes[group], std::move(where), std::move(keyValue),
-                                      std::move(guessPath)});
+    void BeginGroup(int group) { pipeline_.BeginGroup(group); }
+    void WriteCount(int group) { pipeline_.WriteCount(group); }
+    // A finding whose evidence is already known.
+    void Finding(int group, KeyName where, std::string keyValue, std::string guessPath, Evidence evidence,
+                 bool certain = true) {
+        pipeline_.Add(ScanFinding{group, kScanErrorTypes[group], std::move(where), std::move(keyValue),
+                                  std::move(guessPath), std::move(evidence), certain});
     }
+    // TargetMissing and AddScanError: the entry at `where` is filed, with `text` as its Key Value, unless
+    // the file or folder `text` names (as an entry of `view` names it) is present.
+    void FileUnlessPresent(int group, KeyName where, std::string text, RegistryView view) {
+        pipeline_.AddUnlessPresent(
+            ScanFinding{group, kScanErrorTypes[group], std::move(where), std::move(text), {}, {}, true},
+            view);
+    }
+    // Everything filed so far reaches the sink.
+    void Flush() { pipeline_.Flush(); }
+
     // Counts entries examined (for the benchmark's hand-overs per entry).
     void Examined() { ++entriesExamined; }
     std::uint64_t entriesExamined = 0;
@@ -75,6 +66,7 @@ public:
 private:
     const WorkerThread& thread_;
     int versionClass_;
+    FindingPipeline pipeline_;
 };
 
 }  // namespace korvane

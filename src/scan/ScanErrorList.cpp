@@ -11,14 +11,35 @@ void AddErrorRow(ListView& lvErrors, ScanFinding finding) {
     ListItem row;
     row.caption = std::move(finding.errorType);
     row.subItems = {finding.where.Text(), std::move(finding.keyValue), std::move(finding.guessPath)};
-    row.checked = true;
+    row.checked = finding.certain;
     row.imageIndex = 1;
-    row.tag = std::move(finding.where);
+    row.tag = ErrorRowTag{std::move(finding.where), std::move(finding.evidence), finding.certain};
     lvErrors.Add(std::move(row));
 }
 
+const ErrorRowTag* ErrorRowTagOf(const ListItem& row) {
+    return std::any_cast<ErrorRowTag>(&row.tag);
+}
+
 const KeyName* FindingOf(const ListItem& row) {
-    return std::any_cast<KeyName>(&row.tag);
+    const ErrorRowTag* tag = ErrorRowTagOf(row);
+    return tag != nullptr ? &tag->where : nullptr;
+}
+
+std::string EvidenceText(const ListItem& row) {
+    const ErrorRowTag* tag = ErrorRowTagOf(row);
+    if (tag == nullptr) return {};
+    std::string text = "Tested " + tag->evidence.tested + ": " + tag->evidence.answer;
+    if (!tag->certain) text += ". Korvane cannot tell whether it is missing, so the row is not checked.";
+    return text;
+}
+
+std::string RowCopyText(const ListItem& row) {
+    std::string text = row.caption;
+    for (const std::string& cell : row.subItems) text += "\t" + cell;
+    const std::string evidence = EvidenceText(row);
+    if (!evidence.empty()) text += "\r\n" + evidence;
+    return text + "\r\n";
 }
 
 }  // namespace korvane

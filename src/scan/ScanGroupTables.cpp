@@ -25,13 +25,67 @@ const std::array<const char*, 8> ClsidSubkeyNames = {
     "\\InprocHandler", "\\InprocHandler32",   "\\LocalServer",  "\\LocalServer32",
     "\\DefaultIcon",   "\\PersistentHandler", "\\InprocServer", "\\InprocServer32"};
 
+namespace {
+
+bool IsPerView(const BaseKey& base) {
+    for (const BaseKey& perView : kPerViewBaseKeys)
+        if (perView.root == base.root && perView.path == base.path) return true;
+    return false;
+}
+
+}  // namespace
+
+ViewedKey InView(const BaseKey& base, RegistryView view) {
+    if (view == RegistryView::Bits32) {
+        if (std::optional<std::string> twin = Wow64PathOf(base.root, base.path))
+            return ViewedKey{base.root, std::move(*twin), view};
+    }
+    return ViewedKey{base.root, std::string(base.path), RegistryView::Bits64};
+}
+
+std::vector<ViewedKey> ViewsOf(const ScanContext& context, const BaseKey& base) {
+    std::vector<ViewedKey> views;
+    for (RegistryView view : context.paths.Views()) {
+        if (view == RegistryView::Bits32 && !IsPerView(base)) continue;
+        ViewedKey key = InView(base, view);
+        if (key.view == view) views.push_back(std::move(key));
+    }
+    return views;
+}
+
+const std::vector<BaseKey>& ScanContainerKeys() {
+    static const std::vector<std::string> twins = [] {
+        std::vector<std::string> paths;
+        for (const BaseKey& base : kPerViewBaseKeys) paths.push_back(InView(base, RegistryView::Bits32).path);
+        return paths;
+    }();
+    static const std::vector<BaseKey> keys = [] {
+        std::vector<BaseKey> all(std::begin(kScanBaseKeys), std::end(kScanBaseKeys));
+        for (std::size_t i = 0; i < twins.size(); ++i)
+            all.push_back(BaseKey{kPerViewBaseKeys[i].root, twins[i]});
+        return all;
+    }();
+    return keys;
+}
+
 void RunScanGroup(int index, ScanContext& context) {
     using Routine = void (*)(ScanContext&);
     static constexpr std::array<Routine, kScanGroupCount> routines = {
         ScanAppPaths,        ScanClsid,          ScanHelpFiles,        ScanFonts,
         ScanRunMru,          ScanStartMenuOrder, ScanSharedDlls,       ScanSharedFolders,
         ScanShellExtensions, ScanSoundEvents,    ScanUninstallEntries, ScanFileExtensions};
-    if (index >= 0 && index < kScanGroupCount) routines[static_cast<std::size_t>(index)](context);
+    if (index < 0 || index >= kScanGroupCount) return;
+    try {
+        routines[static_cast<std::size_t>(index)](context);
+    } catch (...) {
+        // What the group filed before the error still reaches the list, as in a sequential run.
+        try {
+            context.Flush();
+        } catch (...) {
+        }
+        throw;
+    }
+    context.Flush();
 }
 
 }  // namespace korvane

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
+#include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
 #include "scan/ScanContext.h"
 #include "undo/ContainerKeys.h"
@@ -52,6 +55,32 @@ inline constexpr BaseKey kScanBaseKeys[] = {
     scankeys::ShellExtensions, scankeys::SoundApps,  scankeys::Uninstall, scankeys::FileExts,
 };
 
+// The base keys Windows keeps once per registry view on 64-bit Windows: what 32-bit programs register
+// as App Paths, classes, help files, shared DLLs, approved shell extensions and uninstall entries lives
+// in the Wow6432Node twin of the key (RegistryViews.h gives its physical path). The groups that read
+// them walk both views, whichever build of Korvane runs. Every other base key is shared by the views
+// (the NT fonts, the user's keys, the shares) or read only on Windows 9x (Fonts9x, LanMan): walked once.
+inline constexpr BaseKey kPerViewBaseKeys[] = {
+    scankeys::AppPaths,   scankeys::Clsid,           scankeys::Help,      scankeys::HtmlHelp,
+    scankeys::SharedDlls, scankeys::ShellExtensions, scankeys::Uninstall,
+};
+
+// A base key as one view keeps it: its physical path (CLSID or Wow6432Node\CLSID, ...).
+struct ViewedKey {
+    HKey root;
+    std::string path;
+    RegistryView view;
+
+    BaseKey Base() const { return BaseKey{root, path}; }
+};
+
+// `base` in `view`: its own path for the 64-bit view, its Wow6432Node twin for the 32-bit one.
+ViewedKey InView(const BaseKey& base, RegistryView view);
+// The views of `base` this run walks, the 64-bit view first: one on 32-bit Windows and for shared keys.
+std::vector<ViewedKey> ViewsOf(const ScanContext& context, const BaseKey& base);
+// kScanBaseKeys and the 32-bit twins of the per-view ones: the keys no repair may delete whole.
+const std::vector<BaseKey>& ScanContainerKeys();
+
 // The key `name` right below a base key.
 inline std::string KeyBelow(const BaseKey& base, const std::string& name) {
     return std::string(base.path) + "\\" + name;
@@ -80,7 +109,11 @@ void ScanFileExtensions(ScanContext& context);    // 11
 // Runs the routine of group `index`; any other index runs nothing.
 void RunScanGroup(int index, ScanContext& context);
 
-// Whether a key of that name exists directly below HKEY_CLASSES_ROOT and opens with read rights.
+// Whether a key of that name exists directly below HKEY_CLASSES_ROOT: it opens with read rights, the
+// registry says it is not there, or it is there but refuses to open.
+enum class ClassKeyAnswer { Present, Missing, CannotTell };
+ClassKeyAnswer ProbeClassKey(RegistryBackend& registry, const std::string& name);
+// Whether the key opens with read rights.
 bool ClassKeyExists(RegistryBackend& registry, const std::string& name);
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 // Scan groups 0 to 5: application paths, COM classes, help files, fonts, the Run dialog's history and
-// the Start menu's sort order.
+// the Start menu's sort order. Keys are opened for reading only, so a standard user's scan sees what an
+// administrator's does; App Paths, the classes and the help files are walked in both registry views.
 #include <algorithm>
 
 #include "registry/RegistryKey.h"
@@ -30,41 +31,52 @@ std::string ExtensionOf(const std::string& path) {
     return (at != std::string::npos && path[at] == '.') ? path.substr(at) : std::string();
 }
 
-}  // namespace
+// How one view's walk of a group's key ended.
+enum class Walk { NotOpened, Completed, EndedEarly };
 
-void ScanAppPaths(ScanContext& context) {
+Walk WalkAppPaths(ScanContext& context, const ViewedKey& base) {
     constexpr int group = 0;
-    const BaseKey& base = scankeys::AppPaths;
-    context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
-    const std::string prefix = LabelPrefix(base);
+    if (!key.OpenReadOnly(base.root, base.path)) return Walk::NotOpened;
+    const std::string prefix = LabelPrefix(base.Base());
     RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
         // An application key that does not open ends the whole group, as a stop would.
-        if (!entry.Open(key.Handle(), name)) return;
-        const auto data = entry.ReadText("");
-        if (data && context.paths.TargetMissing(*data))
-            context.Finding(group, KeyName::Key(base.root, KeyBelow(base, name)), *data,
-                            context.paths.Guess(*data));
-        if (context.StopRequested()) return;
+        if (!entry.OpenReadOnly(key.Handle(), name)) return Walk::EndedEarly;
+        if (const auto data = entry.ReadText(""))
+            context.FileUnlessPresent(group, KeyName::Key(base.root, KeyBelow(base.Base(), name)), *data,
+                                      base.view);
+        if (context.StopRequested()) return Walk::EndedEarly;
     }
-    context.sink.WriteCount(group);
+    return Walk::Completed;
+}
+
+}  // namespace
+
+void ScanAppPaths(ScanContext& context) {
+    constexpr int group = 0;
+    context.BeginGroup(group);
+    bool opened = false;
+    for (const ViewedKey& base : ViewsOf(context, scankeys::AppPaths)) {
+        const Walk walk = WalkAppPaths(context, base);
+        if (walk == Walk::EndedEarly) return;
+        opened = opened || walk == Walk::Completed;
+    }
+    if (opened) context.WriteCount(group);
 }
 
 namespace {
 
-void CheckClsidSubkey(ScanContext& context, RegistryKey& probe, HKey clsid, const std::string& classKey,
-                      const char* subkey) {
-    if (!probe.Open(clsid, classKey + subkey)) return;
+void CheckClsidSubkey(ScanContext& context, RegistryKey& probe, const ViewedKey& clsid, HKey clsidKey,
+                      const std::string& classKey, const char* subkey) {
+    if (!probe.OpenReadOnly(clsidKey, classKey + subkey)) return;
     const auto data = probe.ReadText("");
     // A default value that is itself a class identifier refers to a class, not to a file.
     if (!data || (!data->empty() && data->front() == '{')) return;
-    if (context.paths.TargetMissing(*data))
-        context.Finding(1, KeyName::Key(scankeys::Clsid.root, KeyBelow(scankeys::Clsid, classKey + subkey)),
-                        *data, context.paths.Guess(*data));
+    context.FileUnlessPresent(1, KeyName::Key(clsid.root, KeyBelow(clsid.Base(), classKey + subkey)), *data,
+                              clsid.view);
 }
 
 // The names of ClsidSubkeyNames that a class key has, found by listing its sub-keys once instead of
@@ -86,15 +98,10 @@ std::optional<std::array<bool, 8>> PresentClassSubkeys(RegistryKey& probe, HKey 
     return present;
 }
 
-}  // namespace
-
-void ScanClsid(ScanContext& context) {
-    constexpr int group = 1;
-    const BaseKey& base = scankeys::Clsid;
-    context.sink.BeginGroup(group);
+Walk WalkClasses(ScanContext& context, const ViewedKey& base) {
     RegistryKey clsid(context.registry);
-    if (!clsid.Open(base.root, base.path)) return;
-    const std::string prefix = LabelPrefix(base);
+    if (!clsid.OpenReadOnly(base.root, base.path)) return Walk::NotOpened;
+    const std::string prefix = LabelPrefix(base.Base());
     RegistryKey probe(context.registry);
     for (const std::string& classKey : clsid.Subkeys()) {
         context.Examined();
@@ -104,22 +111,36 @@ void ScanClsid(ScanContext& context) {
             const auto present = PresentClassSubkeys(probe, clsid.Handle(), classKey);
             for (std::size_t i = 0; i < ClsidSubkeyNames.size(); ++i) {
                 if (!present || (*present)[i])
-                    CheckClsidSubkey(context, probe, clsid.Handle(), classKey, ClsidSubkeyNames[i]);
+                    CheckClsidSubkey(context, probe, base, clsid.Handle(), classKey, ClsidSubkeyNames[i]);
             }
             probe.Close();
         }
-        if (context.StopRequested()) return;
+        if (context.StopRequested()) return Walk::EndedEarly;
     }
-    context.sink.WriteCount(group);
+    return Walk::Completed;
+}
+
+}  // namespace
+
+void ScanClsid(ScanContext& context) {
+    constexpr int group = 1;
+    context.BeginGroup(group);
+    bool opened = false;
+    for (const ViewedKey& base : ViewsOf(context, scankeys::Clsid)) {
+        const Walk walk = WalkClasses(context, base);
+        if (walk == Walk::EndedEarly) return;
+        opened = opened || walk == Walk::Completed;
+    }
+    if (opened) context.WriteCount(group);
 }
 
 namespace {
 
 // One pass of group 2; a stop ends the pass only.
-void ScanHelpKey(ScanContext& context, const BaseKey& base) {
+void ScanHelpKey(ScanContext& context, const ViewedKey& base) {
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
-    const std::string prefix = LabelPrefix(base);
+    if (!key.OpenReadOnly(base.root, base.path)) return;
+    const std::string prefix = LabelPrefix(base.Base());
     for (const NamedRegValue& value : key.ValuesWithData()) {
         context.Examined();
         context.Label([&] { return prefix + value.name; });
@@ -127,9 +148,8 @@ void ScanHelpKey(ScanContext& context, const BaseKey& base) {
             std::string file = std::move(*folder);
             if (!file.empty() && file.back() != '\\') file += '\\';
             file += value.name;
-            if (context.paths.TargetMissing(file))
-                context.Finding(2, KeyName::Value(base.root, base.path, value.name), file,
-                                context.paths.Guess(file));
+            context.FileUnlessPresent(2, KeyName::Value(base.root, base.path, value.name), std::move(file),
+                                      base.view);
         }
         if (context.StopRequested()) return;
     }
@@ -138,21 +158,26 @@ void ScanHelpKey(ScanContext& context, const BaseKey& base) {
 }  // namespace
 
 void ScanHelpFiles(ScanContext& context) {
-    context.sink.BeginGroup(2);
-    ScanHelpKey(context, scankeys::Help);
-    ScanHelpKey(context, scankeys::HtmlHelp);
-    context.sink.WriteCount(2);
+    context.BeginGroup(2);
+    // Each view's two keys are passes of their own.
+    const std::vector<ViewedKey> help = ViewsOf(context, scankeys::Help);
+    const std::vector<ViewedKey> htmlHelp = ViewsOf(context, scankeys::HtmlHelp);
+    for (std::size_t view = 0; view < help.size(); ++view) {
+        ScanHelpKey(context, help[view]);
+        if (view < htmlHelp.size()) ScanHelpKey(context, htmlHelp[view]);
+    }
+    context.WriteCount(2);
 }
 
 void ScanFonts(ScanContext& context) {
     constexpr int group = 3;
     const int version = context.VersionClass();
     const BaseKey& base = (version >= 1 && version <= 3) ? scankeys::Fonts9x : scankeys::FontsNt;
-    context.sink.BeginGroup(group);
+    context.BeginGroup(group);
     {
         // A key that does not open simply lists no fonts.
         RegistryKey key(context.registry);
-        key.Open(base.root, base.path);
+        key.OpenReadOnly(base.root, base.path);
         const std::string prefix = LabelPrefix(base);
         for (const NamedRegValue& value : key.ValuesWithData()) {
             context.Examined();
@@ -161,22 +186,21 @@ void ScanFonts(ScanContext& context) {
                 // A bare file name lives in the fonts folder; the fixed prefix is deliberate.
                 std::string file = std::move(*data);
                 if (file.find_first_of("\\:") == std::string::npos) file = "C:\\WINDOWS\\FONTS\\" + file;
-                if (context.paths.TargetMissing(file))
-                    context.Finding(group, KeyName::Value(base.root, base.path, value.name), file,
-                                    context.paths.Guess(file));
+                context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, value.name),
+                                          std::move(file), RegistryView::Bits64);
             }
             if (context.StopRequested()) break;
         }
     }
-    context.sink.WriteCount(group);
+    context.WriteCount(group);
 }
 
 void ScanRunMru(ScanContext& context) {
     constexpr int group = 4;
     const BaseKey& base = scankeys::RunMru;
-    context.sink.BeginGroup(group);
+    context.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
+    if (!key.OpenReadOnly(base.root, base.path)) return;
     const std::string prefix = LabelPrefix(base);
     for (const NamedRegValue& value : key.ValuesWithData()) {
         if (value.name == "MRUList") continue;  // the order of the entries, not an entry
@@ -187,13 +211,12 @@ void ScanRunMru(ScanContext& context) {
             std::string command = std::move(*data);
             if (command.size() >= 2) command.erase(command.size() - 2);
             if (ExtensionOf(command) != ".exe") command += ".exe";
-            if (context.paths.TargetMissing(command))
-                context.Finding(group, KeyName::Value(base.root, base.path, value.name), command,
-                                context.paths.Guess(command));
+            context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, value.name),
+                                      std::move(command), RegistryView::Bits64);
         }
         if (context.StopRequested()) return;
     }
-    context.sink.WriteCount(group);
+    context.WriteCount(group);
 }
 
 namespace {
@@ -201,15 +224,19 @@ namespace {
 // One pass of group 5: a folder whose sort-order key has no sub-keys of its own is obsolete.
 void ScanMenuOrderKey(ScanContext& context, const BaseKey& base) {
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
+    if (!key.OpenReadOnly(base.root, base.path)) return;
     RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
-        // A key that does not open counts as having no sub-keys.
-        const bool hasSubkeys = entry.Open(key.Handle(), name) && entry.HasSubkeys();
+        // A key that does not open is filed as having no sub-keys, unchecked: it proves nothing.
+        const bool opened = entry.OpenReadOnly(key.Handle(), name).has_value();
+        const bool hasSubkeys = opened && entry.HasSubkeys();
         entry.Close();
-        if (!hasSubkeys)
-            context.Finding(5, KeyName::Key(base.root, KeyBelow(base, name)), name, "{null value}");
+        if (!hasSubkeys) {
+            const KeyName where = KeyName::Key(base.root, KeyBelow(base, name));
+            Evidence evidence{where.Text(), opened ? "no sub-keys" : "key does not open"};
+            context.Finding(5, where, name, "{null value}", std::move(evidence), opened);
+        }
         if (context.StopRequested()) return;
     }
 }
@@ -217,10 +244,10 @@ void ScanMenuOrderKey(ScanContext& context, const BaseKey& base) {
 }  // namespace
 
 void ScanStartMenuOrder(ScanContext& context) {
-    context.sink.BeginGroup(5);
+    context.BeginGroup(5);
     ScanMenuOrderKey(context, scankeys::StartMenu2);
     ScanMenuOrderKey(context, scankeys::StartMenu);
-    context.sink.WriteCount(5);
+    context.WriteCount(5);
 }
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 // Scan groups 6 to 11: shared DLLs, shared folders, shell extensions, sound events, uninstall entries
-// and the shell's file extensions.
+// and the shell's file extensions. Keys are opened for reading only; shared DLLs, approved shell
+// extensions and uninstall entries are walked in both registry views.
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 #include "scan/ScanGroups.h"
@@ -25,70 +26,103 @@ std::string FirstCharacter(const std::string& text) {
 
 }  // namespace
 
-void ScanSharedDlls(ScanContext& context) {
+namespace {
+
+// How one view's walk of a group's key ended.
+enum class Walk { NotOpened, Completed, EndedEarly };
+
+Walk WalkSharedDlls(ScanContext& context, const ViewedKey& base) {
     constexpr int group = 6;
-    const BaseKey& base = scankeys::SharedDlls;
-    context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
-    const std::string prefix = LabelPrefix(base);
+    if (!key.OpenReadOnly(base.root, base.path)) return Walk::NotOpened;
+    const std::string prefix = LabelPrefix(base.Base());
     // The value names are the file paths; their data (use counts) plays no part.
     for (const std::string& name : key.ValueNames()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
-        if (context.paths.TargetMissing(name))
-            context.Finding(group, KeyName::Value(base.root, base.path, name), name,
-                            context.paths.Guess(name));
-        if (context.StopRequested()) return;
+        context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, name), name, base.view);
+        if (context.StopRequested()) return Walk::EndedEarly;
     }
-    context.sink.WriteCount(group);
+    return Walk::Completed;
+}
+
+// Runs `walk` over every view of `base`; the count is written when a view's key opened and no walk
+// ended early.
+template <class WalkOneView>
+void WalkViews(ScanContext& context, int group, const BaseKey& base, WalkOneView walk) {
+    context.BeginGroup(group);
+    bool opened = false;
+    for (const ViewedKey& view : ViewsOf(context, base)) {
+        const Walk result = walk(context, view);
+        if (result == Walk::EndedEarly) return;
+        opened = opened || result == Walk::Completed;
+    }
+    if (opened) context.WriteCount(group);
+}
+
+}  // namespace
+
+void ScanSharedDlls(ScanContext& context) {
+    WalkViews(context, 6, scankeys::SharedDlls, WalkSharedDlls);
 }
 
 void ScanSharedFolders(ScanContext& context) {
     constexpr int group = 7;
     const int version = context.VersionClass();
     const BaseKey& base = (version >= 1 && version <= 3) ? scankeys::LanMan : scankeys::Shares;
-    context.sink.BeginGroup(group);
+    context.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
+    if (!key.OpenReadOnly(base.root, base.path)) return;
     const std::string prefix = LabelPrefix(base);
     for (const std::string& name : key.ValueNames()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
         // Only a two-character share name is judged, by a folder named with its first character alone
         // in the current folder.
-        if (CharacterCount(name) == 2 && !context.paths.FolderExists(FirstCharacter(name)))
-            context.Finding(group, KeyName::Value(base.root, base.path, name), name,
-                            context.paths.Guess(name));
+        if (CharacterCount(name) == 2) {
+            const std::string folder = FirstCharacter(name);
+            const PathAnswer answer = context.paths.Probe(folder);
+            if (!answer.IsFolder()) {
+                const bool certain = answer.State() != PathState::CannotTell;
+                Evidence evidence{folder, answer.IsFile() ? "a file, not a folder" : answer.why};
+                context.Finding(group, KeyName::Value(base.root, base.path, name), name,
+                                context.paths.Guess(name), std::move(evidence), certain);
+            }
+        }
         if (context.StopRequested()) return;
     }
-    context.sink.WriteCount(group);
+    context.WriteCount(group);
 }
 
-void ScanShellExtensions(ScanContext& context) {
+namespace {
+
+// The names were listed below HKEY_LOCAL_MACHINE; the classes they name live below HKEY_CLASSES_ROOT
+// (in the same view), but the finding names the approval value.
+Walk WalkShellExtensions(ScanContext& context, const ViewedKey& base) {
     constexpr int group = 8;
-    const BaseKey& base = scankeys::ShellExtensions;
-    context.sink.BeginGroup(group);
     std::vector<std::string> approved;
     {
         RegistryKey key(context.registry);
-        if (!key.Open(base.root, base.path)) return;
+        if (!key.OpenReadOnly(base.root, base.path)) return Walk::NotOpened;
         approved = key.ValueNames();
     }
-    // The names were listed below HKEY_LOCAL_MACHINE; the classes they name live below
-    // HKEY_CLASSES_ROOT, but the finding names the approval value.
+    const ViewedKey classes = InView(scankeys::Clsid, base.view);
     RegistryKey server(context.registry);
     for (const std::string& name : approved) {
         context.Examined();
         // An unregistered class, or one without an in-process server, is passed over without a stop test.
-        if (!server.Open(roots::ClassesRoot, "\\CLSID\\" + name + "\\InprocServer32")) continue;
-        const auto data = server.ReadText("");
-        if (data && context.paths.TargetMissing(*data))
-            context.Finding(group, KeyName::Value(base.root, base.path, name), *data,
-                            context.paths.Guess(*data));
-        if (context.StopRequested()) return;
+        if (!server.OpenReadOnly(classes.root, classes.path + "\\" + name + "\\InprocServer32")) continue;
+        if (const auto data = server.ReadText(""))
+            context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, name), *data, base.view);
+        if (context.StopRequested()) return Walk::EndedEarly;
     }
-    context.sink.WriteCount(group);
+    return Walk::Completed;
+}
+
+}  // namespace
+
+void ScanShellExtensions(ScanContext& context) {
+    WalkViews(context, 8, scankeys::ShellExtensions, WalkShellExtensions);
 }
 
 namespace {
@@ -103,20 +137,20 @@ void CheckSoundScheme(ScanContext& context, RegistryKey& scheme, const std::stri
     if (!scheme.OpenReadOnly(scankeys::SoundApps.root, kAppsPath + "\\" + relative)) return;
     const auto data = scheme.ReadText("");
     scheme.Close();
-    if (data && context.paths.TargetMissing(*data))
-        context.Finding(9, KeyName::Key(scankeys::SoundApps.root, kAppsPath + "\\" + relative), *data,
-                        context.paths.Guess(*data));
+    if (data)
+        context.FileUnlessPresent(9, KeyName::Key(scankeys::SoundApps.root, kAppsPath + "\\" + relative),
+                                  *data, RegistryView::Bits64);
 }
 
 }  // namespace
 
 void ScanSoundEvents(ScanContext& context) {
     constexpr int group = 9;
-    context.sink.BeginGroup(group);
+    context.BeginGroup(group);
     std::vector<std::string> applications;
     {
         RegistryKey apps(context.registry);
-        if (!apps.Open(scankeys::SoundApps.root, kAppsPath)) return;
+        if (!apps.OpenReadOnly(scankeys::SoundApps.root, kAppsPath)) return;
         // An empty listing is what "no sub-keys" means; no separate question is needed.
         applications = apps.Subkeys();
     }
@@ -136,49 +170,67 @@ void ScanSoundEvents(ScanContext& context) {
             if (context.StopRequested()) return;
         }
     }
-    context.sink.WriteCount(group);
+    context.WriteCount(group);
 }
 
-void ScanUninstallEntries(ScanContext& context) {
+namespace {
+
+Walk WalkUninstall(ScanContext& context, const ViewedKey& base) {
     constexpr int group = 10;
-    const BaseKey& base = scankeys::Uninstall;
-    context.sink.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
-    const std::string prefix = LabelPrefix(base);
+    if (!key.OpenReadOnly(base.root, base.path)) return Walk::NotOpened;
+    const std::string prefix = LabelPrefix(base.Base());
     RegistryKey entry(context.registry);
     for (const std::string& name : key.Subkeys()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
         // An entry that does not open is passed over without a stop test.
-        if (!entry.Open(key.Handle(), name)) continue;
-        const auto data = entry.ReadText("UninstallString");
-        if (data && context.paths.TargetMissing(*data))
-            context.Finding(group, KeyName::Value(base.root, KeyBelow(base, name), "UninstallString"), *data,
-                            context.paths.Guess(*data));
-        if (context.StopRequested()) return;
+        if (!entry.OpenReadOnly(key.Handle(), name)) continue;
+        if (const auto data = entry.ReadText("UninstallString"))
+            context.FileUnlessPresent(
+                group, KeyName::Value(base.root, KeyBelow(base.Base(), name), "UninstallString"), *data,
+                base.view);
+        if (context.StopRequested()) return Walk::EndedEarly;
     }
-    context.sink.WriteCount(group);
+    return Walk::Completed;
+}
+
+}  // namespace
+
+void ScanUninstallEntries(ScanContext& context) {
+    WalkViews(context, 10, scankeys::Uninstall, WalkUninstall);
+}
+
+ClassKeyAnswer ProbeClassKey(RegistryBackend& registry, const std::string& name) {
+    RegistryKey key(registry);
+    const long result = key.OpenStatus(roots::ClassesRoot, name, access::Read);
+    if (result == status::Success) return ClassKeyAnswer::Present;
+    return result == status::FileNotFound ? ClassKeyAnswer::Missing : ClassKeyAnswer::CannotTell;
 }
 
 bool ClassKeyExists(RegistryBackend& registry, const std::string& name) {
-    RegistryKey key(registry);
-    return key.Open(roots::ClassesRoot, name, access::Read);
+    return ProbeClassKey(registry, name) == ClassKeyAnswer::Present;
 }
 
 void ScanFileExtensions(ScanContext& context) {
     constexpr int group = 11;
     const BaseKey& base = scankeys::FileExts;
-    context.sink.BeginGroup(group);
+    context.BeginGroup(group);
     RegistryKey key(context.registry);
-    if (!key.Open(base.root, base.path)) return;
+    if (!key.OpenReadOnly(base.root, base.path)) return;
     for (const std::string& extension : key.Subkeys()) {
         context.Examined();
-        if (!ClassKeyExists(context.registry, extension))
-            context.Finding(group, KeyName::Key(base.root, KeyBelow(base, extension)), "", "");
+        // A class key that exists but refuses to open is no proof that the extension is unknown.
+        const ClassKeyAnswer answer = ProbeClassKey(context.registry, extension);
+        if (answer != ClassKeyAnswer::Present) {
+            Evidence evidence{KeyName::Key(roots::ClassesRoot, extension).Text(),
+                              answer == ClassKeyAnswer::Missing ? "key not found" : "key does not open"};
+            context.Finding(group, KeyName::Key(base.root, KeyBelow(base, extension)), "", "",
+                            std::move(evidence), answer == ClassKeyAnswer::Missing);
+        }
         if (context.StopRequested()) return;
     }
-    context.sink.WriteCount(group);
+    context.WriteCount(group);
 }
 
 }  // namespace korvane

@@ -23,7 +23,7 @@ ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList
       ignoreList_(ignoreList),
       ignorePage_(ignorePage),
       ScanErrorsThread(state.platform.ui) {
-    history_.Containers().Add(kScanBaseKeys);
+    history_.Containers().Add(ScanContainerKeys());
     // A 532 x 440 page: the two lists above, the control panel along the bottom.
     lvScanGroups.columns = {{"Scan Groups", 300}, {"Errors", ListColumn::kRestWidth}};
     lvErrors.columns = {
@@ -44,7 +44,8 @@ ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList
 
     Place(lvScanGroups, Rect{0, 0, 532, 150}, nullptr, Anchor::TopLeft);
     lvErrors.SetCaption("Problems found");  // the name a screen reader says
-    Place(lvErrors, Rect{0, 156, 532, 200}, nullptr, Anchor::Stretch);
+    Place(lvErrors, Rect{0, 156, 532, 180}, nullptr, Anchor::Stretch);
+    Place(lblEvidence, Rect{0, 340, 532, 18}, nullptr, Anchor::StretchWidthBottom);
     Place(gbControlPanel, Rect{0, 362, 532, 78}, nullptr, Anchor::StretchWidthBottom);
     Place(lblScanLabel, Rect{10, 18, 512, 16}, &gbControlPanel, Anchor::TopLeft);
     Place(btnStartScan, Rect{10, 42, 118, 25}, &gbControlPanel, Anchor::TopLeft);
@@ -53,9 +54,17 @@ ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList
     Place(btnAdd2Ignore, Rect{388, 42, 134, 25}, &gbControlPanel, Anchor::TopLeft);
 
     btnStartScan.onClick = [this] { btnStartScanClick(); };
-    btnFixSelected.onClick = [this] { btnFixSelectedClick(state_, history_, lvErrors); };
+    btnFixSelected.onClick = [this] {
+        btnFixSelectedClick(state_, history_, lvErrors);
+        lvErrorsSelectionChanged();
+    };
     btnCheckAll.onClick = [this] { btnCheckAllClick(); };
-    btnAdd2Ignore.onClick = [this] { ignorePage_.btnAdd2IgnoreClick(lvErrors); };
+    btnAdd2Ignore.onClick = [this] {
+        ignorePage_.btnAdd2IgnoreClick(lvErrors);
+        lvErrorsSelectionChanged();
+    };
+    lvErrors.onSelectionChanged = [this] { lvErrorsSelectionChanged(); };
+    lvErrors.copyText = [this] { return CopySelectedRow(); };
 
     ScanErrorsThread.OnStart = [this](BMDThread& sender, WorkerThread& thread) {
         ScanErrorsThreadStart(sender, thread);
@@ -94,9 +103,26 @@ void ScanPage::btnStartScanClick() {
 void ScanPage::btnCheckAllClick() {
     const bool check = btnCheckAll.Caption() == kCheckAllCaption;
     btnCheckAll.SetCaption(check ? "&Uncheck All" : kCheckAllCaption);
-    lvErrors.BeginUpdate();
-    lvErrors.SetAllChecked(check);
-    lvErrors.EndUpdate();
+    ListUpdate update(lvErrors);
+    if (!check) {
+        lvErrors.SetAllChecked(false);
+        return;
+    }
+    // A finding whose test could not tell is checked by the user alone, never for them.
+    for (int row = 0; row < lvErrors.Count(); ++row) {
+        const ErrorRowTag* tag = ErrorRowTagOf(lvErrors.Item(row));
+        if (tag == nullptr || tag->certain) lvErrors.SetChecked(row, true);
+    }
+}
+
+void ScanPage::lvErrorsSelectionChanged() {
+    const int row = lvErrors.FirstSelected();
+    lblEvidence.SetCaption(row < 0 ? std::string() : EvidenceText(lvErrors.Item(row)));
+}
+
+std::string ScanPage::CopySelectedRow() const {
+    const int row = lvErrors.FirstSelected();
+    return row < 0 ? std::string() : RowCopyText(lvErrors.Item(row));
 }
 
 bool ScanPage::AddScanError(ScanFinding finding) {
@@ -112,6 +138,7 @@ void ScanPage::ScanErrorsThreadStart(BMDThread&, WorkerThread&) {
     for (int row = 0; row < lvScanGroups.Count(); ++row) lvScanGroups.SetSubItem(row, 0, "0");
     lvScanGroups.EndUpdate();
     lvErrors.Clear();
+    lblEvidence.SetCaption("");
     // The version decides the keys of groups 3 and 7; asked here, on the window's thread.
     QueryWindowsVersion(state_.platform.system);
     versionClass_ = WindowsVersionClass();
@@ -124,9 +151,11 @@ void ScanPage::ScanErrorsThreadExecute(BMDThread&, WorkerThread& thread) {
     Platform& platform = state_.platform;
     std::uint64_t examined = 0;
     try {
+        // The 32-bit build tests paths as the 64-bit one sees them (see PathTester.h).
+        const auto native = platform.files.nativePathsOnThisThread();
         const int rows = channel->RowCount();
-        PathTester paths(platform.files, platform.system, platform.registry);
-        ScanContext context(platform.registry, paths, *channel, thread, versionClass_);
+        PathTester paths(platform.files, platform.system, platform.registry, probeBudget);
+        ScanContext context(platform.registry, paths, *channel, thread, versionClass_, probeConcurrency);
         for (int row = 0; row < rows; ++row) {
             if (thread.Terminated()) break;
             const bool checked = channel->GroupChecked(row);

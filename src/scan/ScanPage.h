@@ -3,6 +3,7 @@
 // list are scan/Repair and scan/IgnorePage.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,8 @@
 #include "core/BMDThread.h"
 #include "scan/IgnoreList.h"
 #include "scan/IgnorePage.h"
+#include "scan/ProbeMemory.h"
+#include "scan/ScanContext.h"
 #include "scan/ScanRunChannel.h"
 #include "undo/UndoHistory.h"
 
@@ -28,6 +31,8 @@ public:
     ListView lvErrors{"lvErrors"};
     GroupBox gbControlPanel{"gbControlPanel"};
     Label lblScanLabel{"lblScanLabel"};
+    // What the selected finding rests on: the path or key tested and the answer.
+    Label lblEvidence{"lblEvidence"};
     Button btnStartScan{"btnStartScan"};
     Button btnFixSelected{"btnFixSelected"};
     Button btnCheckAll{"btnCheckAll"};
@@ -37,8 +42,13 @@ public:
     void FillScanGroups();
     // "Start &Scan" starts a run; any other caption asks the running one to stop.
     void btnStartScanClick();
-    // Toggles by its own caption: checks or unchecks every row of the error list.
+    // Toggles by its own caption: checks every row of the error list whose finding is certain (a row
+    // whose test could not tell stays as it is), or unchecks every row.
     void btnCheckAllClick();
+    // Shows the evidence of the selected row below the list (nothing when none is selected).
+    void lvErrorsSelectionChanged();
+    // What Ctrl+C copies: the selected row and its evidence.
+    std::string CopySelectedRow() const;
 
     // The three events of ScanErrorsThread.
     void ScanErrorsThreadStart(BMDThread& sender, WorkerThread& thread);
@@ -51,6 +61,10 @@ public:
 
     // How the worker hands its findings and labels over; tests make it hand over every one at once.
     ScanHandOverPolicy handOverPolicy;
+    // How the run's file tests are spread over threads, and the time a test of a drive, of a share or
+    // of a network path is given before its server counts as not answering.
+    ProbeConcurrency probeConcurrency;
+    std::chrono::milliseconds probeBudget = kProbeBudget;
 
     // UI-thread hand-overs made by the last run (labels, findings, group rows, counts), and the
     // entries its groups examined.

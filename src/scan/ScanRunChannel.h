@@ -16,7 +16,7 @@
 #include "controls/ListView.h"
 #include "platform/UiThread.h"
 #include "scan/IgnoreList.h"
-#include "scan/ScanContext.h"
+#include "scan/ScanSink.h"
 
 namespace korvane {
 

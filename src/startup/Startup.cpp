@@ -7,6 +7,7 @@
 #include "registry/RegistryAccess.h"
 #include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
+#include "registry/WriteRights.h"
 #include "startup/StartupFolders.h"
 
 namespace korvane {
@@ -56,14 +57,22 @@ std::string DashTarget(const std::string& keyPath, bool enable) {
     return enable ? keyPath.substr(0, keyPath.size() - 1) : keyPath + "-";
 }
 
+// Why a key to be written did not open: for lack of rights, or otherwise.
+MoveOutcome NotOpened(RegistryBackend& backend, HKey root, const std::string& keyPath) {
+    return WriteRefused(backend, root, keyPath) ? MoveOutcome::NeedsAdministrator
+                                                : MoveOutcome::TargetNotOpened;
+}
+
 MoveOutcome MoveDash(RegistryBackend& backend, const std::string& name, const std::string& command, HKey root,
                      const std::string& keyPath, bool enable) {
     const std::string targetPath = DashTarget(keyPath, enable);
     if (ValueIsThere(backend, root, targetPath, name)) return MoveOutcome::RefusedTargetTaken;
+    // The value leaves its key after it was written to the other: both must be allowed first.
+    if (WriteRefused(backend, root, keyPath)) return MoveOutcome::NeedsAdministrator;
     const std::uint32_t type = TextTypeAt(backend, root, keyPath, name);
     {
         RegistryAccess target(backend);
-        if (!OpenForWriting(target, root, targetPath)) return MoveOutcome::TargetNotOpened;
+        if (!OpenForWriting(target, root, targetPath)) return NotOpened(backend, root, targetPath);
         target.WriteRaw(name, TextValue(command, type));
     }
     RegistryAccess source(backend);
@@ -99,12 +108,16 @@ MoveOutcome EnableFromRecord(RegistryBackend& backend, const std::string& name, 
                              const std::string& rootText, HKey root, const std::string& keyPath) {
     if (ValueIsThere(backend, root, keyPath, name)) return MoveOutcome::RefusedTargetTaken;
     const std::string recordPath = FindRecord(backend, name, command, rootText, keyPath);
+    // The record goes after the value was written: both must be allowed first, or the entry would be
+    // listed twice.
+    if (!recordPath.empty() && WriteRefused(backend, roots::LocalMachine, recordPath))
+        return MoveOutcome::NeedsAdministrator;
     // Records written by the system configuration utility hold REG_SZ commands; ours keep the type.
     const std::uint32_t type =
         recordPath.empty() ? regtype::Sz : TextTypeAt(backend, roots::LocalMachine, recordPath, "command");
     {
         RegistryAccess run(backend);
-        if (!OpenForWriting(run, root, keyPath)) return MoveOutcome::TargetNotOpened;
+        if (!OpenForWriting(run, root, keyPath)) return NotOpened(backend, root, keyPath);
         run.WriteRaw(name, TextValue(command, type));
     }
     if (recordPath.empty()) return MoveOutcome::Moved;
@@ -130,13 +143,14 @@ std::string FreeRecordName(RegistryBackend& backend, const std::string& name) {
 MoveOutcome DisableToRecord(RegistryBackend& backend, const std::string& name, const std::string& command,
                             const std::string& rootText, HKey root, const std::string& keyPath) {
     RegistryAccess run(backend);
-    if (!OpenForWriting(run, root, keyPath)) return MoveOutcome::TargetNotOpened;
+    if (!OpenForWriting(run, root, keyPath)) return NotOpened(backend, root, keyPath);
     const std::uint32_t type = TextTypeOf(run, name);
 
     // The record is written before the value goes, so that a refused write loses nothing.
     const std::string recordPath = std::string(kMsconfigStartupKey) + "\\" + FreeRecordName(backend, name);
     RegistryAccess parking(backend);
-    if (!OpenForWriting(parking, roots::LocalMachine, recordPath)) return MoveOutcome::TargetNotOpened;
+    if (!OpenForWriting(parking, roots::LocalMachine, recordPath))
+        return NotOpened(backend, roots::LocalMachine, recordPath);
     try {
         parking.WriteRaw("command", TextValue(command, type));
         parking.WriteText("hkey", rootText);

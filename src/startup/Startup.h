@@ -53,6 +53,7 @@ enum class MoveOutcome {
     Moved,
     NoScheme,            // version class 0: nothing to do
     TargetNotOpened,     // the key the entry goes to could not be opened or created: nothing changed
+    NeedsAdministrator,  // the registry refused a key of the move for lack of rights: nothing changed
     RefusedName,         // the name would address a key other than the entry's own record
     RefusedUnknownRoot,  // the location does not begin with a root abbreviation
     RefusedNoKeyPath,    // the location names a root but no key below it

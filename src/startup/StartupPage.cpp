@@ -1,6 +1,7 @@
 // The Startup Programs page: its layout and its handlers (see StartupPage.h).
 #include "startup/StartupPage.h"
 
+#include "core/AdminRestart.h"
 #include "registry/WindowsVersion.h"
 #include "startup/Startup.h"
 #include "startup/StartupApproved.h"
@@ -46,6 +47,7 @@ std::string RefusalText(MoveOutcome outcome, const std::string& name, const std:
         case MoveOutcome::Moved:
         case MoveOutcome::NoScheme:
         case MoveOutcome::TargetNotOpened:
+        case MoveOutcome::NeedsAdministrator:  // counted and told together
             break;
     }
     return {};
@@ -162,24 +164,43 @@ void StartupPage::btnApplyClick() {
     const int versionClass = CurrentVersionClass(state_.platform.system);
     const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
     StartupStates.resize(lvStartup.Count(), false);
+    int moved = 0;
+    int needRights = 0;
     for (int i = 0; i < lvStartup.Count(); ++i) {
         const bool enable = lvStartup.Checked(i);
-        if (enable != StartupStates[i] && !ChangedInPlace(i, useApproved, enable)) {
-            const std::string name = lvStartup.Item(i).caption;
-            const std::string location = lvStartup.SubItem(i, 1);
-            const MoveOutcome outcome = MoveStartupEntry(
-                state_.platform.registry, name, lvStartup.SubItem(i, 0), location, versionClass, enable);
-            const std::string refusal =
-                RefusalText(outcome, name, location, MoveTargetLocation(location, versionClass, enable));
-            if (!refusal.empty()) state_.platform.dialogs.messageBox(refusal, kTitle, MessageIcon::Warning);
-            if (outcome == MoveOutcome::Moved && enable && useApproved)
-                EnableApprovedRecordOf(state_.platform.registry, location, name);
+        if (enable == StartupStates[i]) continue;
+        // Windows 8 and later switch an entry where it is (StartupApproved); the move is the older way.
+        if (ChangedInPlace(i, useApproved, enable)) {
+            ++moved;
+            StartupStates[i] = enable;
+            continue;
         }
+        const std::string name = lvStartup.Item(i).caption;
+        const std::string location = lvStartup.SubItem(i, 1);
+        const MoveOutcome outcome = MoveStartupEntry(state_.platform.registry, name, lvStartup.SubItem(i, 0),
+                                                     location, versionClass, enable);
+        if (outcome == MoveOutcome::NeedsAdministrator) {
+            // Nothing changed: the row shows again what the registry holds.
+            ++needRights;
+            lvStartup.SetChecked(i, StartupStates[i]);
+            continue;
+        }
+        if (outcome == MoveOutcome::Moved) ++moved;
+        const std::string refusal =
+            RefusalText(outcome, name, location, MoveTargetLocation(location, versionClass, enable));
+        if (!refusal.empty()) state_.platform.dialogs.messageBox(refusal, kTitle, MessageIcon::Warning);
+        if (outcome == MoveOutcome::Moved && enable && useApproved)
+            EnableApprovedRecordOf(state_.platform.registry, location, name);
         StartupStates[i] = enable;
     }
     btnApply.SetEnabled(false);
-    state_.platform.dialogs.messageBox("You must restart the computer to apply the changes.", kTitle,
-                                       MessageIcon::Information);
+    if (moved > 0 || needRights == 0)
+        state_.platform.dialogs.messageBox("You must restart the computer to apply the changes.", kTitle,
+                                           MessageIcon::Information);
+    if (needRights > 0)
+        OfferRestartAsAdministrator(state_, std::to_string(needRights) +
+                                                (needRights == 1 ? " startup entry" : " startup entries") +
+                                                " could not be changed" + NeedRightsText(needRights));
     btnRefresh.Click();
 }
 

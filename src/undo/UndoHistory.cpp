@@ -1,6 +1,8 @@
 // The undo history service and its file (see UndoHistory.h).
 #include "undo/UndoHistory.h"
 
+#include <algorithm>
+
 #include "undo/RegistrySnapshot.h"
 
 namespace korvane {
@@ -79,6 +81,18 @@ void UndoHistory::RestoreEntry(int index) {
     }
     for (const RestoreStep& step : steps) WriteRestoreStep(state_.platform.registry, step);
     root.DeleteChild(index);
+}
+
+std::vector<KeyName> UndoHistory::EntryKeys(int index) const {
+    std::vector<KeyName> keys;
+    XmlElement root = file_.Document().DocumentElement();
+    XmlElement entry = root ? root.Child(index) : XmlElement();
+    if (!entry) return keys;
+    for (const XmlElement& item : entry.Children()) {
+        KeyName key = KeyName::ParseKey(item.Attribute("SUBKEY"));
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(std::move(key));
+    }
+    return keys;
 }
 
 void UndoHistory::Clear() {

@@ -52,6 +52,8 @@ public:
     // decoded before the first is written, so an entry with bad data writes nothing and stays;
     // RegistryError names the value that could not be decoded or written.
     void RestoreEntry(int index);
+    // The keys entry `index` writes when it is restored (its ITEMs' SUBKEYs), each once, in order.
+    std::vector<KeyName> EntryKeys(int index) const;
     // Empties the history (in memory; the file follows at the next save).
     void Clear();
 

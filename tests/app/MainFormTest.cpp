@@ -297,6 +297,47 @@ TEST_F(MainFormTest, ClosingWhenBackupXmlCannotBeWrittenAsksTheUser) {
     EXPECT_NE(saved->find("ELEMENT"), std::string::npos);
 }
 
+TEST_F(MainFormTest, ARestartAsAdministratorStartsKorvaneElevatedOnThePageAndClosesThisWindow) {
+    Start();
+    MainForm& f = Form();
+    int closes = 0;
+    f.closeWindow = [&] { ++closes; };
+    f.toolStartup.Click();
+    EXPECT_TRUE(f.state.restartAsAdministrator("tabStartup"));
+    const auto calls = memory.processes().Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, ProcessCallKind::StartElevated);
+    EXPECT_EQ(calls[0].commandLine, std::string(kExe) + " /page:tabStartup");
+    EXPECT_EQ(closes, 1);
+
+    // The user says no to Windows' question: this window stays.
+    memory.processes().SetBehaviour([](const std::string&, const std::string&) { return std::nullopt; });
+    EXPECT_FALSE(f.RestartAsAdministrator("tabStartup"));
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(MainFormTest, StartedOnThePageOfARestartItOpensItAndTheScanPageScansAgain) {
+    memory.registry().SetString(roots::LocalMachine,
+                                "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", "",
+                                "C:\\Gone\\a.exe");
+    memory.system().arguments = {"/other", "/page:tabScanErrors"};
+    Start();
+    MainForm& f = Form();
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabScanErrors);
+    ASSERT_TRUE(memory.ui().PumpUntil([&] { return !f.tabScanErrors.ScanErrorsThread.Active(); }));
+    EXPECT_EQ(f.tabScanErrors.lvErrors.Count(), 1);
+    EXPECT_EQ(f.tabScanErrors.lblScanLabel.Caption(), "Scan done !");
+}
+
+TEST_F(MainFormTest, StartedOnAnotherPageItOpensThatOneAlone) {
+    memory.system().arguments = {"/page:tabHistory"};
+    Start();
+    MainForm& f = Form();
+    EXPECT_EQ(f.MainControl.ActivePage(), &f.tabHistory);
+    EXPECT_FALSE(f.tabScanErrors.ScanErrorsThread.Active());
+    EXPECT_EQ(f.tabScanErrors.lvErrors.Count(), 0);
+}
+
 TEST(DateFormatTest, ShortDateTokens) {
     DateFormat format;
     EXPECT_EQ(format.FormatShortDate({2026, 1, 2, 0, 0, 0}), "01/02/2026");

@@ -1,6 +1,6 @@
 // A plug-in whose entries the registry would not delete (machine-wide ones without administrator
 // rights) was left installed without a word: the list rebuilt after the removal simply showed it again.
-// Now the error box says how many add-ons could not be deleted, as the repair does for its rows.
+// Now the user hears how many add-ons could not be removed, as the repair does for its rows.
 #include "browser/PluginTestSupport.h"
 
 namespace korvane::testing {
@@ -22,7 +22,7 @@ TEST_F(PluginRemovalRefusedDeletionTest, RefusedDeletionsAreCountedAndTold) {
     EXPECT_TRUE(registry.ValueExistsRaw(HKLM, kToolbarAll, "{A2}"));
     ASSERT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
     const std::string text = memory.dialogs().Records().back().text;
-    EXPECT_EQ(text.rfind("2 add-ons could not be deleted from the registry", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("2 add-ons could not be removed from the registry", 0), 0u) << text;
     EXPECT_NE(text.find("administrator rights"), std::string::npos) << text;
     // Everything that went is in the history, so nothing is lost either way.
     EXPECT_EQ(history.EntryCount(), 3);

@@ -194,6 +194,38 @@ TEST_F(PluginRemovalTest, MenuExtensionWithAnAmpersandIsRemovedByItsOwnKeyName) 
     EXPECT_EQ(page.lvBHO.Count(), 1);
 }
 
+TEST_F(PluginRemovalTest, AStandardUserHearsWhichAddOnsNeedAdministratorRightsAndIsOfferedARestart) {
+    AddToolbarAll("{T}", "Machine Bar");
+    AddMenuExt("Own Entry", "res://own/1");
+    registry.SetStandardUser(true);
+    std::vector<std::string> restartedOn;
+    state.restartAsAdministrator = [&](const std::string& page) {
+        restartedOn.push_back(page);
+        return false;
+    };
+    state.MainControl.AddPage(page);
+    state.MainControl.SetActivePage(page);
+    page.ScanToolbar_BitBtn.Click();
+    Check("Machine Bar Toolbar");
+    Check("Own Entry");
+    memory.dialogs().ScriptAnswers({true});
+    Remove();
+
+    // The user's own entry went; the machine's toolbar stays listed, with its class and value.
+    EXPECT_FALSE(registry.KeyExistsRaw(HKCU, kMenuExt + "\\Own Entry"));
+    EXPECT_TRUE(registry.KeyExistsRaw(HKCR, "CLSID\\{T}"));
+    EXPECT_TRUE(registry.ValueExistsRaw(HKLM, kToolbarAll, "{T}"));
+    EXPECT_GE(RowOf("Machine Bar Toolbar"), 0);
+    const auto records = memory.dialogs().Records();
+    ASSERT_GE(records.size(), 1u);
+    EXPECT_EQ(records[0].kind, DialogKind::Confirm);
+    EXPECT_EQ(records[0].text.rfind("1 add-on could not be removed from the registry: it needs administrator "
+                                    "rights.\n\nRestart Korvane as administrator?",
+                                    0),
+              0u);
+    EXPECT_EQ(restartedOn, (std::vector<std::string>{page.Name()}));
+}
+
 TEST_F(PluginRemovalTest, TwoRowsSharingAClassRecordItOnceAndDeleteBothEntries) {
     AddClass("{SHARED}", "Helper", "C:\\h.dll");
     registry.SetString(HKLM, kToolbarAll, "{SHARED}", "");

@@ -22,6 +22,7 @@ struct ConformanceTarget {
 
     std::unique_ptr<FileSystem> files;
     std::string scratchFolder;  // absolute folder that tests create and delete, e.g. "C:\KorvaneConformance"
+    std::string absentDrive;    // a drive letter that names no drive, e.g. "Q:"
 
     std::unique_ptr<SystemInfo> system;
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "conformance/ConformanceTarget.h"
@@ -108,6 +109,70 @@ TEST_F(FileSystemConformance, FileAndFolderExistenceAreDistinct) {
     std::string slashed = At("sub/../a.txt");
     EXPECT_TRUE(fs().fileExists(slashed));
     EXPECT_TRUE(fs().directoryExists(At(".\\SUB")));
+}
+
+TEST_F(FileSystemConformance, ProbeTellsWhatIsThereFromAMissingNameAndAMissingFolder) {
+    ASSERT_TRUE(fs().writeFile(At("a.txt"), "text"));
+    ASSERT_TRUE(fs().createDirectory(At("sub")));
+
+    const PathProbe file = fs().probePath(At("A.TXT"));
+    EXPECT_EQ(file.state, PathState::Present);
+    EXPECT_TRUE(file.IsFile());
+    const PathProbe folder = fs().probePath(At("sub"));
+    EXPECT_TRUE(folder.IsFolder());
+    EXPECT_EQ(folder.reason, PathReason::Found);
+
+    // Windows says which part is not there; both are a certain "missing".
+    const PathProbe name = fs().probePath(At("missing.txt"));
+    EXPECT_EQ(name.state, PathState::Missing);
+    EXPECT_EQ(name.reason, PathReason::FileNotFound);
+    EXPECT_EQ(name.error, fserror::FileNotFound);
+    const PathProbe path = fs().probePath(At("gone\\missing.txt"));
+    EXPECT_EQ(path.state, PathState::Missing);
+    EXPECT_EQ(path.reason, PathReason::PathNotFound);
+    EXPECT_EQ(path.error, fserror::PathNotFound);
+}
+
+TEST_F(FileSystemConformance, ProbeOfANameNoFileCanHaveIsMissing) {
+    // A command line with quotes and a switch, as registry data often holds: no file has that name.
+    const PathProbe quoted = fs().probePath("\"" + At("app.exe") + "\" /s");
+    EXPECT_EQ(quoted.state, PathState::Missing);
+    EXPECT_EQ(quoted.reason, PathReason::InvalidName);
+}
+
+TEST_F(FileSystemConformance, ProbeOfADriveLetterThatNamesNoDriveCannotTell) {
+    ASSERT_FALSE(target_.absentDrive.empty());
+    // Windows answers "file not found" here as if the drive had answered; the probe must not.
+    for (const std::string& path : {target_.absentDrive + "\\app.exe",
+                                    target_.absentDrive + "\\Gone\\app.exe", target_.absentDrive + "\\"}) {
+        const PathProbe probe = fs().probePath(path);
+        EXPECT_EQ(probe.state, PathState::CannotTell) << path;
+        EXPECT_EQ(probe.reason, PathReason::NoSuchDrive) << path;
+    }
+}
+
+TEST_F(FileSystemConformance, ProbeOfAServerThatIsNotThereCannotTell) {
+    const PathProbe probe = fs().probePath("\\\\korvane-no-such-server\\share\\app.exe");
+    EXPECT_EQ(probe.state, PathState::CannotTell);
+    EXPECT_EQ(probe.reason, PathReason::ServerUnreachable) << probe.error;
+}
+
+TEST_F(FileSystemConformance, NativePathsScopeKeepsPathsAndCanBeTakenOnAnyThread) {
+    ASSERT_TRUE(fs().writeFile(At("a.txt"), "text"));
+    {
+        const auto outer = fs().nativePathsOnThisThread();
+        ASSERT_NE(outer, nullptr);
+        const auto inner = fs().nativePathsOnThisThread();  // nested scopes end in any order
+        EXPECT_TRUE(fs().probePath(At("a.txt")).IsFile());
+    }
+    bool seen = false;
+    std::thread other([&] {
+        const auto scope = fs().nativePathsOnThisThread();
+        seen = fs().probePath(At("a.txt")).IsFile();
+    });
+    other.join();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(fs().fileExists(At("a.txt")));
 }
 
 TEST_F(FileSystemConformance, FindFilesStarDotStarListsEverythingWithDotEntries) {

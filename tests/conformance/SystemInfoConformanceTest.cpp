@@ -49,6 +49,23 @@ TEST_F(SystemInfoConformance, FoldersHaveTheirDocumentedShape) {
     EXPECT_TRUE(target_.files->directoryExists(temp)) << temp;
 }
 
+TEST_F(SystemInfoConformance, TheFoldersOf32BitProgramsExistExactlyOn64BitWindows) {
+    const std::string wow = sys().systemWow64Directory();
+    const std::string x86 = sys().programFilesX86Directory();
+    if (!sys().is64BitWindows()) {
+        EXPECT_EQ(wow, "");
+        EXPECT_EQ(x86, "");
+        return;
+    }
+    ASSERT_FALSE(wow.empty());
+    EXPECT_NE(wow.back(), '\\') << wow;
+    EXPECT_TRUE(EndsWithNoCase(wow, "\\SysWOW64")) << wow;
+    EXPECT_TRUE(target_.files->directoryExists(wow)) << wow;
+    ASSERT_FALSE(x86.empty());
+    EXPECT_NE(x86.back(), '\\') << x86;
+    EXPECT_TRUE(EndsWithNoCase(x86, " (x86)")) << x86;
+}
+
 TEST_F(SystemInfoConformance, VersionClockAndTimeFormatAreReadable) {
     auto version = sys().windowsVersion();
     ASSERT_TRUE(version.has_value());

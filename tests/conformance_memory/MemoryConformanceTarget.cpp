@@ -1,5 +1,5 @@
-// The native conformance target: the in-memory registry, file system and system facts, with the
-// folders the default system facts name present on drive C:.
+// The native conformance target: the in-memory registry, file system and system facts of a 64-bit
+// Windows 10, with the folders those facts name present on drive C:.
 #include "conformance/ConformanceTarget.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
@@ -14,8 +14,11 @@ ConformanceTarget MakeConformanceTarget() {
     target.scratchPath = "Software\\KorvaneConformance";
 
     auto system = std::make_unique<MemorySystemInfo>();
+    system->Use64BitWindows10();
     auto files = std::make_unique<MemoryFileSystem>();
     files->AddFolder(system->systemFolder);
+    files->AddFolder(system->systemWow64Folder);
+    files->AddFolder(system->programFilesX86Folder);
     files->AddFolder(system->tempFolder);
     files->AddFile(system->executable, "MZ");
     MemoryFileSystem* raw = files.get();
@@ -26,6 +29,7 @@ ConformanceTarget MakeConformanceTarget() {
     };
     target.files = std::move(files);
     target.scratchFolder = "C:\\KorvaneConformance";
+    target.absentDrive = "Q:";
     target.system = std::move(system);
     return target;
 }

@@ -76,6 +76,21 @@ TEST(MemoryProcessesTest, RecordsCallsAndPlaysTheAttachedBehaviour) {
     EXPECT_TRUE(processes.Calls().empty());
 }
 
+TEST(MemoryProcessesTest, AnElevatedStartIsRecordedAndCanBeRefused) {
+    MemoryPlatform memory;
+    MemoryProcesses& processes = memory.processes();
+    EXPECT_TRUE(processes.startElevated("C:\\Korvane\\Korvane.exe", "/page:tabScanErrors"));
+    // The user says no to Windows' question: nothing starts.
+    processes.SetBehaviour(
+        [](const std::string&, const std::string&) { return std::optional<std::uint32_t>(); });
+    EXPECT_FALSE(processes.startElevated("C:\\Korvane\\Korvane.exe", ""));
+    const auto calls = processes.Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].kind, ProcessCallKind::StartElevated);
+    EXPECT_EQ(calls[0].commandLine, "C:\\Korvane\\Korvane.exe /page:tabScanErrors");
+    EXPECT_EQ(calls[0].workingFolder, "");
+}
+
 TEST(MemoryPlatformTest, BundlesTheSameObjectsItHandsOut) {
     MemoryPlatform memory;
     Platform& platform = memory.platform();

@@ -171,6 +171,36 @@ TEST_F(MemoryRegistryTest, DenyWriteOpensForReadingOnlyThroughoutTheSubtree) {
     EXPECT_EQ(reg.setValue(other, "w", Text("y")), status::Success);
 }
 
+TEST_F(MemoryRegistryTest, AStandardUserReadsTheMachineButChangesOnlyItsOwnKeys) {
+    reg.SetString(HKLM, "SOFTWARE\\App", "v", "x");
+    reg.SetString(roots::ClassesRoot, "CLSID\\{A}", "", "class");
+    reg.SetStandardUser(true);
+
+    // Reading the machine goes on; asking for write rights there, or writing, is refused.
+    HKey readable = Open(HKLM, "SOFTWARE\\App", access::Read);
+    RegValue value;
+    EXPECT_EQ(reg.queryValue(readable, "v", value), status::Success);
+    Open(HKLM, "SOFTWARE\\App", access::AllAccess, status::AccessDenied);
+    Open(roots::ClassesRoot, "CLSID\\{A}", access::AllAccess, status::AccessDenied);
+    Open(roots::ClassesRoot, "CLSID\\{A}", access::Read);
+    HKey key = 0;
+    EXPECT_EQ(reg.createKey(HKLM, "SOFTWARE\\New", access::Read, key), status::AccessDenied);
+    EXPECT_EQ(reg.createKey(roots::ClassesRoot, "CLSID\\{B}", access::Read, key), status::AccessDenied);
+    EXPECT_EQ(reg.deleteKey(HKLM, "SOFTWARE\\App"), status::AccessDenied);
+    EXPECT_EQ(reg.deleteKey(roots::ClassesRoot, "CLSID\\{A}"), status::AccessDenied);
+    EXPECT_EQ(reg.setValue(HKLM, "w", Text("y")), status::AccessDenied);
+    EXPECT_TRUE(reg.KeyExistsRaw(HKLM, "SOFTWARE\\App"));
+    EXPECT_FALSE(reg.KeyExistsRaw(HKLM, "SOFTWARE\\New"));
+
+    // The user's own keys are theirs.
+    EXPECT_EQ(reg.createKey(HKCU, "Software\\Mine", access::AllAccess, key), status::Success);
+    opened.push_back(key);
+    EXPECT_EQ(reg.setValue(key, "w", Text("y")), status::Success);
+
+    reg.SetStandardUser(false);
+    EXPECT_EQ(reg.deleteKey(HKLM, "SOFTWARE\\App"), status::Success);
+}
+
 TEST_F(MemoryRegistryTest, HandleRightsAreCheckedAsWindowsDocumentsThem) {
     reg.CreateKey(HKCU, "R\\Existing");
     HKey read = Open(HKCU, "R", access::Read);

@@ -1,7 +1,10 @@
 // The Restore History page: the list mirrors the history, restore writes checked entries back from
-// the last row to the first, a failure stops with the entries not reached kept, clear, check all.
+// the last row to the first, an entry refused for lack of rights stays and is told of, another failure
+// stops with the entries not reached kept, clear, check all.
 #include "history/HistoryPage.h"
+#include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
+#include "support/ForwardingRegistry.h"
 #include "undo/HistoryTestSupport.h"
 
 namespace korvane {
@@ -28,7 +31,7 @@ protected:
         return out;
     }
 
-    HistoryPage page{history};
+    HistoryPage page{state, history};
 };
 
 TEST_F(HistoryPageTest, LayoutAndCaptions) {
@@ -116,7 +119,7 @@ TEST_F(HistoryPageTest, ItemWithOnlyItsKeyRecreatesTheKey) {
     EXPECT_TRUE(registry.ValueNamesRaw(roots::LocalMachine, "SOFTWARE\\Bare\\Key").empty());
 }
 
-TEST_F(HistoryPageTest, FailureMidRestoreKeepsWhatWasNotReached) {
+TEST_F(HistoryPageTest, AnEntryRefusedForLackOfRightsStaysAndTheOthersAreRestored) {
     AddStringEntry("a", "1");
     XmlElement locked = NewEntry("locked");
     for (const char* name : {"first", "second"}) {
@@ -127,21 +130,84 @@ TEST_F(HistoryPageTest, FailureMidRestoreKeepsWhatWasNotReached) {
         item.SetAttribute("VALUE", "x");
     }
     AddStringEntry("c", "3");
+    registry.CreateKey(roots::LocalMachine, "SOFTWARE\\second");  // there, and only an administrator's
     registry.DenyWrite(roots::LocalMachine, "SOFTWARE\\second");
     page.btnRefresh2Click();
     page.btnCheckAll1Click();
-    try {
-        page.btnRestore.Click();
-        FAIL() << "no error";
-    } catch (const RegistryError& error) {
-        EXPECT_STREQ(error.what(), "Failed to set data for 'second'");
-    }
-    // "c" was restored and is gone; "locked" (with its first value already written) and "a" stay.
-    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"a", "locked"}));
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"a", "locked"}));
+    page.btnRestore.Click();
+
+    // "a" and "c" were restored and are gone; "locked" (with its first value already written) stays,
+    // and nothing says it was restored.
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"locked"}));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"locked"}));
     EXPECT_EQ(registry.GetString(roots::CurrentUser, "Software\\H", "c"), "3");
+    EXPECT_EQ(registry.GetString(roots::CurrentUser, "Software\\H", "a"), "1");
     EXPECT_TRUE(registry.ValueExistsRaw(roots::LocalMachine, "SOFTWARE\\first", "first"));
-    EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\H", "a"));
+    EXPECT_FALSE(registry.ValueExistsRaw(roots::LocalMachine, "SOFTWARE\\second", "second"));
+    ASSERT_EQ(memory.dialogs().Count(DialogKind::Error), 1u);
+    EXPECT_EQ(memory.dialogs().Texts().at(0),
+              "1 entry could not be restored: it needs administrator rights.");
+}
+
+TEST_F(HistoryPageTest, AStandardUserIsOfferedARestartOnThisPage) {
+    AddStringEntry("a", "1");
+    XmlElement machine = NewEntry("machine");
+    XmlElement item = machine.AppendChild("ITEM");
+    item.SetAttribute("SUBKEY", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone");
+    item.SetAttribute("NAME", "v");
+    item.SetAttribute("TYPE", "rdString");
+    item.SetAttribute("VALUE", "x");
+    registry.SetStandardUser(true);
+    std::vector<std::string> restartedOn;
+    state.restartAsAdministrator = [&](const std::string& name) {
+        restartedOn.push_back(name);
+        return true;
+    };
+    state.MainControl.AddPage(page);
+    state.MainControl.SetActivePage(page);
+    page.btnRefresh2Click();
+    page.btnCheckAll1Click();
+    memory.dialogs().ScriptAnswers({true});
+    page.btnRestore.Click();
+
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"machine"}));
+    EXPECT_FALSE(registry.KeyExistsRaw(roots::LocalMachine, "SOFTWARE\\Gone"));
+    ASSERT_EQ(memory.dialogs().Count(DialogKind::Confirm), 1u);
+    EXPECT_EQ(
+        memory.dialogs().Texts().at(0),
+        "1 entry could not be restored: it needs administrator rights.\n\nRestart Korvane as administrator?");
+    EXPECT_EQ(restartedOn, (std::vector<std::string>{"tabHistory"}));
+}
+
+// A registry that refuses every value for want of room, not of rights.
+class FullRegistry : public testing::ForwardingRegistry {
+public:
+    using ForwardingRegistry::ForwardingRegistry;
+    long setValue(HKey, const std::string&, const RegValue&) override { return 1816; }  // no quota left
+};
+
+TEST(HistoryPageRestore, AWriteRefusedForAnotherReasonStillStopsTheRestore) {
+    MemoryPlatform memory;
+    FullRegistry full(memory.registry());
+    Platform platform{full,        memory.files(),  memory.system(), memory.processes(),
+                      memory.ui(), memory.dialogs()};
+    AppState state(platform);
+    state.ProgramFolder = "C:\\Korvane\\";
+    UndoHistory history(state);
+    history.Document().Reset("Korvane");
+    XmlElement entry = history.Document().DocumentElement().AppendChild("ELEMENT");
+    entry.SetAttribute("NAME", "full");
+    XmlElement item = entry.AppendChild("ITEM");
+    item.SetAttribute("SUBKEY", "HKEY_CURRENT_USER\\Software\\H");
+    item.SetAttribute("NAME", "v");
+    item.SetAttribute("TYPE", "rdString");
+    item.SetAttribute("VALUE", "x");
+    HistoryPage page(state, history);
+    page.btnRefresh2Click();
+    page.btnCheckAll1Click();
+    EXPECT_THROW(page.btnRestore.Click(), RegistryError);
+    EXPECT_EQ(history.EntryCount(), 1);
+    EXPECT_EQ(memory.dialogs().Records().size(), 0u);  // no talk of administrator rights
 }
 
 // A hand-edited byte used to be written as a partly decoded value.

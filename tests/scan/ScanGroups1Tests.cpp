@@ -53,12 +53,12 @@ TEST_F(AppPathsTest, AnEntryKeyThatDoesNotOpenEndsTheGroupWithoutItsCount) {
     EXPECT_EQ(sink.labels.back(), kAppPathsName + "c.exe");
 }
 
-TEST_F(AppPathsTest, AReadOnlyEntryKeyDoesNotOpenEither) {
-    // Keys are opened with all access rights, as the scan's registry access does.
-    registry.DenyWrite(HKLM, kAppPaths + "\\a.exe");
+TEST_F(AppPathsTest, AReadOnlyEntryKeyIsScannedAsAnyOther) {
+    // The scan opens keys for reading only, so a key a standard user may not change is still read.
+    registry.DenyWrite(HKLM, kAppPaths);
     Run(0);
-    EXPECT_TRUE(sink.findings.empty());
-    EXPECT_TRUE(sink.written.empty());
+    EXPECT_THAT(sink.KeyNames(), ElementsAre(kAppPathsName + "b.exe", kAppPathsName + "h.exe"));
+    EXPECT_EQ(sink.written, (std::map<int, int>{{0, 2}}));
 }
 
 TEST_F(ScanGroupTest, AppPathsWithoutItsBaseKeyFilesNothingAndKeepsTheCountUnwritten) {
@@ -97,16 +97,18 @@ protected:
 
 TEST_F(ClsidTest, FilesEachMissingServerUnderTheTableSpellingInTableOrder) {
     registry.DenyOpen(HKCR, "CLSID\\{F}");                   // the class key is closed, its server key is not
-    registry.DenyWrite(HKCR, "CLSID\\{G}\\InprocServer32");  // does not open with all access
+    registry.DenyWrite(HKCR, "CLSID\\{G}\\InprocServer32");  // read-only: read as any other
     Run(1);
     EXPECT_THAT(sink.KeyNames(),
                 ElementsAre(kClsidName + "{A}\\InprocServer32", kClsidName + "{D}\\InprocServer32",
                             kClsidName + "{E}\\InprocHandler32", kClsidName + "{E}\\InprocServer32",
-                            kClsidName + "{F}\\InprocServer32"));
+                            kClsidName + "{F}\\InprocServer32", kClsidName + "{G}\\InprocServer32"));
     EXPECT_EQ(sink.findings[0].errorType, "COM/ActiveX");
     EXPECT_EQ(sink.findings[0].keyValue, "C:\\Gone\\a.dll");
     EXPECT_EQ(sink.findings[0].guessPath, "c:\\gone\\a.dll");
-    EXPECT_EQ(sink.written, (std::map<int, int>{{1, 5}}));
+    EXPECT_EQ(sink.findings[0].evidence, (Evidence{"c:\\gone\\a.dll", "folder not found"}));
+    EXPECT_TRUE(sink.findings[0].certain);
+    EXPECT_EQ(sink.written, (std::map<int, int>{{1, 6}}));
     // One label per class key, braces or not, in the registry's (upper-cased) order.
     EXPECT_EQ(sink.labels.size(), 10u);
     EXPECT_EQ(sink.labels.front(), kClsidName + "NoBrace");
@@ -132,8 +134,9 @@ TEST_F(ClsidTest, EachDistinctPathIsTestedOnceARun) {
     Run(1);
     EXPECT_EQ(sink.findings.size(), 46u);
     // Seven distinct missing paths (a, d, e1, e2, f, g, shared), each asked once whatever its letter
-    // case; three more for the servers that exist. Without the run's memory it would be three per finding.
-    EXPECT_LE(files.ExistenceTestCount(), 10u);
+    // case; three more for the servers that exist, and one for the root of drive C:, which decides
+    // whether the drive answers at all. Without the run's memory it would be three per finding.
+    EXPECT_LE(files.ExistenceTestCount(), 11u);
 }
 
 const std::string kHelp = "SOFTWARE\\Microsoft\\Windows\\Help";
@@ -283,6 +286,19 @@ TEST_F(ScanGroupTest, StartMenuFilesLeafFoldersOfBothKeysWithoutLabels) {
     EXPECT_EQ(sink.findings[0].guessPath, "{null value}");
     EXPECT_TRUE(sink.labels.empty());
     EXPECT_EQ(sink.written, (std::map<int, int>{{5, 2}}));
+}
+
+TEST_F(ScanGroupTest, AStartMenuKeyThatDoesNotOpenIsListedButNotChecked) {
+    registry.CreateKey(HKCU, kMenu2 + "\\Leaf");
+    registry.CreateKey(HKCU, kMenu2 + "\\Locked\\Sub");
+    registry.DenyOpen(HKCU, kMenu2 + "\\Locked");
+    Run(5);
+    ASSERT_EQ(sink.findings.size(), 2u);
+    EXPECT_TRUE(sink.findings[0].certain);
+    EXPECT_EQ(sink.findings[0].evidence,
+              (Evidence{"HKEY_CURRENT_USER\\" + kMenu2 + "\\Leaf", "no sub-keys"}));
+    EXPECT_FALSE(sink.findings[1].certain);
+    EXPECT_EQ(sink.findings[1].evidence.answer, "key does not open");
 }
 
 TEST_F(ScanGroupTest, StartMenuStopEndsThePassTheSecondExaminesOneAndTheCountIsWritten) {

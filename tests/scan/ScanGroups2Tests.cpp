@@ -193,12 +193,17 @@ TEST_F(ScanGroupTest, FileExtensionsFilesExtensionsWithoutAClassKeyWhateverTheir
     registry.CreateKey(HKCR, ".txt");
     registry.CreateKey(HKCR, ".doc");
     registry.CreateKey(HKCR, ".locked");
-    registry.DenyOpen(HKCR, ".locked");  // exists but cannot be read: counts as missing
+    registry.DenyOpen(HKCR, ".locked");  // exists but cannot be read: filed, but cannot tell
     for (const char* extension : {".txt", ".Doc", ".xyz", ".locked"})
         registry.CreateKey(HKCU, kFileExts + "\\" + extension);
     Run(11);
     const std::string prefix = "HKEY_CURRENT_USER\\" + kFileExts + "\\";
     EXPECT_THAT(sink.KeyNames(), ElementsAre(prefix + ".locked", prefix + ".xyz"));
+    // A class key that is there but does not open proves nothing: listed, not checked.
+    EXPECT_FALSE(sink.findings[0].certain);
+    EXPECT_EQ(sink.findings[0].evidence, (Evidence{"HKEY_CLASSES_ROOT\\.locked", "key does not open"}));
+    EXPECT_TRUE(sink.findings[1].certain);
+    EXPECT_EQ(sink.findings[1].evidence, (Evidence{"HKEY_CLASSES_ROOT\\.xyz", "key not found"}));
     EXPECT_EQ(sink.findings[1].errorType, "File Extensions");
     EXPECT_EQ(sink.findings[1].keyValue, "");
     EXPECT_EQ(sink.findings[1].guessPath, "");

@@ -52,9 +52,12 @@ protected:
         r.CreateKey(roots::CurrentUser, kFileExtsKey + "\\.xyz");
     }
 
-    // Every label and finding handed over at once, so that a hook on the list sees each row arrive
-    // before the worker goes on.
-    void HandOverEachAtOnce() { page.handOverPolicy = ScanHandOverPolicy{1, std::chrono::milliseconds(0)}; }
+    // Every label and finding handed over at once, and every file tested on the walk's own thread, so
+    // that a hook on the list sees each row arrive before the worker goes on.
+    void HandOverEachAtOnce() {
+        page.handOverPolicy = ScanHandOverPolicy{1, std::chrono::milliseconds(0)};
+        page.probeConcurrency = ProbeConcurrency{0, 1};
+    }
 
     void RunScan() {
         ASSERT_EQ(page.btnStartScan.Caption(), "Start &Scan");

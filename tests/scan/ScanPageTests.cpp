@@ -17,7 +17,7 @@ const std::string kLm = "HKEY_LOCAL_MACHINE\\";
 
 TEST_F(ScanPageTest, IsLaidOutWithItsNamedControls) {
     EXPECT_EQ(page.Name(), "tabScanErrors");
-    EXPECT_EQ(page.Controls().size(), 8u);
+    EXPECT_EQ(page.Controls().size(), 9u);
     EXPECT_EQ(page.gbControlPanel.Caption(), "&Control Panel ");
     EXPECT_EQ(page.btnStartScan.Caption(), "Start &Scan");
     EXPECT_EQ(page.btnFixSelected.Caption(), "Fix S&elected");
@@ -28,6 +28,10 @@ TEST_F(ScanPageTest, IsLaidOutWithItsNamedControls) {
     EXPECT_EQ(page.lvErrors.columns[3].title, "Guess Path");
     EXPECT_EQ(page.lvErrors.columns[3].width, ListColumn::kRestWidth);
     EXPECT_EQ(page.lblScanLabel.parent, &page.gbControlPanel);
+    // The evidence of the selected finding stands between the list and the control panel.
+    EXPECT_EQ(page.lblEvidence.parent, nullptr);
+    EXPECT_EQ(page.lblEvidence.bounds.y, page.lvErrors.bounds.y + page.lvErrors.bounds.height + 4);
+    EXPECT_LT(page.lblEvidence.bounds.y + page.lblEvidence.bounds.height, page.gbControlPanel.bounds.y);
 }
 
 TEST_F(ScanPageTest, FillScanGroupsListsTheTwelveGroupsCheckedWithZeroCounts) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <set>
@@ -63,10 +64,11 @@ protected:
     MemoryFileSystem& files = machine.files();
     RecordingSink sink;
     WorkerThread thread;
-    int versionClass = 6;  // Windows XP
+    int versionClass = 6;                             // Windows XP
+    std::chrono::milliseconds budget = kProbeBudget;  // what a drive, share or network test is given
 
     void Run(int group) {
-        PathTester paths(files, machine.system(), registry);
+        PathTester paths(files, machine.system(), registry, budget);
         ScanContext context(registry, paths, sink, thread, versionClass);
         RunScanGroup(group, context);
     }

@@ -186,8 +186,42 @@ TEST_F(StartupApplyTest, TargetThatCannotBeWrittenLeavesTheRowAndTheOthersGoOn) 
     EXPECT_FALSE(registry().KeyExistsRaw(HKLM, kParking + "\\Locked"));
     EXPECT_FALSE(registry().ValueExistsRaw(HKCU, kRun, "Free"));
     EXPECT_TRUE(registry().KeyExistsRaw(HKLM, kParking + "\\Free"));
-    ExpectRestartMessageThenNothingElse();
+    // The refused entry is not passed off as changed: the user hears of it after the restart message.
+    const auto records = dialogs().Records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].text, "You must restart the computer to apply the changes.");
+    EXPECT_EQ(records[1].kind, DialogKind::Error);
+    EXPECT_EQ(records[1].text, "1 startup entry could not be changed: it needs administrator rights.");
     EXPECT_TRUE(page.lvStartup.Checked(RowOf("Locked")));
+}
+
+TEST_F(StartupApplyTest, AStandardUserWhoseEveryChangeIsRefusedIsOfferedARestartAndNoComputerRestart) {
+    registry().SetString(HKLM, kRun, "Machine", "C:\\machine.exe");
+    registry().SetString(HKCU, kRun, "Mine", "C:\\mine.exe");  // parked below HKLM: refused as well
+    registry().SetStandardUser(true);
+    std::vector<std::string> restartedOn;
+    state.restartAsAdministrator = [&](const std::string& name) {
+        restartedOn.push_back(name);
+        return true;
+    };
+    state.MainControl.AddPage(page);
+    page.toolStartupClick();
+    page.btnDisableClick();
+    dialogs().ScriptAnswers({true});
+    page.btnApplyClick();
+
+    EXPECT_EQ(registry().GetString(HKLM, kRun, "Machine"), "C:\\machine.exe");
+    EXPECT_EQ(registry().GetString(HKCU, kRun, "Mine"), "C:\\mine.exe");
+    const auto records = dialogs().Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].kind, DialogKind::Confirm);
+    EXPECT_EQ(records[0].text,
+              "2 startup entries could not be changed: they need administrator rights.\n\n"
+              "Restart Korvane as administrator?");
+    EXPECT_EQ(restartedOn, (std::vector<std::string>{"tabStartup"}));
+    // Listed again as the registry holds them: both still enabled.
+    EXPECT_TRUE(page.lvStartup.Checked(RowOf("Machine")));
+    EXPECT_TRUE(page.lvStartup.Checked(RowOf("Mine")));
 }
 
 TEST_F(StartupApplyTest, DisablingKeepsTheValueWhenTheParkingKeyIsReadOnly) {

@@ -19,6 +19,14 @@ ConformanceTarget MakeConformanceTarget() {
     target.scratchFolder = system->tempDirectory() + "KorvaneConformance";  // the temp folder ends in "\"
     target.system = std::move(system);
     target.files = std::make_unique<win32::Win32FileSystem>();
+    // The last letter no drive uses (Wine maps C: and Z:, a real machine its disks from C: on).
+    const DWORD drives = ::GetLogicalDrives();
+    for (char letter = 'Y'; letter > 'C'; --letter) {
+        if ((drives & (1u << (letter - 'A'))) == 0) {
+            target.absentDrive = std::string(1, letter) + ":";
+            break;
+        }
+    }
     target.setFileAttributes = [](const std::string& path, std::uint32_t attributes) {
         return ::SetFileAttributesW(win32::Widen(path).c_str(), attributes) != FALSE;
     };

@@ -3,6 +3,7 @@
 #include "platform/memory/MemoryFileSystem.h"
 
 #include <stdexcept>
+#include <thread>
 
 #include "platform/memory/CaseFolding.h"
 #include "platform/memory/Sha256.h"
@@ -40,7 +41,22 @@ struct MemoryFileSystem::Location {
     bool isRoot() const { return parts.empty(); }
 };
 
+// The threads that hold a native-paths scope. Shared with the scopes, which may outlive the file system.
+struct MemoryFileSystem::NativeThreads {
+    std::mutex mutex;
+    std::multiset<std::thread::id> threads;
+
+    bool Holds(std::thread::id id) {
+        std::lock_guard lock(mutex);
+        return threads.count(id) != 0;
+    }
+};
+
 namespace {
+
+// The folders of System32 that Windows never redirects for a 32-bit program (upper-cased).
+constexpr const char* kUnredirected[] = {"CATROOT",      "CATROOT2", "DRIVERSTORE",
+                                         "DRIVERS\\ETC", "LOGFILES", "SPOOL"};
 
 bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -64,17 +80,23 @@ std::string TrimNameEnd(const std::string& name) {
 
 }  // namespace
 
-MemoryFileSystem::MemoryFileSystem() {
+MemoryFileSystem::MemoryFileSystem()
+    : nativeThreads_(std::make_shared<NativeThreads>()), clock_(std::make_unique<MemoryClock>()) {
     AddDrive("C:");
     current_ = std::make_unique<Location>(Location{"C:", {}, false});
 }
 
-MemoryFileSystem::~MemoryFileSystem() = default;
+MemoryFileSystem::~MemoryFileSystem() {
+    closing_ = true;
+    clock_->WakeAll();
+    std::unique_lock lock(mutex_);
+    noneWaiting_.wait(lock, [this] { return waiting_ == 0; });
+}
 
 // Resolves `path` as GetFullPathName does. With `lastIsPattern` the last name may hold wildcards and
 // keeps its trailing dots, which mean something in a pattern.
 std::optional<MemoryFileSystem::Location> MemoryFileSystem::locate(const std::string& path,
-                                                                   bool lastIsPattern) const {
+                                                                   bool lastIsPattern, bool redirect) const {
     std::string p = path;
     for (char& c : p) {
         if (c == '/') c = '\\';
@@ -122,7 +144,28 @@ std::optional<MemoryFileSystem::Location> MemoryFileSystem::locate(const std::st
         if (trimmed.empty()) continue;
         where.parts.push_back(trimmed);
     }
+    if (redirect) redirectForWow64(where);
     return where;
+}
+
+void MemoryFileSystem::redirectForWow64(Location& where) const {
+    if (wowSystem_.empty() || nativeThreads_->Holds(std::this_thread::get_id())) return;
+    const std::string folded = where.folded();
+    if (folded != wowSystem_ && folded.rfind(wowSystem_ + "\\", 0) != 0) return;
+    const std::string rest = folded.substr(std::min(folded.size(), wowSystem_.size() + 1));
+    for (const char* kept : kUnredirected) {
+        const std::string name = kept;
+        if (rest == name || rest.rfind(name + "\\", 0) == 0) return;
+    }
+    const std::size_t systemDepth = memory::SplitPath(wowSystem_, '\\').size() - 1;
+    std::vector<std::string> parts = memory::SplitPath(wowFolder_, '\\');
+    Location target;
+    target.volume = parts.front();
+    target.parts.assign(parts.begin() + 1, parts.end());
+    target.parts.insert(target.parts.end(), where.parts.begin() + static_cast<std::ptrdiff_t>(systemDepth),
+                        where.parts.end());
+    target.trailingSeparator = where.trailingSeparator;
+    where = std::move(target);
 }
 
 MemoryFileSystem::Node* MemoryFileSystem::find(const Location& where) const {
@@ -194,32 +237,109 @@ bool MemoryFileSystem::holdsCurrentDirectory(const Location& where) const {
     return true;
 }
 
-bool MemoryFileSystem::fileExists(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    ++calls_;
-    ++existenceTests_;
-    auto where = locate(path);
-    Node* node = where ? find(*where) : nullptr;
-    return node != nullptr && !node->isFolder();
+const MemoryFileSystem::VolumeTrouble* MemoryFileSystem::troubleOf(const std::string& volume) const {
+    if (troubles_.empty()) return nullptr;
+    const std::string folded = FoldName(volume);
+    if (auto it = troubles_.find(folded); it != troubles_.end()) return &it->second;
+    if (folded.rfind("\\\\", 0) == 0) {
+        const std::string server = folded.substr(0, folded.find('\\', 2));
+        if (auto it = troubles_.find(server); it != troubles_.end()) return &it->second;
+    }
+    return nullptr;
 }
 
-bool MemoryFileSystem::directoryExists(const std::string& path) {
-    std::lock_guard lock(mutex_);
+bool MemoryFileSystem::accessDenied(const Location& where) const {
+    if (denied_.empty()) return false;
+    Location up = where;
+    while (true) {
+        if (denied_.count(up.folded()) != 0) return true;
+        if (up.parts.empty()) return false;
+        up.parts.pop_back();
+    }
+}
+
+PathProbe MemoryFileSystem::probePath(const std::string& path) {
+    std::unique_lock lock(mutex_);
     ++calls_;
     ++existenceTests_;
     auto where = locate(path);
-    Node* node = where ? find(*where) : nullptr;
-    return node != nullptr && node->isFolder();
+    if (!where) return PathProbe::Missing(PathReason::InvalidName, fserror::InvalidName);
+    ++testsByVolume_[FoldName(where->volume)];
+    if (const VolumeTrouble* found = troubleOf(where->volume)) {
+        const VolumeTrouble trouble = *found;
+        if (trouble.delay.count() > 0) {
+            // The answer comes when the clock says so; other callers go on meanwhile.
+            const MemoryClock::Duration deadline = clock_->Now() + trouble.delay;
+            ++waiting_;
+            lock.unlock();
+            const bool answered = clock_->SleepUntil(deadline, closing_);
+            lock.lock();
+            if (--waiting_ == 0) noneWaiting_.notify_all();
+            if (!answered) return PathProbe::Unknown(PathReason::TimedOut, fserror::SemTimeout);
+        }
+        if (trouble.unreachable)
+            return PathProbe::Unknown(PathReason::ServerUnreachable, fserror::BadNetPath);
+        if (trouble.notReady) return PathProbe::Unknown(PathReason::DriveNotReady, fserror::NotReady);
+    }
+    if (volumes_.count(FoldName(where->volume)) == 0) {
+        if (where->volume.rfind("\\\\", 0) != 0)
+            return PathProbe::Unknown(PathReason::NoSuchDrive, fserror::PathNotFound);
+        // A server with other shares answers that this one is not there; an unknown one does not answer.
+        const std::string server = FoldName(where->volume.substr(0, where->volume.find('\\', 2))) + "\\";
+        const auto next = volumes_.lower_bound(server);
+        if (next != volumes_.end() && next->first.rfind(server, 0) == 0)
+            return PathProbe::Unknown(PathReason::ShareUnavailable, fserror::BadNetName);
+        return PathProbe::Unknown(PathReason::ServerUnreachable, fserror::BadNetPath);
+    }
+    if (accessDenied(*where)) return PathProbe::Unknown(PathReason::AccessDenied, fserror::AccessDenied);
+    if (const Node* node = find(*where)) return PathProbe::Found(node->attributes);
+    // Windows tells a missing name in an existing folder from a missing folder on the way.
+    if (!where->isRoot() && parentOf(*where) != nullptr && !where->trailingSeparator)
+        return PathProbe::Missing(PathReason::FileNotFound, fserror::FileNotFound);
+    return PathProbe::Missing(PathReason::PathNotFound, fserror::PathNotFound);
 }
 
 std::optional<std::uint32_t> MemoryFileSystem::attributes(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    ++calls_;
-    ++existenceTests_;
-    auto where = locate(path);
-    Node* node = where ? find(*where) : nullptr;
-    if (node == nullptr) return std::nullopt;
-    return node->attributes;
+    const PathProbe answer = probePath(path);
+    if (!answer.IsPresent()) return std::nullopt;
+    return answer.attributes;
+}
+
+bool MemoryFileSystem::fileExists(const std::string& path) {
+    return probePath(path).IsFile();
+}
+
+bool MemoryFileSystem::directoryExists(const std::string& path) {
+    return probePath(path).IsFolder();
+}
+
+namespace {
+
+class MemoryNativePaths final : public NativePathsScope {
+public:
+    using Threads = std::multiset<std::thread::id>;
+    MemoryNativePaths(std::shared_ptr<void> owner, std::mutex& mutex, Threads& threads)
+        : owner_(std::move(owner)), mutex_(mutex), threads_(threads) {
+        std::lock_guard lock(mutex_);
+        at_ = threads_.insert(std::this_thread::get_id());
+    }
+    ~MemoryNativePaths() override {
+        std::lock_guard lock(mutex_);
+        threads_.erase(at_);
+    }
+
+private:
+    std::shared_ptr<void> owner_;  // keeps the mutex and the set alive
+    std::mutex& mutex_;
+    Threads& threads_;
+    Threads::iterator at_;
+};
+
+}  // namespace
+
+std::unique_ptr<NativePathsScope> MemoryFileSystem::nativePathsOnThisThread() {
+    return std::make_unique<MemoryNativePaths>(nativeThreads_, nativeThreads_->mutex,
+                                               nativeThreads_->threads);
 }
 
 bool MemoryFileSystem::findFiles(const std::string& pattern, std::vector<FileEntry>& out) {
@@ -375,7 +495,7 @@ void MemoryFileSystem::AddDrive(const std::string& volume) {
 
 void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
     std::lock_guard lock(mutex_);
-    auto where = locate(path);
+    auto where = locate(path, false, false);
     if (!where) throw std::invalid_argument("MemoryFileSystem: bad folder path: " + path);
     Node* node = createChain(*where, true);
     if (!where->isRoot()) node->attributes = attributes | fileattr::Directory;
@@ -384,7 +504,7 @@ void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attribut
 void MemoryFileSystem::AddFile(const std::string& path, const std::string& contents,
                                std::uint32_t attributes) {
     std::lock_guard lock(mutex_);
-    auto where = locate(path);
+    auto where = locate(path, false, false);
     if (!where || where->isRoot()) throw std::invalid_argument("MemoryFileSystem: bad file path: " + path);
     where->trailingSeparator = false;
     Node* node = createChain(*where, false);
@@ -396,7 +516,7 @@ void MemoryFileSystem::AddFile(const std::string& path, const std::string& conte
 
 void MemoryFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
     std::lock_guard lock(mutex_);
-    auto where = locate(path);
+    auto where = locate(path, false, false);
     Node* node = where ? find(*where) : nullptr;
     if (node == nullptr) return;
     std::uint32_t kind = node->attributes & fileattr::Directory;
@@ -406,13 +526,13 @@ void MemoryFileSystem::SetAttributes(const std::string& path, std::uint32_t attr
 
 bool MemoryFileSystem::ExistsRaw(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    auto where = locate(path);
+    auto where = locate(path, false, false);
     return where && find(*where) != nullptr;
 }
 
 std::optional<std::string> MemoryFileSystem::ContentsRaw(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    auto where = locate(path);
+    auto where = locate(path, false, false);
     Node* node = where ? find(*where) : nullptr;
     if (node == nullptr || node->isFolder()) return std::nullopt;
     return node->contents;
@@ -421,7 +541,7 @@ std::optional<std::string> MemoryFileSystem::ContentsRaw(const std::string& path
 std::vector<std::string> MemoryFileSystem::ListRaw(const std::string& folder) const {
     std::lock_guard lock(mutex_);
     std::vector<std::string> names;
-    auto where = locate(folder);
+    auto where = locate(folder, false, false);
     Node* node = where ? find(*where) : nullptr;
     if (node == nullptr || !node->isFolder()) return names;
     for (const auto& [folded, child] : node->children) names.push_back(child->name);
@@ -430,18 +550,74 @@ std::vector<std::string> MemoryFileSystem::ListRaw(const std::string& folder) co
 
 void MemoryFileSystem::FailDelete(const std::string& path) {
     std::lock_guard lock(mutex_);
-    if (auto where = locate(path)) failDelete_.insert(where->folded());
+    if (auto where = locate(path, false, false)) failDelete_.insert(where->folded());
 }
 
 void MemoryFileSystem::FailWrite(const std::string& path) {
     std::lock_guard lock(mutex_);
-    if (auto where = locate(path)) failWrite_.insert(where->folded());
+    if (auto where = locate(path, false, false)) failWrite_.insert(where->folded());
 }
 
 void MemoryFileSystem::ClearFailures() {
     std::lock_guard lock(mutex_);
     failDelete_.clear();
     failWrite_.clear();
+    troubles_.clear();
+    denied_.clear();
+}
+
+void MemoryFileSystem::SetDriveNotReady(const std::string& volume) {
+    std::lock_guard lock(mutex_);
+    troubles_[FoldName(volume)].notReady = true;
+}
+
+void MemoryFileSystem::SetVolumeDelay(const std::string& volume, std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    troubles_[FoldName(volume)].delay = delay;
+}
+
+void MemoryFileSystem::SetVolumeUnreachable(const std::string& volume,
+                                            std::chrono::milliseconds answerAfter) {
+    std::lock_guard lock(mutex_);
+    VolumeTrouble& trouble = troubles_[FoldName(volume)];
+    trouble.unreachable = true;
+    trouble.delay = answerAfter;
+}
+
+void MemoryFileSystem::DenyAccess(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    if (auto where = locate(path, false, false)) denied_.insert(where->folded());
+}
+
+MemoryClock& MemoryFileSystem::UseManualClock() {
+    std::lock_guard lock(mutex_);
+    clock_ = std::make_unique<MemoryClock>(MemoryClock::Mode::Manual);
+    return *clock_;
+}
+
+int MemoryFileSystem::WaitingTests() const {
+    std::lock_guard lock(mutex_);
+    return waiting_;
+}
+
+void MemoryFileSystem::EmulateWow64Process(const std::string& systemFolder, const std::string& wow64Folder) {
+    std::lock_guard lock(mutex_);
+    wowSystem_.clear();
+    auto system = locate(systemFolder, false, false);
+    auto wow = locate(wow64Folder, false, false);
+    if (!system || !wow) throw std::invalid_argument("MemoryFileSystem: bad folder for WOW64");
+    wowSystem_ = system->folded();
+    wowFolder_ = wow->display();
+    if (wow->isRoot()) wowFolder_.pop_back();
+}
+
+std::uint64_t MemoryFileSystem::TestsOn(const std::string& volume) const {
+    std::lock_guard lock(mutex_);
+    const std::string folded = FoldName(volume);
+    std::uint64_t tests = 0;
+    for (const auto& [name, count] : testsByVolume_)
+        if (name == folded || name.rfind(folded + "\\", 0) == 0) tests += count;
+    return tests;
 }
 
 std::uint64_t MemoryFileSystem::ExistenceTestCount() const {
@@ -458,6 +634,7 @@ void MemoryFileSystem::ResetCounters() {
     std::lock_guard lock(mutex_);
     existenceTests_ = 0;
     calls_ = 0;
+    testsByVolume_.clear();
 }
 
 }  // namespace korvane

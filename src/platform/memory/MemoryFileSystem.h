@@ -1,9 +1,14 @@
 // An in-memory file system with the Windows rules the program can observe: drives ("C:") and UNC shares,
 // case-insensitive and case-preserving names, "\" and "/" separators, paths relative to the current
 // folder, "." and ".." components, attributes, FindFirstFile-style wildcards, and test hooks for deletes
-// and writes that fail. Thread-safe. Drive C: exists from the start and is the current folder.
+// and writes that fail, drives that are not ready, slow or unreachable volumes (waiting on a clock the
+// test may move), paths that refuse access, and the file-system redirection a 32-bit program gets on
+// 64-bit Windows. Thread-safe. Drive C: exists from the start and is the current folder.
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -14,12 +19,14 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/memory/MemoryClock.h"
 
 namespace korvane {
 
 class MemoryFileSystem : public FileSystem {
 public:
     MemoryFileSystem();
+    // Wakes every test still waiting on a slow volume and lets it leave first.
     ~MemoryFileSystem() override;
     MemoryFileSystem(const MemoryFileSystem&) = delete;
     MemoryFileSystem& operator=(const MemoryFileSystem&) = delete;
@@ -27,6 +34,8 @@ public:
     bool fileExists(const std::string& path) override;
     bool directoryExists(const std::string& path) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
+    PathProbe probePath(const std::string& path) override;
+    std::unique_ptr<NativePathsScope> nativePathsOnThisThread() override;
     bool findFiles(const std::string& pattern, std::vector<FileEntry>& out) override;
     bool createDirectory(const std::string& path) override;
     bool removeDirectory(const std::string& path) override;
@@ -57,22 +66,57 @@ public:
     void FailWrite(const std::string& path);
     void ClearFailures();
 
+    // Volumes that do not answer as a healthy disk does. `volume` is "D:", "\\server\share" or a whole
+    // server "\\server". Existence tests there answer "cannot tell" (or, for a slow one, the truth)
+    // only after `delay` has passed on the clock; other operations are not delayed.
+    void SetDriveNotReady(const std::string& volume);
+    void SetVolumeDelay(const std::string& volume, std::chrono::milliseconds delay);
+    // A server that does not answer: its tests wait `answerAfter` (by default longer than any test
+    // runs) and then say the server cannot be reached.
+    void SetVolumeUnreachable(const std::string& volume,
+                              std::chrono::milliseconds answerAfter = std::chrono::hours(24));
+    // Existence tests of `path` and of everything below it answer "access denied".
+    void DenyAccess(const std::string& path);
+    // Delays are measured in real time until a test asks for a clock of its own, which moves only
+    // when the test moves it. Ask before any test waits.
+    MemoryClock& UseManualClock();
+    // How many existence tests are waiting for a slow or unreachable volume now.
+    int WaitingTests() const;
+
+    // Plays a 32-bit program on 64-bit Windows: on a thread without a native-paths scope, a path in
+    // `systemFolder` (but for the folders Windows leaves alone) is taken from `wow64Folder`.
+    void EmulateWow64Process(const std::string& systemFolder, const std::string& wow64Folder);
+
     // fileExists, directoryExists and attributes calls since the last reset.
     std::uint64_t ExistenceTestCount() const;
     std::uint64_t CallCount() const;
+    // Existence tests on a volume ("D:", "\\server\share") or on every share of a server ("\\server").
+    std::uint64_t TestsOn(const std::string& volume) const;
     void ResetCounters();
 
 private:
     struct Node;
     struct Location;
+    struct VolumeTrouble {
+        bool notReady = false;
+        bool unreachable = false;
+        std::chrono::milliseconds delay{0};
+    };
+    struct NativeThreads;
 
-    std::optional<Location> locate(const std::string& path, bool lastIsPattern = false) const;
+    // `redirect`: as the calling thread sees the path (see EmulateWow64Process); test set-up sees it as is.
+    std::optional<Location> locate(const std::string& path, bool lastIsPattern = false,
+                                   bool redirect = true) const;
     Node* find(const Location& where) const;
     Node* parentOf(const Location& where) const;
     Node* createChain(const Location& where, bool lastIsFolder);
     bool deleteFails(const Location& where) const;
     bool writeFails(const Location& where) const;
     bool holdsCurrentDirectory(const Location& where) const;
+    const VolumeTrouble* troubleOf(const std::string& volume) const;
+    bool accessDenied(const Location& where) const;
+    void redirectForWow64(Location& where) const;
+    PathProbe answerLocked(const std::string& path);
 
     mutable std::mutex mutex_;
     std::map<std::string, std::unique_ptr<Node>> volumes_;  // by upper-cased volume name
@@ -81,6 +125,17 @@ private:
     std::set<std::string> failWrite_;
     std::uint64_t existenceTests_ = 0;
     std::uint64_t calls_ = 0;
+    std::map<std::string, std::uint64_t> testsByVolume_;  // upper-cased volume -> existence tests
+
+    std::map<std::string, VolumeTrouble> troubles_;  // upper-cased volume or server
+    std::set<std::string> denied_;                   // upper-cased full paths
+    std::string wowSystem_, wowFolder_;              // upper-cased; empty when not emulating
+    std::shared_ptr<NativeThreads> nativeThreads_;
+
+    std::unique_ptr<MemoryClock> clock_;
+    std::atomic<bool> closing_{false};
+    int waiting_ = 0;
+    std::condition_variable noneWaiting_;
 };
 
 }  // namespace korvane

@@ -24,6 +24,10 @@ bool MemoryProcesses::start(const std::string& applicationName, const std::strin
     return record(ProcessCall{ProcessCallKind::Start, commandLine, {}, applicationName}).has_value();
 }
 
+bool MemoryProcesses::startElevated(const std::string& program, const std::string& arguments) {
+    return record(ProcessCall{ProcessCallKind::StartElevated, program + " " + arguments, {}, {}}).has_value();
+}
+
 void MemoryProcesses::SetBehaviour(Behaviour behaviour) {
     std::lock_guard lock(mutex_);
     behaviour_ = std::move(behaviour);

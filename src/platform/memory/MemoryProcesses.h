@@ -14,13 +14,13 @@
 
 namespace korvane {
 
-enum class ProcessCallKind { RunHiddenAndWait, Start };
+enum class ProcessCallKind { RunHiddenAndWait, Start, StartElevated };
 
 struct ProcessCall {
     ProcessCallKind kind = ProcessCallKind::Start;
-    std::string commandLine;
-    std::string workingFolder;    // empty for start()
-    std::string applicationName;  // empty for runHiddenAndWait()
+    std::string commandLine;      // for startElevated: the program, a blank, the arguments
+    std::string workingFolder;    // empty for start() and startElevated()
+    std::string applicationName;  // empty for runHiddenAndWait() and startElevated()
 };
 
 class MemoryProcesses : public Processes {
@@ -33,6 +33,7 @@ public:
     std::optional<std::uint32_t> runHiddenAndWait(const std::string& commandLine,
                                                   const std::string& workingFolder) override;
     bool start(const std::string& applicationName, const std::string& commandLine) override;
+    bool startElevated(const std::string& program, const std::string& arguments) override;
 
     // Without a behaviour every program starts and exits with 0.
     void SetBehaviour(Behaviour behaviour);

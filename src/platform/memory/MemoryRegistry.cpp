@@ -130,6 +130,7 @@ bool MemoryRegistry::openDenied(HKey root, const Node& node) const {
 }
 
 bool MemoryRegistry::writeDenied(HKey root, const Node& node) const {
+    if (standardUser_ && (root == roots::LocalMachine || root == roots::ClassesRoot)) return true;
     if (denyWrite_.empty()) return false;
     std::string path = foldedPathOf(node);
     // The rule covers its key and everything below it: test the path and each of its ancestors.
@@ -351,6 +352,11 @@ void MemoryRegistry::DenyWrite(HKey root, const std::string& path) {
         denyWrite_.merge(classesRules(path));
     else
         denyWrite_.insert({root, FoldedRulePath(path)});
+}
+
+void MemoryRegistry::SetStandardUser(bool standardUser) {
+    std::lock_guard lock(mutex_);
+    standardUser_ = standardUser;
 }
 
 void MemoryRegistry::ClearDenials() {

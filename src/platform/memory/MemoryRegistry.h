@@ -48,6 +48,9 @@ public:
     // setValue/deleteValue/createKey/deleteKey there, fail with AccessDenied.
     void DenyWrite(HKey root, const std::string& path);
     void ClearDenials();
+    // A standard user: everything below HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT (the machine's classes)
+    // opens for reading only; writes there, and opens asking for write rights, fail with AccessDenied.
+    void SetStandardUser(bool standardUser);
 
     // Test conveniences that bypass the rules and the counters; missing keys are created. A malformed
     // path or an unknown root throws std::invalid_argument. On HKEY_CLASSES_ROOT they see and change
@@ -127,6 +130,7 @@ private:
     HKey nextHandle_ = 0x1000;
     std::set<Rule> denyOpen_;
     std::set<Rule> denyWrite_;
+    bool standardUser_ = false;
     mutable std::uint64_t calls_ = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/SystemInfo.h"
 
@@ -20,11 +21,29 @@ public:
     LocalDateTime now{2024, 3, 15, 14, 5, 9};
     std::uint64_t fileTimeNow = 133549815090000000;  // 2024-03-15 13:05:09 UTC
     std::string timeFormat = "h:mm:ss tt";
+    // 32-bit Windows unless a test says otherwise; on 64-bit Windows the two folders of 32-bit programs.
+    bool windows64 = false;
+    std::string systemWow64Folder;
+    std::string programFilesX86Folder;
+    bool elevated = false;
+    std::vector<std::string> arguments;
 
     std::string executablePath() override { return executable; }
     std::string systemDirectory() override { return systemFolder; }
     std::string tempDirectory() override { return tempFolder; }
     std::string localAppDataDirectory() override { return localAppDataFolder; }
+    bool is64BitWindows() override { return windows64; }
+    std::string systemWow64Directory() override { return systemWow64Folder; }
+    std::string programFilesX86Directory() override { return programFilesX86Folder; }
+    bool runsElevated() override { return elevated; }
+    std::vector<std::string> startArguments() override { return arguments; }
+    // A 64-bit Windows 10 with C:\WINDOWS\SysWOW64 and C:\Program Files (x86).
+    void Use64BitWindows10() {
+        version = VersionRecord{2, 10, 0, 19045};
+        windows64 = true;
+        systemWow64Folder = "C:\\WINDOWS\\SysWOW64";
+        programFilesX86Folder = "C:\\Program Files (x86)";
+    }
     std::optional<VersionRecord> windowsVersion() override { return version; }
     LocalDateTime localTime() override { return now; }
     std::uint64_t systemTimeAsFileTime() override { return fileTimeNow; }

@@ -17,7 +17,97 @@ constexpr std::size_t ChunkSize = 1u << 30;
 // A hashed file is read in pieces of this size: a registry export can be hundreds of megabytes.
 constexpr DWORD HashChunkSize = 1u << 20;
 
+// "X:..." whose drive letter names no drive at all: Windows then says "file not found" or "path not
+// found" as if the drive had answered.
+bool NamesNoDrive(const std::string& path) {
+    if (path.size() < 2 || path[1] != ':') return false;
+    const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(path[0])), L':', L'\\', 0};
+    return ::GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR;
+}
+
+PathProbe Classify(const std::string& path, DWORD error) {
+    const long code = static_cast<long>(error);
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            if (NamesNoDrive(path)) return PathProbe::Unknown(PathReason::NoSuchDrive, code);
+            return PathProbe::Missing(
+                error == ERROR_FILE_NOT_FOUND ? PathReason::FileNotFound : PathReason::PathNotFound, code);
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+            return PathProbe::Missing(PathReason::InvalidName, code);
+        case ERROR_INVALID_DRIVE:
+            return PathProbe::Unknown(PathReason::NoSuchDrive, code);
+        case ERROR_NOT_READY:
+            return PathProbe::Unknown(PathReason::DriveNotReady, code);
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_DEV_TYPE:  // Wine's answer for a server it cannot find
+        case ERROR_REM_NOT_LIST:
+        case ERROR_NETWORK_BUSY:
+        case ERROR_UNEXP_NET_ERR:
+        case ERROR_BAD_NET_RESP:
+        case ERROR_NETNAME_DELETED:
+        case ERROR_NO_NET_OR_BAD_PATH:
+        case ERROR_NETWORK_UNREACHABLE:
+        case ERROR_HOST_UNREACHABLE:
+            return PathProbe::Unknown(PathReason::ServerUnreachable, code);
+        case ERROR_BAD_NET_NAME:
+            return PathProbe::Unknown(PathReason::ShareUnavailable, code);
+        case ERROR_ACCESS_DENIED:
+        case ERROR_NETWORK_ACCESS_DENIED:
+        case ERROR_LOGON_FAILURE:
+            return PathProbe::Unknown(PathReason::AccessDenied, code);
+        case ERROR_SEM_TIMEOUT:
+            return PathProbe::Unknown(PathReason::TimedOut, code);
+        default:
+            return PathProbe::Unknown(PathReason::OtherError, code);
+    }
+}
+
+bool IsWow64() {
+#if defined(_WIN64)
+    return false;
+#else
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+// Looked up at run time: the functions exist only where WOW64 does.
+class Win32NativePaths final : public NativePathsScope {
+public:
+    Win32NativePaths() {
+        if (!IsWow64()) return;
+        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+        const auto disable = reinterpret_cast<BOOL(WINAPI*)(PVOID*)>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
+        revert_ = reinterpret_cast<BOOL(WINAPI*)(PVOID)>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
+        disabled_ = disable && revert_ && disable(&previous_);
+    }
+    ~Win32NativePaths() override {
+        if (disabled_) revert_(previous_);
+    }
+    Win32NativePaths(const Win32NativePaths&) = delete;
+    Win32NativePaths& operator=(const Win32NativePaths&) = delete;
+
+private:
+    BOOL(WINAPI* revert_)(PVOID) = nullptr;
+    PVOID previous_ = nullptr;
+    bool disabled_ = false;
+};
+
 }  // namespace
+
+PathProbe Win32FileSystem::probePath(const std::string& path) {
+    const DWORD found = ::GetFileAttributesW(Widen(path).c_str());
+    if (found != INVALID_FILE_ATTRIBUTES) return PathProbe::Found(found);
+    return Classify(path, ::GetLastError());
+}
+
+std::unique_ptr<NativePathsScope> Win32FileSystem::nativePathsOnThisThread() {
+    return std::make_unique<Win32NativePaths>();
+}
 
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path) {
     const DWORD found = ::GetFileAttributesW(Widen(path).c_str());

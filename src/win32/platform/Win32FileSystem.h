@@ -11,6 +11,11 @@ public:
     bool fileExists(const std::string& path) override;
     bool directoryExists(const std::string& path) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;
+    // GetFileAttributesW; a missing drive letter (which Windows reports as a missing file or path) is
+    // told apart through GetDriveTypeW.
+    PathProbe probePath(const std::string& path) override;
+    // Wow64DisableWow64FsRedirection for the 32-bit build on 64-bit Windows; nothing otherwise.
+    std::unique_ptr<NativePathsScope> nativePathsOnThisThread() override;
     bool findFiles(const std::string& pattern, std::vector<FileEntry>& out) override;
     bool createDirectory(const std::string& path) override;
     bool removeDirectory(const std::string& path) override;

@@ -3,6 +3,9 @@
 #include "win32/platform/Win32Processes.h"
 
 #include <windows.h>
+// clang-format off
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
 
 #include "win32/platform/Text.h"
 #include "win32/platform/UniqueHandle.h"
@@ -52,6 +55,21 @@ bool Win32Processes::start(const std::string& applicationName, const std::string
     // Without a name CreateProcess would search the program's and the current folder first.
     if (applicationName.empty()) return false;
     return Launch(applicationName, commandLine, SW_SHOWDEFAULT, {}).has_value();
+}
+
+bool Win32Processes::startElevated(const std::string& program, const std::string& arguments) {
+    const std::wstring file = Widen(program);
+    const std::wstring parameters = Widen(arguments);
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    // Waits for the request to be handed over: the caller may end its process right afterwards. Windows
+    // still asks the user for consent; a failure is the caller's to tell, not a box of the shell's.
+    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = L"runas";
+    execute.lpFile = file.c_str();
+    execute.lpParameters = parameters.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    return ::ShellExecuteExW(&execute) != FALSE;
 }
 
 }  // namespace korvane::win32

@@ -50,17 +50,22 @@ long QuerySizes(HKEY key, KeySizes& sizes) {
 
 }  // namespace
 
+// Both registry views are addressed by their physical paths (RegistryViews.h). Asking for the 64-bit
+// view everywhere keeps Windows from redirecting the 32-bit build to Wow6432Node behind its back, so
+// that both builds see one tree; on 32-bit Windows the flag is ignored.
 long Win32Registry::openKey(HKey parent, const std::string& path, std::uint32_t accessMask, HKey& out) {
     HKEY opened = nullptr;
-    const long result = ::RegOpenKeyExW(ToHkey(parent), Widen(path).c_str(), 0, accessMask, &opened);
+    const long result =
+        ::RegOpenKeyExW(ToHkey(parent), Widen(path).c_str(), 0, accessMask | KEY_WOW64_64KEY, &opened);
     if (result == ERROR_SUCCESS) out = FromHkey(opened);
     return result;
 }
 
 long Win32Registry::createKey(HKey parent, const std::string& path, std::uint32_t accessMask, HKey& out) {
     HKEY created = nullptr;
-    const long result = ::RegCreateKeyExW(ToHkey(parent), Widen(path).c_str(), 0, nullptr,
-                                          REG_OPTION_NON_VOLATILE, accessMask, nullptr, &created, nullptr);
+    const long result =
+        ::RegCreateKeyExW(ToHkey(parent), Widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          accessMask | KEY_WOW64_64KEY, nullptr, &created, nullptr);
     if (result == ERROR_SUCCESS) out = FromHkey(created);
     return result;
 }
@@ -163,7 +168,7 @@ long Win32Registry::setValue(HKey key, const std::string& name, const RegValue& 
 }
 
 long Win32Registry::deleteKey(HKey parent, const std::string& subkey) {
-    return ::RegDeleteKeyW(ToHkey(parent), Widen(subkey).c_str());
+    return ::RegDeleteKeyExW(ToHkey(parent), Widen(subkey).c_str(), KEY_WOW64_64KEY, 0);
 }
 
 long Win32Registry::deleteValue(HKey key, const std::string& name) {

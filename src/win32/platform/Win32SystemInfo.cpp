@@ -2,14 +2,17 @@
 #include "win32/platform/Win32SystemInfo.h"
 
 #include <windows.h>
-// windows.h first
-#include <knownfolders.h>
+// clang-format off
+#include <knownfolders.h>  // these need windows.h first
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
+// clang-format on
 
 #include <limits>
 
 #include "win32/platform/Text.h"
+#include "win32/platform/UniqueHandle.h"
 
 namespace korvane::win32 {
 namespace {
@@ -63,6 +66,46 @@ std::string Win32SystemInfo::systemDirectory() {
 std::string Win32SystemInfo::tempDirectory() {
     return ReadSizedText(
         [](wchar_t* buffer, UINT size) { return static_cast<UINT>(::GetTempPathW(size, buffer)); });
+}
+
+bool Win32SystemInfo::is64BitWindows() {
+#if defined(_WIN64)
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+std::string Win32SystemInfo::systemWow64Directory() {
+    if (!is64BitWindows()) return {};
+    return ReadSizedText([](wchar_t* buffer, UINT size) { return ::GetSystemWow64DirectoryW(buffer, size); });
+}
+
+std::string Win32SystemInfo::programFilesX86Directory() {
+    if (!is64BitWindows()) return {};
+    return ReadSizedText([](wchar_t* buffer, UINT size) {
+        return static_cast<UINT>(::GetEnvironmentVariableW(L"ProgramFiles(x86)", buffer, size));
+    });
+}
+
+bool Win32SystemInfo::runsElevated() {
+    UniqueHandle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+std::vector<std::string> Win32SystemInfo::startArguments() {
+    using UniqueArgv = UniqueAny<LPWSTR*, &::LocalFree>;
+    int count = 0;
+    UniqueArgv argv(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::string> arguments;
+    if (!argv) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(Narrow(argv.get()[i]));
+    return arguments;
 }
 
 std::optional<VersionRecord> Win32SystemInfo::windowsVersion() {

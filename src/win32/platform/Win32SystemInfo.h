@@ -14,6 +14,14 @@ public:
     std::string tempDirectory() override;
     // From the known-folder API, so a redirected profile is followed.
     std::string localAppDataDirectory() override;
+    bool is64BitWindows() override;
+    std::string systemWow64Directory() override;
+    // %ProgramFiles(x86)%, which Windows sets for 32-bit and 64-bit programs alike.
+    std::string programFilesX86Directory() override;
+    // The process token's elevation.
+    bool runsElevated() override;
+    // The command line split as CommandLineToArgvW does, the program's own name left out.
+    std::vector<std::string> startArguments() override;
     std::optional<VersionRecord> windowsVersion() override;
     LocalDateTime localTime() override;
     std::uint64_t systemTimeAsFileTime() override;

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "win32/platform/Text.h"
+#include "win32/window/Clipboard.h"
 #include "win32/window/Dpi.h"
 #include "win32/window/Theme.h"
 
@@ -281,8 +282,16 @@ void ListViewView::OnClick(const NMITEMACTIVATE& click) {
     });
 }
 
-// The space bar toggles the selected rows (or the focused one) as a click on their boxes would.
+// The space bar toggles the selected rows (or the focused one) as a click on their boxes would; Ctrl+C
+// copies what the list's model says to copy.
 void ListViewView::OnKeyDown(const NMLVKEYDOWN& key) {
+    if (key.wVKey == 'C' && ::GetKeyState(VK_CONTROL) < 0 && List().copyText) {
+        host_.run([this] {
+            const std::string text = List().copyText();
+            if (!text.empty()) PutTextOnClipboard(window_, text);
+        });
+        return;
+    }
     if (key.wVKey != VK_SPACE || !List().checkBoxes) return;
     std::vector<int> rows = List().SelectedIndices();
     if (rows.empty()) {

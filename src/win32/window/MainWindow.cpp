@@ -66,6 +66,8 @@ MainWindow::MainWindow(MainForm& form) : form_(form) {
     SendMessageW(versionLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     CreatePageViews();
     form_.MainControl.onChanged = [this] { ShowActivePage(); };
+    // Posted, so that the handler asking for it (a restart as administrator) ends first.
+    form_.closeWindow = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
     LayOut();
     ShowActivePage();
 }
@@ -310,6 +312,7 @@ void MainWindow::OnClose() {
 
 void MainWindow::OnDestroy() {
     form_.MainControl.onChanged = nullptr;
+    form_.closeWindow = nullptr;
     for (const auto& link : form_.Navigation()) link.button->onChanged = nullptr;
 }
 

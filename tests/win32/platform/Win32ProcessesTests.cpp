@@ -38,6 +38,22 @@ TEST(Win32Processes, RunHiddenAndWaitRunsInTheGivenFolderAndWaitsForTheEnd) {
     files.removeDirectory(folder);
 }
 
+TEST(Win32Processes, StartElevatedStartsTheProgramWithItsArguments) {
+    Win32Processes processes;
+    Win32FileSystem files;
+    Win32SystemInfo system;
+    const std::string output = system.tempDirectory() + "KorvaneElevated.txt";
+    files.deleteFile(output);
+    ASSERT_TRUE(processes.startElevated("cmd.exe", "/c echo elevated>\"" + output + "\""));
+    // It does not wait for the program: the file comes when cmd has run.
+    std::optional<std::string> text;
+    for (int i = 0; i < 300 && !(text = files.readFile(output)); ++i) ::Sleep(50);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->substr(0, 8), "elevated");
+    files.deleteFile(output);
+    EXPECT_FALSE(processes.startElevated("Z:\\no\\such\\program-korvane.exe", ""));
+}
+
 TEST(Win32Processes, ProgramsThatCannotStartAreReported) {
     Win32Processes processes;
     Win32SystemInfo system;

@@ -187,5 +187,39 @@ TEST_F(Win32RegistryTest, StatusCodesComeBackUnchanged) {
     registry.closeKey(readOnly);
 }
 
+// Both registry views are addressed by their physical paths: what a 32-bit program writes to a
+// redirected key is the Wow6432Node key to Korvane, whichever build runs, and the 64-bit key stays apart.
+TEST(Win32RegistryViews, The32BitViewIsItsWow6432NodeKeyForBothBuilds) {
+    Win32Registry registry;
+    constexpr wchar_t kTestKey[] = L"Software\\KorvaneWin32ViewTest";
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kTestKey, KEY_WOW64_32KEY, 0);
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kTestKey, KEY_WOW64_64KEY, 0);
+    HKEY written = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                                nullptr, &written, nullptr),
+              ERROR_SUCCESS);
+    const DWORD seven = 7;
+    ::RegSetValueExW(written, L"n", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), sizeof seven);
+    ::RegCloseKey(written);
+
+    HKey key = 0;
+    ASSERT_EQ(registry.openKey(roots::LocalMachine, "Software\\Wow6432Node\\KorvaneWin32ViewTest",
+                               access::Read, key),
+              status::Success);
+    RegValue value;
+    EXPECT_EQ(registry.queryValue(key, "n", value), status::Success);
+    EXPECT_EQ(value.data, (std::vector<std::uint8_t>{7, 0, 0, 0}));
+    registry.closeKey(key);
+    EXPECT_EQ(registry.openKey(roots::LocalMachine, "Software\\KorvaneWin32ViewTest", access::Read, key),
+              status::FileNotFound);
+
+    // Deleted through its physical path, it is gone from the 32-bit view.
+    EXPECT_EQ(registry.deleteKey(roots::LocalMachine, "Software\\Wow6432Node\\KorvaneWin32ViewTest"),
+              status::Success);
+    HKEY gone = nullptr;
+    EXPECT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_READ | KEY_WOW64_32KEY, &gone),
+              ERROR_FILE_NOT_FOUND);
+}
+
 }  // namespace
 }  // namespace korvane::win32

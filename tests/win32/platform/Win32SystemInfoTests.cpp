@@ -1,7 +1,11 @@
 // Win32SystemInfo on the running system: the true version, folders at full length, locale texts.
 #include <gtest/gtest.h>
 #include <windows.h>
+// clang-format off
+#include <shlobj.h>  // needs windows.h first
+// clang-format on
 
+#include <cstdlib>
 #include <string>
 
 #include "registry/WindowsVersion.h"
@@ -19,6 +23,14 @@ TEST(Win32SystemInfo, VersionIsTheNtFamilyOfToday) {
     EXPECT_EQ(version->platformId, 2u);
     EXPECT_GE(version->major, 6u);
     EXPECT_EQ(VersionClassOf(version), 8);
+}
+
+TEST(Win32SystemInfo, ElevationAndArgumentsAreThoseOfThisProcess) {
+    Win32SystemInfo system;
+    EXPECT_EQ(system.runsElevated(), ::IsUserAnAdmin() != FALSE);
+    const std::vector<std::string> arguments = system.startArguments();
+    ASSERT_EQ(arguments.size(), static_cast<std::size_t>(__argc - 1));
+    for (std::size_t i = 0; i < arguments.size(); ++i) EXPECT_EQ(arguments[i], __argv[i + 1]);
 }
 
 TEST(Win32SystemInfo, FoldersAreReadAtFullLength) {

@@ -1,0 +1,160 @@
+// Per-run memory of existence tests and of the reachability of drives and servers (see ProbeMemory.h).
+#include "scan/ProbeMemory.h"
+
+#include "scan/BoundedCall.h"
+#include "scan/Evidence.h"
+
+namespace korvane {
+
+namespace {
+
+std::string Folded(const std::string& text) {
+    std::string folded = text;
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return folded;
+}
+
+}  // namespace
+
+ProbeMemory::ProbeMemory(FileSystem& files, std::chrono::milliseconds budget)
+    : files_(files), budget_(budget) {}
+
+// "X:\..." and "\\server\share\..." have a volume; anything else depends on the current folder.
+std::optional<ProbeMemory::Volume> ProbeMemory::VolumeOf(const std::string& path) {
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
+        const char letter = static_cast<char>(path[0] & ~0x20);
+        if (letter < 'A' || letter > 'Z') return std::nullopt;
+        return Volume{std::string(1, letter) + ":", "", path.substr(0, 3), false};
+    }
+    if (path.size() < 3 || path[0] != '\\' || path[1] != '\\' || path[2] == '?' || path[2] == '.')
+        return std::nullopt;
+    const std::size_t serverEnd = path.find('\\', 2);
+    if (serverEnd == std::string::npos || serverEnd == 2) return std::nullopt;
+    std::size_t shareEnd = path.find('\\', serverEnd + 1);
+    if (shareEnd == serverEnd + 1) return std::nullopt;
+    if (shareEnd == std::string::npos) shareEnd = path.size();
+    const std::string root = path.substr(0, shareEnd) + "\\";
+    return Volume{Folded(path.substr(0, shareEnd)), Folded(path.substr(0, serverEnd)), root, true};
+}
+
+PathAnswer ProbeMemory::Answer(const PathProbe& probe, bool network) const {
+    return PathAnswer{probe, AnswerText(probe, network, budget_)};
+}
+
+void ProbeMemory::Publish() {
+    if (waiters_ > 0) changed_.notify_all();
+}
+
+std::optional<PathProbe> ProbeMemory::AskWithin(const std::string& path) {
+    tests_.fetch_add(1, std::memory_order_relaxed);
+    FileSystem& files = files_;
+    return CallWithin<PathProbe>(budget_, [&files, path] {
+        const auto native = files.nativePathsOnThisThread();
+        return files.probePath(path);
+    });
+}
+
+PathAnswer ProbeMemory::Probe(const std::string& path) {
+    const std::optional<Volume> volume = VolumeOf(path);
+    if (!volume) {
+        tests_.fetch_add(1, std::memory_order_relaxed);
+        return Answer(files_.probePath(path), false);
+    }
+    const std::string key = Folded(path);
+    {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            const auto found = paths_.find(key);
+            if (found == paths_.end()) break;
+            if (found->second.done) return found->second.answer;
+            // Another thread asks this very path now: its answer is this one's.
+            ++waiters_;
+            changed_.wait(lock);
+            --waiters_;
+        }
+        paths_.emplace(key, Entry{});
+    }
+    PathAnswer answer;
+    try {
+        answer = Ask(path, *volume);
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        paths_.erase(key);  // whoever waits for it asks again
+        Publish();
+        throw;
+    }
+    std::lock_guard lock(mutex_);
+    paths_[key] = Entry{true, answer};
+    Publish();
+    return answer;
+}
+
+PathAnswer ProbeMemory::Ask(const std::string& path, const Volume& volume) {
+    if (std::optional<PathAnswer> failed = Decide(volume)) return *failed;
+    if (!volume.network) {
+        tests_.fetch_add(1, std::memory_order_relaxed);
+        return Answer(files_.probePath(path), false);
+    }
+    if (std::optional<PathProbe> probe = AskWithin(path)) return Answer(*probe, true);
+    PathAnswer silent = Answer(PathProbe::Unknown(PathReason::TimedOut, 0), true);
+    std::lock_guard lock(mutex_);
+    silentServers_.emplace(volume.server, silent);
+    return silent;
+}
+
+// The volume's first test decides; later callers wait for that decision, which takes at most the budget.
+std::optional<PathAnswer> ProbeMemory::Decide(const Volume& volume) {
+    {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            if (volume.network) {
+                const auto silent = silentServers_.find(volume.server);
+                if (silent != silentServers_.end()) return silent->second;
+            }
+            VolumeState& state = volumes_[volume.key];
+            if (state.decision == Decision::Answered) return std::nullopt;
+            if (state.decision == Decision::Failed) return state.failure;
+            if (state.decision == Decision::Unknown) {
+                state.decision = Decision::Deciding;
+                break;
+            }
+            ++waiters_;
+            changed_.wait(lock);
+            --waiters_;
+        }
+    }
+    std::optional<PathProbe> root;
+    try {
+        root = AskWithin(volume.root);
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        volumes_[volume.key].decision = Decision::Unknown;  // the next caller tries again
+        Publish();
+        throw;
+    }
+    std::optional<PathAnswer> failure;
+    if (!root) {
+        failure = Answer(PathProbe::Unknown(PathReason::TimedOut, 0), volume.network);
+    } else if (root->state == PathState::CannotTell) {
+        failure = Answer(*root, volume.network);
+    } else if (!root->IsPresent()) {
+        // A volume without its root is no volume: the drive or the share is not there.
+        failure =
+            Answer(PathProbe::Unknown(volume.network ? PathReason::ShareUnavailable : PathReason::NoSuchDrive,
+                                      root->error),
+                   volume.network);
+    }
+    std::lock_guard lock(mutex_);
+    VolumeState& state = volumes_[volume.key];
+    state.decision = failure ? Decision::Failed : Decision::Answered;
+    if (failure) {
+        state.failure = *failure;
+        if (volume.network && !root) silentServers_.emplace(volume.server, *failure);
+    }
+    Publish();
+    return failure;
+}
+
+}  // namespace korvane
