@@ -50,7 +50,8 @@ void FindingPipeline::AddUnlessPresent(ScanFinding finding, RegistryView view) {
     item->kind = Kind::Target;
     item->finding = std::move(finding);
     item->view = view;
-    if (workers_.empty()) {
+    // A test of fast storage costs less than handing it over: only slow storage goes to the workers.
+    if (workers_.empty() || paths_.AnswersQuickly(item->finding.keyValue, view)) {
         Evaluate(*item);
         item->done = true;
         Push(std::move(item));
@@ -104,14 +105,16 @@ void FindingPipeline::Evaluate(Item& item) {
 
 void FindingPipeline::Publish() {
     if (batch_.empty()) return;
-    bool wake = false;
+    // As many idle workers as there are tests wake, and no more: a thread woken for nothing still costs
+    // a switch on a machine with few cores.
+    std::size_t wake = 0;
     {
         std::lock_guard lock(mutex_);
         queue_.insert(queue_.end(), batch_.begin(), batch_.end());
-        wake = idle_ > 0;
+        wake = std::min(static_cast<std::size_t>(idle_), batch_.size());
     }
     batch_.clear();
-    if (wake) work_.notify_all();
+    for (std::size_t i = 0; i < wake; ++i) work_.notify_one();
 }
 
 void FindingPipeline::HandOnReady() {

@@ -1,8 +1,10 @@
 // The ordered road from a group routine to the sink. The walk of the registry goes on while a small
-// pool of threads tests the files its entries name, so that slow storage overlaps the walk; whatever
-// the tests' timing, the sink receives group starts, findings and counts in exactly the order a
-// sequential run gives them (each waits for the tests handed in before it). With no worker threads
-// every test is made at once on the calling thread: a sequential run.
+// pool of threads tests the files its entries name on slow storage (network paths, drives not met yet
+// or found slow), so that it overlaps the walk; a test of a drive that answers fast is made at once on
+// the walk's thread, which costs less than handing it over. Whatever the tests' timing, the sink
+// receives group starts, findings and counts in exactly the order a sequential run gives them (each
+// waits for the tests handed in before it). With no worker threads every test is made at once: a
+// sequential run.
 #pragma once
 
 #include <atomic>

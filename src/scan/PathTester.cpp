@@ -113,6 +113,11 @@ std::string PathTester::PathInView(const std::string& path, RegistryView view) c
     return wowFolder_ + path.substr(systemPrefix_.size());
 }
 
+bool PathTester::AnswersQuickly(const std::string& text, RegistryView view) {
+    const std::size_t start = text.find_first_not_of("\" ");
+    return memory_.AnswersQuickly(PathInView(start == std::string::npos ? text : text.substr(start), view));
+}
+
 PathAnswer PathTester::Probe(const std::string& path, RegistryView view) {
     return memory_.Probe(PathInView(path, view));
 }

@@ -50,6 +50,9 @@ public:
     // One existence test of `path` as named by an entry of `view`.
     PathAnswer Probe(const std::string& path, RegistryView view = RegistryView::Bits64);
     bool FolderExists(const std::string& path) { return Probe(path).IsFolder(); }
+    // Whether JudgeTarget of the text can be expected to answer at once (see ProbeMemory::AnswersQuickly);
+    // a guess only, from the drive the text begins with.
+    bool AnswersQuickly(const std::string& text, RegistryView view);
     // The path a 32-bit program would reach through `path`; unchanged for the 64-bit view.
     std::string PathInView(const std::string& path, RegistryView view) const;
 

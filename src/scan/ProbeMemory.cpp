@@ -91,12 +91,30 @@ PathAnswer ProbeMemory::Probe(const std::string& path) {
     return answer;
 }
 
+bool ProbeMemory::AnswersQuickly(const std::string& path) {
+    const std::optional<Volume> volume = VolumeOf(path);
+    if (!volume) return true;  // relative: the current folder's drive, met long before
+    if (volume->network) return false;
+    std::lock_guard lock(mutex_);
+    const auto state = volumes_.find(volume->key);
+    return state != volumes_.end() && state->second.decision != Decision::Unknown &&
+           state->second.decision != Decision::Deciding && !state->second.slow;
+}
+
+PathProbe ProbeMemory::AskTimed(const std::string& path, const Volume& volume) {
+    tests_.fetch_add(1, std::memory_order_relaxed);
+    const auto start = std::chrono::steady_clock::now();
+    PathProbe probe = files_.probePath(path);
+    if (std::chrono::steady_clock::now() - start >= kSlowTest) {
+        std::lock_guard lock(mutex_);
+        volumes_[volume.key].slow = true;
+    }
+    return probe;
+}
+
 PathAnswer ProbeMemory::Ask(const std::string& path, const Volume& volume) {
     if (std::optional<PathAnswer> failed = Decide(volume)) return *failed;
-    if (!volume.network) {
-        tests_.fetch_add(1, std::memory_order_relaxed);
-        return Answer(files_.probePath(path), false);
-    }
+    if (!volume.network) return Answer(AskTimed(path, volume), false);
     if (std::optional<PathProbe> probe = AskWithin(path)) return Answer(*probe, true);
     PathAnswer silent = Answer(PathProbe::Unknown(PathReason::TimedOut, 0), true);
     std::lock_guard lock(mutex_);
@@ -126,6 +144,7 @@ std::optional<PathAnswer> ProbeMemory::Decide(const Volume& volume) {
         }
     }
     std::optional<PathProbe> root;
+    const auto start = std::chrono::steady_clock::now();
     try {
         root = AskWithin(volume.root);
     } catch (...) {
@@ -146,9 +165,12 @@ std::optional<PathAnswer> ProbeMemory::Decide(const Volume& volume) {
                                       root->error),
                    volume.network);
     }
+    // The root's test ran on a thread of its own: its time says little below a few milliseconds.
+    const bool slow = std::chrono::steady_clock::now() - start >= 5 * kSlowTest;
     std::lock_guard lock(mutex_);
     VolumeState& state = volumes_[volume.key];
     state.decision = failure ? Decision::Failed : Decision::Answered;
+    state.slow = state.slow || slow;
     if (failure) {
         state.failure = *failure;
         if (volume.network && !root) silentServers_.emplace(volume.server, *failure);

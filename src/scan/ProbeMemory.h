@@ -21,6 +21,8 @@
 namespace korvane {
 
 inline constexpr std::chrono::milliseconds kProbeBudget{2000};
+// A drive whose test took this long is slow storage for the rest of the run.
+inline constexpr std::chrono::microseconds kSlowTest{1000};
 
 // One test's answer with its words (see Evidence.h).
 struct PathAnswer {
@@ -41,6 +43,10 @@ public:
     // Thread-safe; waits at most about one budget per volume it is the first to meet.
     PathAnswer Probe(const std::string& path);
 
+    // Whether a test of `path` can be expected to answer at once: its drive answered, and fast. A
+    // network path, or one on a drive not met yet or found slow, may keep its caller waiting.
+    bool AnswersQuickly(const std::string& path);
+
     // Questions that reached the file system.
     std::uint64_t Tests() const { return tests_.load(std::memory_order_relaxed); }
     std::chrono::milliseconds Budget() const { return budget_; }
@@ -55,6 +61,7 @@ private:
     enum class Decision { Unknown, Deciding, Answered, Failed };
     struct VolumeState {
         Decision decision = Decision::Unknown;
+        bool slow = false;
         PathAnswer failure;
     };
     struct Entry {
@@ -68,6 +75,8 @@ private:
     // A test on a thread of its own within the budget; nothing when it ran out.
     std::optional<PathProbe> AskWithin(const std::string& path);
     PathAnswer Answer(const PathProbe& probe, bool network) const;
+    // A direct test of a path on a drive, timed: a slow one marks its drive.
+    PathProbe AskTimed(const std::string& path, const Volume& volume);
     void Publish();  // mutex_ held: wakes whoever waits for an answer
 
     FileSystem& files_;

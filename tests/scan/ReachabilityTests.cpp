@@ -87,13 +87,11 @@ TEST(ProbeMemoryTest, ASlowServerThatAnswersWithinTheBudgetIsAnsweringOne) {
     ProbeMemory memory(files, milliseconds(60000));
     auto answer = std::async(std::launch::async, [&] { return memory.Probe("\\\\slow\\share\\app.exe"); });
     // The share's root, then the path: each answers when the clock has moved on.
-    for (int test = 0; test < 2; ++test) {
-        for (int i = 0; i < 5000 && files.WaitingTests() == 0; ++i)
-            std::this_thread::sleep_for(milliseconds(1));
-        ASSERT_EQ(files.WaitingTests(), 1);
+    for (std::uint64_t test = 1; test <= 2; ++test) {
+        auto waiting = [&] { return files.WaitingTests() == 1 && files.ExistenceTestCount() == test; };
+        for (int i = 0; i < 5000 && !waiting(); ++i) std::this_thread::sleep_for(milliseconds(1));
+        ASSERT_TRUE(waiting()) << test;
         clock.Advance(milliseconds(1500));
-        for (int i = 0; i < 5000 && files.WaitingTests() == 1; ++i)
-            std::this_thread::sleep_for(milliseconds(1));
     }
     const PathAnswer found = answer.get();
     EXPECT_TRUE(found.IsFile());
@@ -116,6 +114,25 @@ TEST(ProbeMemoryTest, EachDistinctPathIsAskedOnceEvenByThreadsAtOnce) {
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(files.ExistenceTestCount(), 3u);  // C:\, app.exe, gone.exe
     EXPECT_EQ(memory.Tests(), 3u);
+}
+
+TEST(ProbeMemoryTest, OnlyADriveThatAnsweredFastIsExpectedToAnswerAtOnce) {
+    MemoryFileSystem files;
+    files.AddFile("C:\\Apps\\app.exe");
+    files.AddFile("D:\\Apps\\app.exe");
+    files.AddFile("\\\\files\\tools\\tool.exe");
+    files.SetVolumeDelay("D:", milliseconds(5));  // real time: slower than any disk that answers at once
+    ProbeMemory memory(files);
+    // Not met yet: its first test decides whether it answers at all.
+    EXPECT_FALSE(memory.AnswersQuickly("C:\\Apps\\other.exe"));
+    EXPECT_FALSE(memory.AnswersQuickly("D:\\Apps\\other.exe"));
+    EXPECT_TRUE(memory.Probe("C:\\Apps\\app.exe").IsFile());
+    EXPECT_TRUE(memory.Probe("D:\\Apps\\app.exe").IsFile());
+    EXPECT_TRUE(memory.Probe("\\\\files\\tools\\tool.exe").IsFile());
+    EXPECT_TRUE(memory.AnswersQuickly("C:\\Apps\\other.exe"));
+    EXPECT_FALSE(memory.AnswersQuickly("D:\\Apps\\other.exe"));
+    EXPECT_FALSE(memory.AnswersQuickly("\\\\files\\tools\\other.exe"));  // a network path never is
+    EXPECT_TRUE(memory.AnswersQuickly("notepad"));
 }
 
 TEST(ProbeMemoryTest, PathsWithoutADriveOrServerAreAskedEachTime) {
