@@ -19,6 +19,7 @@
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/RootKeys.h"
 #include "scan/Repair.h"
+#include "scan/ScanErrorList.h"
 #include "undo/ValueEncoding.h"
 
 namespace korvane {
@@ -205,7 +206,7 @@ void SeedFindings(MemoryPlatform& memory, ListView& lvErrors, int count, std::ve
             memory.registry().SetDword(roots::LocalMachine, key, "Count", i);
             row.caption = "Application";
             row.subItems = {"HKEY_LOCAL_MACHINE\\" + key, "", "C:\\Missing\\" + n};
-            row.tag = KeyName::Key(roots::LocalMachine, key);
+            row.tag = ErrorRowTag{KeyName::Key(roots::LocalMachine, key), {}, true};
             if (bare)
                 bare->push_back(
                     {true, roots::LocalMachine, key, "", row.caption, row.subItems[0], row.subItems[2]});
@@ -215,7 +216,7 @@ void SeedFindings(MemoryPlatform& memory, ListView& lvErrors, int count, std::ve
             memory.registry().SetValue(roots::CurrentUser, key, "v" + n, {regtype::Binary, bytes});
             row.caption = "Run MRU";
             row.subItems = {"HKEY_CURRENT_USER\\" + key + "\\v" + n, "", ""};
-            row.tag = KeyName::Value(roots::CurrentUser, key, "v" + n);
+            row.tag = ErrorRowTag{KeyName::Value(roots::CurrentUser, key, "v" + n), {}, true};
             if (bare)
                 bare->push_back(
                     {false, roots::CurrentUser, key, "v" + n, row.caption, row.subItems[0], row.subItems[2]});
