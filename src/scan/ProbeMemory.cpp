@@ -37,9 +37,10 @@ std::string PathAnswer::Why() const {
 }
 
 std::size_t ProbeMemory::FoldedHash::operator()(std::string_view path) const {
-    std::size_t hash = 14695981039346656037ull;
+    // FNV-1a over the folded bytes.
+    std::uint64_t hash = 14695981039346656037ull;
     for (char c : path) hash = (hash ^ static_cast<unsigned char>(FoldedChar(c))) * 1099511628211ull;
-    return hash;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 bool ProbeMemory::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
