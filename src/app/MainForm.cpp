@@ -127,6 +127,8 @@ void MainForm::OpenStartPage() {
 bool MainForm::RestartAsAdministrator(const std::string& pageName) {
     Platform& platform = state.platform;
     const std::string arguments = pageName.empty() ? std::string() : std::string(kPageArgument) + pageName;
+    // The new instance reads the undo history as it starts, before this one has closed.
+    history.Save();
     if (!platform.processes.startElevated(platform.system.executablePath(), arguments)) return false;
     if (closeWindow) closeWindow();
     return true;

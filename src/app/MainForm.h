@@ -93,8 +93,9 @@ public:
     // Runs a handler of the window: an error it raises goes to the error box and the program goes on.
     void Run(const std::function<void()>& handler);
 
-    // Starts Korvane again with administrator rights on the page of that name and closes this window;
-    // false when Windows did not start it (the user said no).
+    // Saves the undo history, starts Korvane again with administrator rights on the page of that name
+    // and closes this window; false when Windows did not start it (the user said no). A history that
+    // cannot be saved raises XmlError, and nothing is started.
     bool RestartAsAdministrator(const std::string& pageName);
     // Closes the window as the user would (set by the window that renders this form).
     std::function<void()> closeWindow;

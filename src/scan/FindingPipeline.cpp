@@ -17,7 +17,6 @@ FindingPipeline::FindingPipeline(ScanSink& sink, PathTester& paths, FileSystem& 
                                  ProbeConcurrency concurrency)
     : sink_(sink), paths_(paths), files_(files), concurrency_(concurrency) {
     concurrency_.inFlight = std::max<std::size_t>(concurrency_.inFlight, 1);
-    for (int i = 0; i < concurrency_.workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
 
 FindingPipeline::~FindingPipeline() {
@@ -50,13 +49,15 @@ void FindingPipeline::AddUnlessPresent(ScanFinding finding, RegistryView view) {
     item->kind = Kind::Target;
     item->finding = std::move(finding);
     item->view = view;
-    // A test of fast storage costs less than handing it over: only slow storage goes to the workers.
-    if (workers_.empty() || paths_.AnswersQuickly(item->finding.keyValue, view)) {
+    if (concurrency_.workers <= 0) {
         Evaluate(*item);
         item->done = true;
         Push(std::move(item));
         return;
     }
+    // The workers start with the first test that needs them: a run on fast storage never pays for them.
+    if (workers_.empty())
+        for (int i = 0; i < concurrency_.workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
     batch_.push_back(item.get());
     Push(std::move(item));
     if (batch_.size() >= std::min(kBatch, concurrency_.inFlight)) Publish();

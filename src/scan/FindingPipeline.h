@@ -32,7 +32,8 @@ struct ProbeConcurrency {
 
 class FindingPipeline {
 public:
-    // Workers hold a native-paths scope of `files` (see FileSystem.h) while they live.
+    // Workers hold a native-paths scope of `files` (see FileSystem.h) while they live; they start
+    // when the first test is handed to them.
     FindingPipeline(ScanSink& sink, PathTester& paths, FileSystem& files, ProbeConcurrency concurrency);
     // Stops the workers; tests not yet handed to the sink are dropped.
     ~FindingPipeline();
@@ -42,8 +43,14 @@ public:
     // Calling thread (the scan's worker) only.
     void BeginGroup(int group);
     void Add(ScanFinding finding);
-    // A finding whose target (its keyValue) is tested first: filed when it is not present, with the
-    // guessed path and the evidence of the test; certain only when the test said "missing".
+    // Whether a test of `text` is best made at once by the caller: without workers, or on storage that
+    // answers fast (a hand-over would cost more than the test).
+    bool JudgesAtOnce(const std::string& text, RegistryView view) {
+        return concurrency_.workers <= 0 || paths_.AnswersQuickly(text, view);
+    }
+    // A finding whose target (its keyValue) is tested by the workers first: filed when it is not
+    // present, with the guessed path and the evidence of the test; certain only when the test said
+    // "missing".
     void AddUnlessPresent(ScanFinding finding, RegistryView view);
     void WriteCount(int group);
     // Hands everything still held to the sink, in order; waits for the tests it needs. An error a

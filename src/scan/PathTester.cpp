@@ -113,24 +113,35 @@ std::string PathTester::PathInView(const std::string& path, RegistryView view) c
     return wowFolder_ + path.substr(systemPrefix_.size());
 }
 
-bool PathTester::AnswersQuickly(const std::string& text, RegistryView view) {
-    const std::size_t start = text.find_first_not_of("\" ");
-    return memory_.AnswersQuickly(PathInView(start == std::string::npos ? text : text.substr(start), view));
+bool PathTester::AnswersQuickly(const std::string& text, RegistryView) {
+    // A 32-bit entry's paths lie on the same drives as written.
+    return memory_.AnswersQuickly(text);
 }
 
 PathAnswer PathTester::Probe(const std::string& path, RegistryView view) {
+    if (view != RegistryView::Bits32 || systemPrefix_.empty()) return memory_.Probe(path);
     return memory_.Probe(PathInView(path, view));
 }
 
 std::string PathTester::Guess(const std::string& text, RegistryView view) {
+    return GuessRef(text, view);
+}
+
+const std::string& PathTester::GuessRef(const std::string& text, RegistryView view) {
     auto& guesses = guesses_[view == RegistryView::Bits32 ? 1 : 0];
     {
+        // A found guess stays where it is (the map's nodes do not move), so it is read after the lock.
         std::lock_guard lock(guessLock_);
         if (const auto found = guesses.find(text); found != guesses.end()) return found->second;
     }
     tAskedRelative = false;
     std::string guess = GuessPath(text, view == RegistryView::Bits32 ? wow_ : native_);
-    if (tAskedRelative) return guess;
+    if (tAskedRelative) {
+        // Depends on the current folder: not kept, and valid on this thread until its next guess.
+        thread_local std::string uncached;
+        uncached = std::move(guess);
+        return uncached;
+    }
     std::lock_guard lock(guessLock_);
     return guesses.emplace(text, std::move(guess)).first->second;
 }
@@ -138,21 +149,21 @@ std::string PathTester::Guess(const std::string& text, RegistryView view) {
 TargetVerdict PathTester::JudgeTarget(const std::string& text, RegistryView view) {
     TargetVerdict verdict;
     if (text.empty()) return verdict;
-    const std::string written = PathInView(text, view);
-    const PathAnswer asWritten = memory_.Probe(written);
+    const PathAnswer asWritten = Probe(text, view);
     if (asWritten.IsFile()) return verdict;
-    verdict.guess = Guess(text, view);
-    const std::string guessed = PathInView(verdict.guess, view);
-    const PathAnswer asGuessed = memory_.Probe(guessed);
+    const std::string& guess = GuessRef(text, view);
+    const PathAnswer asGuessed = Probe(guess, view);
     if (asGuessed.IsFile() || asWritten.IsFolder()) return verdict;
 
+    verdict.guess = guess;
     const bool guessUnsure = asGuessed.State() == PathState::CannotTell;
     const bool unsure = guessUnsure || asWritten.State() == PathState::CannotTell;
     verdict.state = unsure ? PathState::CannotTell : PathState::Missing;
     if (!unsure || guessUnsure)
-        verdict.evidence = {guessed, asGuessed.IsFolder() ? "a folder, not a file" : asGuessed.why};
+        verdict.evidence = {PathInView(guess, view),
+                            asGuessed.IsFolder() ? "a folder, not a file" : asGuessed.Why()};
     else
-        verdict.evidence = {written, asWritten.why};
+        verdict.evidence = {PathInView(text, view), asWritten.Why()};
     return verdict;
 }
 

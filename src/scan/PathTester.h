@@ -65,6 +65,9 @@ public:
 private:
     class ViewFiles;
 
+    // Guess without a copy; see PathTester.cpp for how long the reference lives.
+    const std::string& GuessRef(const std::string& text, RegistryView view);
+
     FileSystem& files_;
     ProbeMemory memory_;
     std::unique_ptr<ViewFiles> nativeFiles_;

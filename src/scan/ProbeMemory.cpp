@@ -16,10 +16,44 @@ std::string Folded(const std::string& text) {
     return folded;
 }
 
+char FoldedChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// "X:\..." or "\\...": the answer does not depend on the current folder.
+std::uint32_t DriveBit(char letter) {
+    return 1u << (FoldedChar(letter) - 'A');
+}
+
+bool HasVolume(const std::string& path) {
+    return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
+           (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
+}
+
 }  // namespace
 
+std::string PathAnswer::Why() const {
+    return AnswerText(probe, network, budget);
+}
+
+std::size_t ProbeMemory::FoldedHash::operator()(std::string_view path) const {
+    // FNV-1a over the folded bytes.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : path) hash = (hash ^ static_cast<unsigned char>(FoldedChar(c))) * 1099511628211ull;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+bool ProbeMemory::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldedChar(a[i]) != FoldedChar(b[i])) return false;
+    return true;
+}
+
 ProbeMemory::ProbeMemory(FileSystem& files, std::chrono::milliseconds budget)
-    : files_(files), budget_(budget) {}
+    : files_(files), budget_(budget) {
+    paths_.reserve(1 << 14);
+}
 
 // "X:\..." and "\\server\share\..." have a volume; anything else depends on the current folder.
 std::optional<ProbeMemory::Volume> ProbeMemory::VolumeOf(const std::string& path) {
@@ -40,7 +74,7 @@ std::optional<ProbeMemory::Volume> ProbeMemory::VolumeOf(const std::string& path
 }
 
 PathAnswer ProbeMemory::Answer(const PathProbe& probe, bool network) const {
-    return PathAnswer{probe, AnswerText(probe, network, budget_)};
+    return PathAnswer{probe, network, budget_};
 }
 
 void ProbeMemory::Publish() {
@@ -57,16 +91,14 @@ std::optional<PathProbe> ProbeMemory::AskWithin(const std::string& path) {
 }
 
 PathAnswer ProbeMemory::Probe(const std::string& path) {
-    const std::optional<Volume> volume = VolumeOf(path);
-    if (!volume) {
+    if (!HasVolume(path)) {
         tests_.fetch_add(1, std::memory_order_relaxed);
         return Answer(files_.probePath(path), false);
     }
-    const std::string key = Folded(path);
     {
         std::unique_lock lock(mutex_);
         while (true) {
-            const auto found = paths_.find(key);
+            const auto found = paths_.find(std::string_view(path));
             if (found == paths_.end()) break;
             if (found->second.done) return found->second.answer;
             // Another thread asks this very path now: its answer is this one's.
@@ -74,7 +106,18 @@ PathAnswer ProbeMemory::Probe(const std::string& path) {
             changed_.wait(lock);
             --waiters_;
         }
-        paths_.emplace(key, Entry{});
+        paths_.emplace(path, Entry{});
+    }
+    const std::optional<Volume> volume = VolumeOf(path);
+    const std::string& key = path;
+    if (!volume) {
+        // A malformed server path ("\\server" alone): asked as it is.
+        tests_.fetch_add(1, std::memory_order_relaxed);
+        const PathAnswer direct = Answer(files_.probePath(path), false);
+        std::lock_guard lock(mutex_);
+        paths_[key] = Entry{true, direct};
+        Publish();
+        return direct;
     }
     PathAnswer answer;
     try {
@@ -91,14 +134,24 @@ PathAnswer ProbeMemory::Probe(const std::string& path) {
     return answer;
 }
 
-bool ProbeMemory::AnswersQuickly(const std::string& path) {
-    const std::optional<Volume> volume = VolumeOf(path);
-    if (!volume) return true;  // relative: the current folder's drive, met long before
-    if (volume->network) return false;
-    std::lock_guard lock(mutex_);
-    const auto state = volumes_.find(volume->key);
-    return state != volumes_.end() && state->second.decision != Decision::Unknown &&
-           state->second.decision != Decision::Deciding && !state->second.slow;
+bool ProbeMemory::AnswersQuickly(std::string_view path) {
+    const std::size_t start = path.find_first_not_of("\" ");
+    if (start == std::string_view::npos) return true;
+    path.remove_prefix(start);
+    if (path.starts_with("\\\\")) return false;  // a network path
+    const char letter = static_cast<char>(path.empty() ? 0 : (path[0] & ~0x20));
+    // Relative: on the current folder's drive, met long before.
+    if (path.size() < 3 || letter < 'A' || letter > 'Z' || path[1] != ':' || path[2] != '\\') return true;
+    return (quickDrives_.load(std::memory_order_relaxed) & DriveBit(letter)) != 0;
+}
+
+void ProbeMemory::NoteSpeed(const Volume& volume, const VolumeState& state) {
+    if (volume.network) return;
+    const std::uint32_t bit = DriveBit(volume.key[0]);
+    if (state.decision != Decision::Unknown && state.decision != Decision::Deciding && !state.slow)
+        quickDrives_.fetch_or(bit, std::memory_order_relaxed);
+    else
+        quickDrives_.fetch_and(~bit, std::memory_order_relaxed);
 }
 
 PathProbe ProbeMemory::AskTimed(const std::string& path, const Volume& volume) {
@@ -107,7 +160,9 @@ PathProbe ProbeMemory::AskTimed(const std::string& path, const Volume& volume) {
     PathProbe probe = files_.probePath(path);
     if (std::chrono::steady_clock::now() - start >= kSlowTest) {
         std::lock_guard lock(mutex_);
-        volumes_[volume.key].slow = true;
+        VolumeState& state = volumes_[volume.key];
+        state.slow = true;
+        NoteSpeed(volume, state);
     }
     return probe;
 }
@@ -171,6 +226,7 @@ std::optional<PathAnswer> ProbeMemory::Decide(const Volume& volume) {
     VolumeState& state = volumes_[volume.key];
     state.decision = failure ? Decision::Failed : Decision::Answered;
     state.slow = state.slow || slow;
+    NoteSpeed(volume, state);
     if (failure) {
         state.failure = *failure;
         if (volume.network && !root) silentServers_.emplace(volume.server, *failure);

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/FileSystem.h"
@@ -24,14 +25,17 @@ inline constexpr std::chrono::milliseconds kProbeBudget{2000};
 // A drive whose test took this long is slow storage for the rest of the run.
 inline constexpr std::chrono::microseconds kSlowTest{1000};
 
-// One test's answer with its words (see Evidence.h).
+// One test's answer, and what its words need (see Evidence.h).
 struct PathAnswer {
     PathProbe probe;
-    std::string why;
+    bool network = false;
+    std::chrono::milliseconds budget{0};
 
     PathState State() const { return probe.state; }
     bool IsFile() const { return probe.IsFile(); }
     bool IsFolder() const { return probe.IsFolder(); }
+    // "file not found", "server did not answer in 2 s", ...
+    std::string Why() const;
 };
 
 class ProbeMemory {
@@ -45,7 +49,8 @@ public:
 
     // Whether a test of `path` can be expected to answer at once: its drive answered, and fast. A
     // network path, or one on a drive not met yet or found slow, may keep its caller waiting.
-    bool AnswersQuickly(const std::string& path);
+    // Blanks and a quote in front (a command line) are passed over.
+    bool AnswersQuickly(std::string_view path);
 
     // Questions that reached the file system.
     std::uint64_t Tests() const { return tests_.load(std::memory_order_relaxed); }
@@ -57,6 +62,15 @@ private:
         std::string server;  // "\\SERVER" for a network volume
         std::string root;    // "C:\", "\\server\share\"
         bool network = false;
+    };
+    // Paths compared as Windows compares them (A-Z without case), looked up without copying them.
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view path) const;
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
     };
     enum class Decision { Unknown, Deciding, Answered, Failed };
     struct VolumeState {
@@ -78,16 +92,19 @@ private:
     // A direct test of a path on a drive, timed: a slow one marks its drive.
     PathProbe AskTimed(const std::string& path, const Volume& volume);
     void Publish();  // mutex_ held: wakes whoever waits for an answer
+    // mutex_ held: keeps quickDrives_ in step with what is known of a drive.
+    void NoteSpeed(const Volume& volume, const VolumeState& state);
 
     FileSystem& files_;
     std::chrono::milliseconds budget_;
     std::mutex mutex_;
     std::condition_variable changed_;
     int waiters_ = 0;
-    std::unordered_map<std::string, Entry> paths_;          // by upper-cased path
+    std::unordered_map<std::string, Entry, FoldedHash, FoldedEqual> paths_;
     std::unordered_map<std::string, VolumeState> volumes_;  // by Volume::key
     std::unordered_map<std::string, PathAnswer> silentServers_;
     std::atomic<std::uint64_t> tests_{0};
+    std::atomic<std::uint32_t> quickDrives_{0};  // bit n: drive 'A' + n answered, and fast
 };
 
 }  // namespace korvane

@@ -49,12 +49,21 @@ public:
         pipeline_.Add(ScanFinding{group, kScanErrorTypes[group], std::move(where), std::move(keyValue),
                                   std::move(guessPath), std::move(evidence), certain});
     }
-    // TargetMissing and AddScanError: the entry at `where` is filed, with `text` as its Key Value, unless
-    // the file or folder `text` names (as an entry of `view` names it) is present.
-    void FileUnlessPresent(int group, KeyName where, std::string text, RegistryView view) {
+    // TargetMissing and AddScanError: the entry `makeWhere()` names is filed, with `text` as its Key
+    // Value, unless the file or folder `text` names (as an entry of `view` names it) is present. The Key
+    // Name is made only for a finding: most entries are fine.
+    template <class MakeWhere>
+    void FileUnlessPresent(int group, MakeWhere&& makeWhere, const std::string& text, RegistryView view) {
+        if (pipeline_.JudgesAtOnce(text, view)) {
+            TargetVerdict verdict = paths.JudgeTarget(text, view);
+            if (verdict.state == PathState::Present) return;
+            const bool certain = verdict.state == PathState::Missing;
+            pipeline_.Add(ScanFinding{group, kScanErrorTypes[group], makeWhere(), text,
+                                      std::move(verdict.guess), std::move(verdict.evidence), certain});
+            return;
+        }
         pipeline_.AddUnlessPresent(
-            ScanFinding{group, kScanErrorTypes[group], std::move(where), std::move(text), {}, {}, true},
-            view);
+            ScanFinding{group, kScanErrorTypes[group], makeWhere(), text, {}, {}, true}, view);
     }
     // Everything filed so far reaches the sink.
     void Flush() { pipeline_.Flush(); }

@@ -1,5 +1,5 @@
-// The fixed tables of the scan (group names, error types, class sub-key names) and the dispatch from a
-// row of lvScanGroups to its group routine.
+// The fixed tables of the scan (group names, error types, class sub-key names), the registry views of
+// its base keys, and the dispatch from a row of lvScanGroups to its group routine.
 #include "scan/ScanGroups.h"
 
 namespace korvane {

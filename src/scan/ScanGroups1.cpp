@@ -46,8 +46,9 @@ Walk WalkAppPaths(ScanContext& context, const ViewedKey& base) {
         // An application key that does not open ends the whole group, as a stop would.
         if (!entry.OpenReadOnly(key.Handle(), name)) return Walk::EndedEarly;
         if (const auto data = entry.ReadText(""))
-            context.FileUnlessPresent(group, KeyName::Key(base.root, KeyBelow(base.Base(), name)), *data,
-                                      base.view);
+            context.FileUnlessPresent(
+                group, [&] { return KeyName::Key(base.root, KeyBelow(base.Base(), name)); }, *data,
+                base.view);
         if (context.StopRequested()) return Walk::EndedEarly;
     }
     return Walk::Completed;
@@ -75,8 +76,9 @@ void CheckClsidSubkey(ScanContext& context, RegistryKey& probe, const ViewedKey&
     const auto data = probe.ReadText("");
     // A default value that is itself a class identifier refers to a class, not to a file.
     if (!data || (!data->empty() && data->front() == '{')) return;
-    context.FileUnlessPresent(1, KeyName::Key(clsid.root, KeyBelow(clsid.Base(), classKey + subkey)), *data,
-                              clsid.view);
+    context.FileUnlessPresent(
+        1, [&] { return KeyName::Key(clsid.root, KeyBelow(clsid.Base(), classKey + subkey)); }, *data,
+        clsid.view);
 }
 
 // The names of ClsidSubkeyNames that a class key has, found by listing its sub-keys once instead of
@@ -148,8 +150,8 @@ void ScanHelpKey(ScanContext& context, const ViewedKey& base) {
             std::string file = std::move(*folder);
             if (!file.empty() && file.back() != '\\') file += '\\';
             file += value.name;
-            context.FileUnlessPresent(2, KeyName::Value(base.root, base.path, value.name), std::move(file),
-                                      base.view);
+            context.FileUnlessPresent(
+                2, [&] { return KeyName::Value(base.root, base.path, value.name); }, file, base.view);
         }
         if (context.StopRequested()) return;
     }
@@ -186,8 +188,9 @@ void ScanFonts(ScanContext& context) {
                 // A bare file name lives in the fonts folder; the fixed prefix is deliberate.
                 std::string file = std::move(*data);
                 if (file.find_first_of("\\:") == std::string::npos) file = "C:\\WINDOWS\\FONTS\\" + file;
-                context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, value.name),
-                                          std::move(file), RegistryView::Bits64);
+                context.FileUnlessPresent(
+                    group, [&] { return KeyName::Value(base.root, base.path, value.name); }, file,
+                    RegistryView::Bits64);
             }
             if (context.StopRequested()) break;
         }
@@ -211,8 +214,9 @@ void ScanRunMru(ScanContext& context) {
             std::string command = std::move(*data);
             if (command.size() >= 2) command.erase(command.size() - 2);
             if (ExtensionOf(command) != ".exe") command += ".exe";
-            context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, value.name),
-                                      std::move(command), RegistryView::Bits64);
+            context.FileUnlessPresent(
+                group, [&] { return KeyName::Value(base.root, base.path, value.name); }, command,
+                RegistryView::Bits64);
         }
         if (context.StopRequested()) return;
     }

@@ -40,7 +40,8 @@ Walk WalkSharedDlls(ScanContext& context, const ViewedKey& base) {
     for (const std::string& name : key.ValueNames()) {
         context.Examined();
         context.Label([&] { return prefix + name; });
-        context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, name), name, base.view);
+        context.FileUnlessPresent(
+            group, [&] { return KeyName::Value(base.root, base.path, name); }, name, base.view);
         if (context.StopRequested()) return Walk::EndedEarly;
     }
     return Walk::Completed;
@@ -84,7 +85,7 @@ void ScanSharedFolders(ScanContext& context) {
             const PathAnswer answer = context.paths.Probe(folder);
             if (!answer.IsFolder()) {
                 const bool certain = answer.State() != PathState::CannotTell;
-                Evidence evidence{folder, answer.IsFile() ? "a file, not a folder" : answer.why};
+                Evidence evidence{folder, answer.IsFile() ? "a file, not a folder" : answer.Why()};
                 context.Finding(group, KeyName::Value(base.root, base.path, name), name,
                                 context.paths.Guess(name), std::move(evidence), certain);
             }
@@ -113,7 +114,8 @@ Walk WalkShellExtensions(ScanContext& context, const ViewedKey& base) {
         // An unregistered class, or one without an in-process server, is passed over without a stop test.
         if (!server.OpenReadOnly(classes.root, classes.path + "\\" + name + "\\InprocServer32")) continue;
         if (const auto data = server.ReadText(""))
-            context.FileUnlessPresent(group, KeyName::Value(base.root, base.path, name), *data, base.view);
+            context.FileUnlessPresent(
+                group, [&] { return KeyName::Value(base.root, base.path, name); }, *data, base.view);
         if (context.StopRequested()) return Walk::EndedEarly;
     }
     return Walk::Completed;
@@ -138,8 +140,9 @@ void CheckSoundScheme(ScanContext& context, RegistryKey& scheme, const std::stri
     const auto data = scheme.ReadText("");
     scheme.Close();
     if (data)
-        context.FileUnlessPresent(9, KeyName::Key(scankeys::SoundApps.root, kAppsPath + "\\" + relative),
-                                  *data, RegistryView::Bits64);
+        context.FileUnlessPresent(
+            9, [&] { return KeyName::Key(scankeys::SoundApps.root, kAppsPath + "\\" + relative); }, *data,
+            RegistryView::Bits64);
 }
 
 }  // namespace
@@ -188,8 +191,9 @@ Walk WalkUninstall(ScanContext& context, const ViewedKey& base) {
         if (!entry.OpenReadOnly(key.Handle(), name)) continue;
         if (const auto data = entry.ReadText("UninstallString"))
             context.FileUnlessPresent(
-                group, KeyName::Value(base.root, KeyBelow(base.Base(), name), "UninstallString"), *data,
-                base.view);
+                group,
+                [&] { return KeyName::Value(base.root, KeyBelow(base.Base(), name), "UninstallString"); },
+                *data, base.view);
         if (context.StopRequested()) return Walk::EndedEarly;
     }
     return Walk::Completed;

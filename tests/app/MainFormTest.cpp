@@ -303,7 +303,12 @@ TEST_F(MainFormTest, ARestartAsAdministratorStartsKorvaneElevatedOnThePageAndClo
     int closes = 0;
     f.closeWindow = [&] { ++closes; };
     f.toolStartup.Click();
+    f.history.Document().DocumentElement().AppendChild("ELEMENT").SetAttribute("NAME", "recorded");
     EXPECT_TRUE(f.state.restartAsAdministrator("tabStartup"));
+    // The new instance finds the history on disk.
+    const auto saved = memory.files().readFile("C:\\Korvane\\Backup.xml");
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find("recorded"), std::string::npos);
     const auto calls = memory.processes().Calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].kind, ProcessCallKind::StartElevated);
@@ -314,6 +319,15 @@ TEST_F(MainFormTest, ARestartAsAdministratorStartsKorvaneElevatedOnThePageAndClo
     memory.processes().SetBehaviour([](const std::string&, const std::string&) { return std::nullopt; });
     EXPECT_FALSE(f.RestartAsAdministrator("tabStartup"));
     EXPECT_EQ(closes, 1);
+}
+
+TEST_F(MainFormTest, AHistoryThatCannotBeSavedStartsNoOtherInstance) {
+    Start();
+    MainForm& f = Form();
+    f.history.Document().DocumentElement().AppendChild("ELEMENT");
+    memory.files().FailWrite("C:\\Korvane");
+    EXPECT_ANY_THROW(f.RestartAsAdministrator("tabScanErrors"));
+    EXPECT_TRUE(memory.processes().Calls().empty());
 }
 
 TEST_F(MainFormTest, StartedOnThePageOfARestartItOpensItAndTheScanPageScansAgain) {

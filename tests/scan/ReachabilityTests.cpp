@@ -95,7 +95,7 @@ TEST(ProbeMemoryTest, ASlowServerThatAnswersWithinTheBudgetIsAnsweringOne) {
     }
     const PathAnswer found = answer.get();
     EXPECT_TRUE(found.IsFile());
-    EXPECT_EQ(found.why, "file found");
+    EXPECT_EQ(found.Why(), "file found");
     EXPECT_EQ(memory.Tests(), 2u);
 }
 
