@@ -25,6 +25,9 @@ struct ScanFinding {
     std::string guessPath;
     Evidence evidence{};  // what was tested and what the test answered
     bool certain = true;  // false when a test could not tell: the row is listed, never checked for repair
+    // The Key Name was repaired before and is here again: something recreates it, so the row is listed
+    // unchecked (the evidence says when it was repaired).
+    bool cameBack = false;
 };
 
 class ScanSink {
