@@ -54,7 +54,14 @@ std::string GuessPath(const std::string& text, const PathContext& context) {
 
     std::string s = text;
     LowerAscii(s);
-    CutBefore(s, '/');  // command-line switches
+    // A switch begins with a blank and a "/"; any other "/" separates folders, as Windows takes it.
+    if (const std::size_t at = s.find(" /"); at != std::string::npos) s.erase(at);
+    if (context.environment != nullptr) {
+        for (char& c : s)
+            if (c == '/') c = '\\';
+    } else {
+        CutBefore(s, '/');
+    }
     if (StartsWith(s, "\"")) s.erase(0, 1);
     if (!StartsWith(s, "rundll32")) {
         CutAfter(s, ".exe");
@@ -65,7 +72,13 @@ std::string GuessPath(const std::string& text, const PathContext& context) {
     }
     s = ReplaceFirst("%systemroot%\\system32\\", context.systemFolder, s);
     s = ReplaceFirst("%systemroot%\\", context.windowsFolder, s);
-    s = ReplaceFirst("%programfiles%\\", context.programFilesFolder, s);
+    if (context.environment != nullptr) {
+        // Every variable the entry's environment defines, as the platform spells its value; an unknown
+        // one stays as written.
+        s = context.environment->Expand(s).text;
+    } else {
+        s = ReplaceFirst("%programfiles%\\", context.programFilesFolder, s);
+    }
     CutBefore(s, ',');  // resource index
     if (!s.empty() && s.back() == '"') s.pop_back();
 

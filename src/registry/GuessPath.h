@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "registry/Environment.h"
 
 namespace korvane {
 
@@ -13,6 +14,9 @@ struct PathContext {
     std::string systemFolder;        // with trailing "\"
     std::string windowsFolder;       // with trailing "\"
     std::string programFilesFolder;  // with trailing "\" or empty
+    // Every variable of the entry's environment; without one, only %SystemRoot% and %ProgramFiles%
+    // are known.
+    const Environment* environment = nullptr;
 };
 
 // Reads the three folders once, for a run of many GuessPath calls.

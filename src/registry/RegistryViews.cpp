@@ -4,6 +4,7 @@
 #include <array>
 
 #include "registry/KeyName.h"
+#include "registry/SharedKeys.h"
 
 namespace korvane {
 
@@ -14,11 +15,6 @@ constexpr std::string_view kWowNode = "Wow6432Node";
 // The class keys Windows 7 and later keep per view; the rest of the classes is shared.
 constexpr std::array<std::string_view, 5> kRedirectedClassKeys = {"clsid", "directshow", "interface",
                                                                   "media type", "mediafoundation"};
-
-// Keys below HKLM\SOFTWARE that both views share (the ones the program reads). Everything else below
-// HKLM\SOFTWARE is redirected.
-constexpr std::array<std::string_view, 4> kSharedSoftwareKeys = {
-    "classes", "microsoft\\windows nt\\currentversion\\fonts", "policies", "registeredapplications"};
 
 bool StartsWithPart(std::string_view folded, std::string_view prefix) {
     return folded.starts_with(prefix) && (folded.size() == prefix.size() || folded[prefix.size()] == '\\');
@@ -57,8 +53,7 @@ std::optional<std::string> Wow64PathOf(HKey root, std::string_view keyPath) {
     if (StartsWithPart(folded, "software\\classes"))
         return ClassesPath(path, std::string_view("software\\classes").size());
     const std::string_view rest = folded.size() > 8 ? std::string_view(folded).substr(9) : std::string_view();
-    for (std::string_view shared : kSharedSoftwareKeys)
-        if (StartsWithPart(rest, shared)) return std::nullopt;
+    if (IsSharedSoftwareKey(rest)) return std::nullopt;
     std::string out = path.substr(0, 8) + "\\" + std::string(kWowNode);
     if (path.size() > 8) out += path.substr(8);
     return out;

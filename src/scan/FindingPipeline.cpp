@@ -44,11 +44,12 @@ void FindingPipeline::Add(ScanFinding finding) {
     Push(std::move(item));
 }
 
-void FindingPipeline::AddUnlessPresent(ScanFinding finding, RegistryView view) {
+void FindingPipeline::AddUnlessPresent(ScanFinding finding, RegistryView view, const TargetForm& form) {
     auto item = std::make_unique<Item>();
     item->kind = Kind::Target;
     item->finding = std::move(finding);
     item->view = view;
+    item->form = form;
     if (concurrency_.workers <= 0) {
         Evaluate(*item);
         item->done = true;
@@ -91,7 +92,7 @@ void FindingPipeline::Push(std::unique_ptr<Item> item) {
 
 void FindingPipeline::Evaluate(Item& item) {
     try {
-        TargetVerdict verdict = paths_.JudgeTarget(item.finding.keyValue, item.view);
+        TargetVerdict verdict = paths_.JudgeTarget(item.finding.keyValue, item.view, item.form);
         if (verdict.state == PathState::Present) {
             item.keep = false;
             return;

@@ -51,7 +51,7 @@ public:
     // A finding whose target (its keyValue) is tested by the workers first: filed when it is not
     // present, with the guessed path and the evidence of the test; certain only when the test said
     // "missing".
-    void AddUnlessPresent(ScanFinding finding, RegistryView view);
+    void AddUnlessPresent(ScanFinding finding, RegistryView view, const TargetForm& form = {});
     void WriteCount(int group);
     // Hands everything still held to the sink, in order; waits for the tests it needs. An error a
     // test raised is raised here, after the items before it were handed on.
@@ -63,6 +63,7 @@ private:
         Kind kind = Kind::Finding;
         ScanFinding finding;
         RegistryView view = RegistryView::Bits64;
+        TargetForm form{};
         bool keep = true;
         std::exception_ptr error;
         std::atomic<bool> done{false};  // set by a worker under mutex_, read by the calling thread

@@ -2,6 +2,7 @@
 #include "scan/PathTester.h"
 
 #include "registry/Folders.h"
+#include "registry/RegistryKey.h"
 
 namespace korvane {
 
@@ -78,22 +79,61 @@ private:
     RegistryView view_;
 };
 
+namespace {
+
+// App Paths of the machine (one key for both views) and of the user: "APP.EXE" → the program's path.
+std::unordered_map<std::string, std::string> ReadAppPaths(RegistryBackend& registry,
+                                                          const Environment& environment) {
+    std::unordered_map<std::string, std::string> paths;
+    constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    for (HKey root : {roots::CurrentUser, roots::LocalMachine}) {
+        RegistryKey key(registry);
+        if (!key.OpenReadOnly(root, kAppPaths)) continue;
+        RegistryKey entry(registry);
+        for (const std::string& name : key.Subkeys()) {
+            if (!entry.OpenReadOnly(key.Handle(), name)) continue;
+            auto data = entry.ReadText("");
+            if (!data || data->empty()) continue;
+            std::string path = environment.Expand(*data).text;
+            std::erase(path, '"');
+            paths.emplace(Folded(name), std::move(path));  // the user's own entry wins
+        }
+    }
+    return paths;
+}
+
+SearchPlaces MakePlaces(const std::string& systemFolder, const std::string& windowsFolder,
+                        const Environment& environment,
+                        std::unordered_map<std::string, std::string> appPaths) {
+    return SearchPlaces{systemFolder, windowsFolder, environment.PathFolders(), std::move(appPaths)};
+}
+
+}  // namespace
+
 PathTester::PathTester(FileSystem& files, SystemInfo& system, RegistryBackend& registry,
                        std::chrono::milliseconds budget)
     : files_(files),
       memory_(files, budget),
       nativeFiles_(std::make_unique<ViewFiles>(*this, files, RegistryView::Bits64)),
       wowFiles_(std::make_unique<ViewFiles>(*this, files, RegistryView::Bits32)),
-      native_{*nativeFiles_, SystemFolder(system), WindowsFolder(system), ProgramFilesFolder(registry)},
-      wow_{*wowFiles_, native_.systemFolder, native_.windowsFolder, native_.programFilesFolder},
+      environment_(ReadEnvironment(registry, system, RegistryView::Bits64)),
+      native_{*nativeFiles_, SystemFolder(system), WindowsFolder(system), ProgramFilesFolder(registry),
+              &environment_},
+      wow_{*wowFiles_, native_.systemFolder, native_.windowsFolder, native_.programFilesFolder,
+           &environment_},
       views_{RegistryView::Bits64} {
+    nativePlaces_ = MakePlaces(native_.systemFolder, native_.windowsFolder, environment_,
+                               ReadAppPaths(registry, environment_));
     const std::string wowSystem = system.is64BitWindows() ? system.systemWow64Directory() : std::string();
     if (wowSystem.empty() || native_.systemFolder.empty()) return;
     // A 32-bit program's %SystemRoot%\System32 is SysWOW64, its %ProgramFiles% Program Files (x86).
+    wowEnvironment_ = ReadEnvironment(registry, system, RegistryView::Bits32);
     wowFolder_ = WithBackslash(wowSystem);
     systemPrefix_ = Folded(native_.systemFolder);
     wow_.systemFolder = wowFolder_;
     wow_.programFilesFolder = WithBackslash(system.programFilesX86Directory());
+    wow_.environment = &wowEnvironment_;
+    wowPlaces_ = MakePlaces(wowFolder_, native_.windowsFolder, wowEnvironment_, nativePlaces_.appPaths);
     views_.push_back(RegistryView::Bits32);
 }
 
@@ -146,24 +186,107 @@ const std::string& PathTester::GuessRef(const std::string& text, RegistryView vi
     return guesses.emplace(text, std::move(guess)).first->second;
 }
 
-TargetVerdict PathTester::JudgeTarget(const std::string& text, RegistryView view) {
+const ResolvedTarget& PathTester::Resolve(const std::string& text, RegistryView view,
+                                          const TargetForm& form) {
+    const bool wow = view == RegistryView::Bits32 && views_.size() > 1;
+    auto& resolved = resolved_[wow ? 1 : 0][(form.commandLine ? 1 : 0) + (form.notFilesAllowed ? 2 : 0)];
+    {
+        // A found entry stays where it is (the map's nodes do not move), so it is read after the lock.
+        std::lock_guard lock(resolveLock_);
+        if (const auto found = resolved.find(text); found != resolved.end()) return found->second;
+    }
+    ResolvedTarget target =
+        ResolveTarget(text, form, wow ? wowEnvironment_ : environment_, wow ? wowPlaces_ : nativePlaces_);
+    std::lock_guard lock(resolveLock_);
+    return resolved.emplace(text, std::move(target)).first->second;
+}
+
+// One file Windows must find, tested: found, or the answer that decides (one that could not tell wins
+// over "not there"), with the path it was given for.
+struct PathTester::FileSearch {
+    bool found = false;
+    bool answered = false;
+    bool notFoundBySearch = false;  // a bare name found nowhere Windows searches
+    PathAnswer answer;
+    std::string tested;
+
+    bool Unsure() const { return answered && answer.State() == PathState::CannotTell; }
+};
+
+PathTester::FileSearch PathTester::Search(const RequiredFile& file, RegistryView view) {
+    FileSearch search;
+    for (const std::string& candidate : file.candidates) {
+        const PathAnswer answer = Probe(candidate, view);
+        if (answer.IsFile()) {
+            search.found = true;
+            return search;
+        }
+        // The evidence names the path the entry names (for an unquoted line, its first prefix with an
+        // extension), unless another test could not tell: then that one.
+        const bool named = !file.searched && candidate.rfind(file.shown, 0) == 0;
+        if ((answer.State() == PathState::CannotTell && !search.Unsure()) || (!search.answered && named)) {
+            search.answered = true;
+            search.answer = answer;
+            search.tested = candidate;
+        }
+    }
+    if (!file.searched && !search.Unsure()) {
+        // A program path that names a folder: say so rather than "file not found" for its ".exe".
+        if (const PathAnswer asNamed = Probe(file.shown, view); asNamed.IsFolder()) {
+            search.answered = true;
+            search.answer = asNamed;
+            search.tested = file.shown;
+        }
+    }
+    if (file.searched && !search.Unsure()) {
+        search.notFoundBySearch = true;
+        search.tested = file.shown;
+    } else if (!search.answered && !file.candidates.empty()) {
+        search.answered = true;
+        search.tested = file.candidates.front();
+        search.answer = Probe(search.tested, view);
+    }
+    return search;
+}
+
+TargetVerdict PathTester::JudgeTarget(const std::string& text, RegistryView view, const TargetForm& form) {
     TargetVerdict verdict;
     if (text.empty()) return verdict;
-    const PathAnswer asWritten = Probe(text, view);
-    if (asWritten.IsFile()) return verdict;
+    // Most entries name an existing file exactly as written: one test.
+    if (IsAbsolute(text) && Probe(text, view).IsFile()) return verdict;
+
+    const ResolvedTarget& target = Resolve(text, view, form);
+    if (target.kind == ResolvedTarget::Kind::NotAFile) return verdict;
+    std::optional<FileSearch> decisive;
+    if (target.kind == ResolvedTarget::Kind::Files) {
+        for (const RequiredFile& file : target.files) {
+            FileSearch search = Search(file, view);
+            if (search.found) continue;
+            if (!decisive || (search.Unsure() && !decisive->Unsure())) decisive = std::move(search);
+        }
+        if (!decisive) return verdict;  // every file it names is there
+    }
+    const bool unsure = !decisive || decisive->Unsure();
+
+    // What the resolution may not have understood: an existing folder of the whole text, the file
+    // named as written, or GuessPath's reading of it.
+    if (!target.wholeText.empty() && Probe(target.wholeText, view).IsFolder()) return verdict;
+    if (Probe(text, view).IsFolder()) return verdict;
     const std::string& guess = GuessRef(text, view);
     const PathAnswer asGuessed = Probe(guess, view);
-    if (asGuessed.IsFile() || asWritten.IsFolder()) return verdict;
+    if (asGuessed.IsFile()) return verdict;
 
     verdict.guess = guess;
-    const bool guessUnsure = asGuessed.State() == PathState::CannotTell;
-    const bool unsure = guessUnsure || asWritten.State() == PathState::CannotTell;
     verdict.state = unsure ? PathState::CannotTell : PathState::Missing;
-    if (!unsure || guessUnsure)
-        verdict.evidence = {PathInView(guess, view),
-                            asGuessed.IsFolder() ? "a folder, not a file" : asGuessed.Why()};
-    else
-        verdict.evidence = {PathInView(text, view), asWritten.Why()};
+    if (target.kind == ResolvedTarget::Kind::Unknown) {
+        verdict.evidence = {target.unknownWhat, target.unknownWhy};
+    } else if (decisive->notFoundBySearch) {
+        verdict.evidence = {decisive->tested,
+                            "not found in App Paths, the system folder, the Windows folder or the PATH"};
+    } else {
+        verdict.evidence = {PathInView(decisive->tested, view),
+                            decisive->answer.IsFolder() ? "a folder, not a file" : decisive->answer.Why()};
+    }
     return verdict;
 }
 

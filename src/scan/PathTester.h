@@ -17,8 +17,10 @@
 #include "platform/FileSystem.h"
 #include "platform/RegistryBackend.h"
 #include "platform/SystemInfo.h"
+#include "registry/Environment.h"
 #include "registry/GuessPath.h"
 #include "registry/RegistryViews.h"
+#include "registry/TargetResolution.h"
 #include "scan/Evidence.h"
 #include "scan/ProbeMemory.h"
 
@@ -39,12 +41,21 @@ public:
     PathTester(const PathTester&) = delete;
     PathTester& operator=(const PathTester&) = delete;
 
-    // TargetMissing with three answers. Present when the text is empty or names an existing file,
-    // when its guessed path does, or when it names an existing folder (tested in this order). Missing
-    // only when every test answered "not there"; when one could not tell, so can the verdict, and the
-    // evidence names that test.
-    TargetVerdict JudgeTarget(const std::string& text, RegistryView view = RegistryView::Bits64);
+    // TargetMissing with three answers, as Windows would look for the target: present when the text is
+    // empty or names an existing file as written, when Windows would find every file it names
+    // (TargetResolution.h: expanded, split, searched), when its guessed path names a file, or when the
+    // expanded text names an existing folder. Missing only when every test answered "not there"; when
+    // one could not tell, or the text holds what is not understood (a variable not defined), so can
+    // the verdict, and the evidence names that test.
+    TargetVerdict JudgeTarget(const std::string& text, RegistryView view = RegistryView::Bits64,
+                              const TargetForm& form = {});
     bool TargetMissing(const std::string& text) { return JudgeTarget(text).state != PathState::Present; }
+    // The target as Windows would look for it, worked out once per distinct text, view and form.
+    const ResolvedTarget& Resolve(const std::string& text, RegistryView view, const TargetForm& form);
+    // The environment of an entry of `view` (the scanned user's, with that view's folders).
+    const Environment& EnvironmentOf(RegistryView view) const {
+        return view == RegistryView::Bits32 && views_.size() > 1 ? wowEnvironment_ : environment_;
+    }
     // GuessPath of the text as an entry of `view` names it, worked out once per distinct text.
     std::string Guess(const std::string& text, RegistryView view = RegistryView::Bits64);
     // One existence test of `path` as named by an entry of `view`.
@@ -56,6 +67,8 @@ public:
     // The path a 32-bit program would reach through `path`; unchanged for the 64-bit view.
     std::string PathInView(const std::string& path, RegistryView view) const;
 
+    // The Windows folder with its "\\".
+    const std::string& WindowsFolderPath() const { return native_.windowsFolder; }
     // The views this run scans: the 64-bit one alone on 32-bit Windows, both on 64-bit Windows.
     const std::vector<RegistryView>& Views() const { return views_; }
     std::uint64_t FileSystemTests() const { return memory_.Tests(); }
@@ -64,6 +77,10 @@ public:
 
 private:
     class ViewFiles;
+    struct FileSearch;
+
+    // Tests the candidates of one file Windows must find, in Windows' order, until one is there.
+    FileSearch Search(const RequiredFile& file, RegistryView view);
 
     // Guess without a copy; see PathTester.cpp for how long the reference lives.
     const std::string& GuessRef(const std::string& text, RegistryView view);
@@ -72,6 +89,10 @@ private:
     ProbeMemory memory_;
     std::unique_ptr<ViewFiles> nativeFiles_;
     std::unique_ptr<ViewFiles> wowFiles_;
+    Environment environment_;
+    Environment wowEnvironment_;
+    SearchPlaces nativePlaces_;
+    SearchPlaces wowPlaces_;
     PathContext native_;
     PathContext wow_;
     std::string systemPrefix_;  // upper-cased system folder with its "\"; empty without a 32-bit view
@@ -79,6 +100,8 @@ private:
     std::vector<RegistryView> views_;
     std::mutex guessLock_;
     std::unordered_map<std::string, std::string> guesses_[2];  // by view
+    std::mutex resolveLock_;
+    std::unordered_map<std::string, ResolvedTarget> resolved_[2][4];  // by view and form
 };
 
 }  // namespace korvane

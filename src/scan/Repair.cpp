@@ -1,6 +1,7 @@
 // "Fix S&elected": records every checked finding, saves the history, then deletes (see Repair.h).
 #include "scan/Repair.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,24 @@ namespace korvane {
 
 namespace {
 
+// The day of a repair as the history keeps it: one form on every machine, whatever the date format.
+std::string RepairDate(SystemInfo& system) {
+    const LocalDateTime now = system.localTime();
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.year, now.month, now.day);
+    return text;
+}
+
 // Plans one row into the batch; false when the row is refused.
-bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& row) {
+bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& row,
+             const std::string& date) {
     const KeyName* where = FindingOf(row);
     if (where == nullptr) return false;
     if (where->NamesValue() ? where->keyPath.empty() : containers.Holds(where->root, where->keyPath))
         return false;
     XmlElement entry = batch.AddEntry(row.caption, row.subItems.at(0), row.subItems.at(2));
+    // Lets a later scan tell a finding that a program recreated since (see RepairedKeys.h).
+    entry.SetAttribute("DATE", date);
     batch.RecordForDeletion(entry, *where);
     return true;
 }
@@ -35,10 +47,11 @@ void btnFixSelectedClick(AppState& state, UndoHistory& history, ListView& lvErro
         int plan;  // the batch's deletion for the row, -1 when none was planned
     };
     std::vector<Planned> repaired;  // from the last row to the first
+    const std::string date = RepairDate(state.platform.system);
     for (int row = lvErrors.Count() - 1; row >= 0; --row) {
         if (!lvErrors.Checked(row)) continue;
         const int plans = batch.PlannedCount();
-        if (PlanRow(batch, history.Containers(), lvErrors.Item(row)))
+        if (PlanRow(batch, history.Containers(), lvErrors.Item(row), date))
             repaired.push_back({row, batch.PlannedCount() > plans ? plans : -1});
     }
     if (repaired.empty()) return;

@@ -52,10 +52,12 @@ public:
     // TargetMissing and AddScanError: the entry `makeWhere()` names is filed, with `text` as its Key
     // Value, unless the file or folder `text` names (as an entry of `view` names it) is present. The Key
     // Name is made only for a finding: most entries are fine.
+    // `form` says how the text names its target (TargetResolution.h).
     template <class MakeWhere>
-    void FileUnlessPresent(int group, MakeWhere&& makeWhere, const std::string& text, RegistryView view) {
+    void FileUnlessPresent(int group, MakeWhere&& makeWhere, const std::string& text, RegistryView view,
+                           const TargetForm& form = {}) {
         if (pipeline_.JudgesAtOnce(text, view)) {
-            TargetVerdict verdict = paths.JudgeTarget(text, view);
+            TargetVerdict verdict = paths.JudgeTarget(text, view, form);
             if (verdict.state == PathState::Present) return;
             const bool certain = verdict.state == PathState::Missing;
             pipeline_.Add(ScanFinding{group, kScanErrorTypes[group], makeWhere(), text,
@@ -63,7 +65,7 @@ public:
             return;
         }
         pipeline_.AddUnlessPresent(
-            ScanFinding{group, kScanErrorTypes[group], makeWhere(), text, {}, {}, true}, view);
+            ScanFinding{group, kScanErrorTypes[group], makeWhere(), text, {}, {}, true}, view, form);
     }
     // Everything filed so far reaches the sink.
     void Flush() { pipeline_.Flush(); }

@@ -11,9 +11,10 @@ void AddErrorRow(ListView& lvErrors, ScanFinding finding) {
     ListItem row;
     row.caption = std::move(finding.errorType);
     row.subItems = {finding.where.Text(), std::move(finding.keyValue), std::move(finding.guessPath)};
-    row.checked = finding.certain;
+    row.checked = finding.certain && !finding.cameBack;
     row.imageIndex = 1;
-    row.tag = ErrorRowTag{std::move(finding.where), std::move(finding.evidence), finding.certain};
+    row.tag = ErrorRowTag{std::move(finding.where), std::move(finding.evidence), finding.certain,
+                          finding.cameBack, std::move(finding.repairedOn)};
     lvErrors.Add(std::move(row));
 }
 
@@ -29,8 +30,13 @@ const KeyName* FindingOf(const ListItem& row) {
 std::string EvidenceText(const ListItem& row) {
     const ErrorRowTag* tag = ErrorRowTagOf(row);
     if (tag == nullptr) return {};
-    std::string text = "Tested " + tag->evidence.tested + ": " + tag->evidence.answer;
-    if (!tag->certain) text += ". Korvane cannot tell whether it is missing, so the row is not checked.";
+    std::string text = tag->evidence.tested + " \u2014 " + tag->evidence.answer;
+    if (!tag->certain) text += ": cannot tell, so the row is not checked";
+    if (tag->cameBack) {
+        text += tag->repairedOn.empty() ? "; came back after an earlier repair"
+                                        : "; came back after a repair on " + tag->repairedOn;
+        text += ": a program recreates it, so the row is not checked";
+    }
     return text;
 }
 

@@ -18,18 +18,20 @@ void SortErrorsByType(ListView& lvErrors);
 struct ErrorRowTag {
     KeyName where;
     Evidence evidence;
-    bool certain = true;  // false: a test could not tell, and the row is never checked for the user
+    bool certain = true;    // false: a test could not tell, and the row is never checked for the user
+    bool cameBack = false;  // repaired before and here again: never checked for the user either
+    std::string repairedOn{};
 };
 
 // Appends a finding row (image 1) to lvErrors at its sorted place: Error Type, then the Key Name's
-// text, Key Value and Guess Path. It is checked when the finding is certain.
+// text, Key Value and Guess Path. It is checked when the finding is certain and did not come back.
 void AddErrorRow(ListView& lvErrors, ScanFinding finding);
 
 // The registry entry a row of lvErrors names; nullptr for a row no finding made.
 const KeyName* FindingOf(const ListItem& row);
 const ErrorRowTag* ErrorRowTagOf(const ListItem& row);
 
-// "Tested <path>: <answer>", and why a row is not checked; empty for a row no finding made.
+// "<path as resolved> — <answer>", and why a row is not checked; empty for a row no finding made.
 std::string EvidenceText(const ListItem& row);
 // The row's four columns apart by tabs, then its evidence on a line of its own.
 std::string RowCopyText(const ListItem& row);

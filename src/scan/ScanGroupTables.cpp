@@ -27,10 +27,9 @@ const std::array<const char*, 8> ClsidSubkeyNames = {
 
 namespace {
 
+// A key Windows shares between the views has no twin of its own: walked once.
 bool IsPerView(const BaseKey& base) {
-    for (const BaseKey& perView : kPerViewBaseKeys)
-        if (perView.root == base.root && perView.path == base.path) return true;
-    return false;
+    return Wow64PathOf(base.root, base.path).has_value();
 }
 
 }  // namespace

@@ -56,13 +56,14 @@ inline constexpr BaseKey kScanBaseKeys[] = {
 };
 
 // The base keys Windows keeps once per registry view on 64-bit Windows: what 32-bit programs register
-// as App Paths, classes, help files, shared DLLs, approved shell extensions and uninstall entries lives
-// in the Wow6432Node twin of the key (RegistryViews.h gives its physical path). The groups that read
-// them walk both views, whichever build of Korvane runs. Every other base key is shared by the views
-// (the NT fonts, the user's keys, the shares) or read only on Windows 9x (Fonts9x, LanMan): walked once.
+// as classes, help files, shared DLLs, approved shell extensions and uninstall entries lives in the
+// Wow6432Node twin of the key (RegistryViews.h gives its physical path). The groups that read them walk
+// both views, whichever build of Korvane runs. Every other base key is shared by the views (App Paths,
+// the NT fonts, the user's keys, the shares: registry/SharedKeys.h) or read only on Windows 9x (Fonts9x,
+// LanMan): walked once, by its 64-bit path.
 inline constexpr BaseKey kPerViewBaseKeys[] = {
-    scankeys::AppPaths,   scankeys::Clsid,           scankeys::Help,      scankeys::HtmlHelp,
-    scankeys::SharedDlls, scankeys::ShellExtensions, scankeys::Uninstall,
+    scankeys::Clsid,           scankeys::Help,      scankeys::HtmlHelp, scankeys::SharedDlls,
+    scankeys::ShellExtensions, scankeys::Uninstall,
 };
 
 // A base key as one view keeps it: its physical path (CLSID or Wow6432Node\CLSID, ...).
@@ -89,6 +90,17 @@ inline std::string KeyBelow(const BaseKey& base, const std::string& name) {
 inline std::string LabelPrefix(const BaseKey& base) {
     return KeyName::Key(base.root, base.path).Text() + "\\";
 }
+
+// How the groups' values name their targets. Every text is expanded, REG_SZ as well as REG_EXPAND_SZ:
+// Windows expands plain strings where these groups read them (PlaySound for sound events, the shell for
+// App Paths, icons and the Run dialog, Programs and Features for uninstall commands, COM for server
+// paths), and for the rest (fonts, help folders, shared DLL names) a target that exists once expanded
+// is no proof that the entry dangles.
+inline constexpr TargetForm kCommandLine{true, false};
+// One path as written, no arguments: help files, fonts, shared DLL names.
+inline constexpr TargetForm kOnePath{false, false};
+// What the user typed into the Run dialog: also a web address or a shell folder.
+inline constexpr TargetForm kRunDialogEntry{true, true};
 
 // The sub-keys of a class key that can name a server file, in the order they are checked.
 extern const std::array<const char*, 8> ClsidSubkeyNames;

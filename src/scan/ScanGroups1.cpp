@@ -25,12 +25,6 @@ bool EqualAsciiNoCase(const std::string& a, const char* b) {
     return i == a.size() && b[i] == '\0';
 }
 
-// The extension as the file name functions see it: from the last "." after the last "\" or ":".
-std::string ExtensionOf(const std::string& path) {
-    const std::size_t at = path.find_last_of(".\\:");
-    return (at != std::string::npos && path[at] == '.') ? path.substr(at) : std::string();
-}
-
 // How one view's walk of a group's key ended.
 enum class Walk { NotOpened, Completed, EndedEarly };
 
@@ -151,7 +145,8 @@ void ScanHelpKey(ScanContext& context, const ViewedKey& base) {
             if (!file.empty() && file.back() != '\\') file += '\\';
             file += value.name;
             context.FileUnlessPresent(
-                2, [&] { return KeyName::Value(base.root, base.path, value.name); }, file, base.view);
+                2, [&] { return KeyName::Value(base.root, base.path, value.name); }, file, base.view,
+                kOnePath);
         }
         if (context.StopRequested()) return;
     }
@@ -176,6 +171,7 @@ void ScanFonts(ScanContext& context) {
     const int version = context.VersionClass();
     const BaseKey& base = (version >= 1 && version <= 3) ? scankeys::Fonts9x : scankeys::FontsNt;
     context.BeginGroup(group);
+    const std::string fontsFolder = context.paths.WindowsFolderPath() + "Fonts\\";
     {
         // A key that does not open simply lists no fonts.
         RegistryKey key(context.registry);
@@ -185,12 +181,12 @@ void ScanFonts(ScanContext& context) {
             context.Examined();
             context.Label([&] { return prefix + value.name; });
             if (auto data = ValueText(value.value)) {
-                // A bare file name lives in the fonts folder; the fixed prefix is deliberate.
+                // A bare file name lives in the Windows folder's Fonts folder, wherever Windows is.
                 std::string file = std::move(*data);
-                if (file.find_first_of("\\:") == std::string::npos) file = "C:\\WINDOWS\\FONTS\\" + file;
+                if (file.find_first_of("\\:") == std::string::npos) file = fontsFolder + file;
                 context.FileUnlessPresent(
                     group, [&] { return KeyName::Value(base.root, base.path, value.name); }, file,
-                    RegistryView::Bits64);
+                    RegistryView::Bits64, kOnePath);
             }
             if (context.StopRequested()) break;
         }
@@ -210,13 +206,14 @@ void ScanRunMru(ScanContext& context) {
         context.Examined();
         context.Label([&] { return prefix + value.name; });
         if (auto data = ValueText(value.value)) {
-            // Each entry ends in "\1", the dialog's marker; what is left is a command.
+            // Each entry ends in "\1", the dialog's marker; what is left is what the user typed: a
+            // command, a folder, a web address or a shell folder, opened as the Run dialog opens it.
             std::string command = std::move(*data);
-            if (command.size() >= 2) command.erase(command.size() - 2);
-            if (ExtensionOf(command) != ".exe") command += ".exe";
+            if (command.size() >= 2 && command.compare(command.size() - 2, 2, "\\1") == 0)
+                command.erase(command.size() - 2);
             context.FileUnlessPresent(
                 group, [&] { return KeyName::Value(base.root, base.path, value.name); }, command,
-                RegistryView::Bits64);
+                RegistryView::Bits64, kRunDialogEntry);
         }
         if (context.StopRequested()) return;
     }

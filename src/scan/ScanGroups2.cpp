@@ -41,7 +41,7 @@ Walk WalkSharedDlls(ScanContext& context, const ViewedKey& base) {
         context.Examined();
         context.Label([&] { return prefix + name; });
         context.FileUnlessPresent(
-            group, [&] { return KeyName::Value(base.root, base.path, name); }, name, base.view);
+            group, [&] { return KeyName::Value(base.root, base.path, name); }, name, base.view, kOnePath);
         if (context.StopRequested()) return Walk::EndedEarly;
     }
     return Walk::Completed;

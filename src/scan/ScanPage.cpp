@@ -111,7 +111,7 @@ void ScanPage::btnCheckAllClick() {
     // A finding whose test could not tell is checked by the user alone, never for them.
     for (int row = 0; row < lvErrors.Count(); ++row) {
         const ErrorRowTag* tag = ErrorRowTagOf(lvErrors.Item(row));
-        if (tag == nullptr || tag->certain) lvErrors.SetChecked(row, true);
+        if (tag == nullptr || (tag->certain && !tag->cameBack)) lvErrors.SetChecked(row, true);
     }
 }
 
@@ -127,6 +127,7 @@ std::string ScanPage::CopySelectedRow() const {
 
 bool ScanPage::AddScanError(ScanFinding finding) {
     if (ignoreList_.Holds(finding.where)) return false;
+    RepairedKeys::From(history_).Mark(finding);
     AddErrorRow(lvErrors, std::move(finding));
     return true;
 }
@@ -143,7 +144,7 @@ void ScanPage::ScanErrorsThreadStart(BMDThread&, WorkerThread&) {
     QueryWindowsVersion(state_.platform.system);
     versionClass_ = WindowsVersionClass();
     channel_ = std::make_shared<ScanRunChannel>(state_.platform.ui, lvScanGroups, lvErrors, lblScanLabel,
-                                                ignoreList_, handOverPolicy);
+                                                ignoreList_, handOverPolicy, RepairedKeys::From(history_));
 }
 
 void ScanPage::ScanErrorsThreadExecute(BMDThread&, WorkerThread& thread) {

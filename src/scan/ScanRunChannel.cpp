@@ -6,12 +6,13 @@
 namespace korvane {
 
 ScanRunChannel::ScanRunChannel(UiThread& ui, ListView& lvScanGroups, ListView& lvErrors, Label& lblScanLabel,
-                               const IgnoreList& ignoreList, ScanHandOverPolicy policy)
+                               const IgnoreList& ignoreList, ScanHandOverPolicy policy, RepairedKeys repaired)
     : ui_(ui),
       lvScanGroups_(lvScanGroups),
       lvErrors_(lvErrors),
       lblScanLabel_(lblScanLabel),
       ignoreList_(ignoreList),
+      repaired_(std::move(repaired)),
       policy_(policy) {}
 
 template <class Extra>
@@ -40,6 +41,7 @@ void ScanRunChannel::ApplyPending() {
                 if (item.resetCounter) {
                     counters_[group] = 0;
                 } else if (!ignored.Holds(item.finding.where)) {
+                    repaired_.Mark(item.finding);
                     AddErrorRow(lvErrors_, std::move(item.finding));
                     ++counters_[group];
                 }

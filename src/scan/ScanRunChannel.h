@@ -16,6 +16,7 @@
 #include "controls/ListView.h"
 #include "platform/UiThread.h"
 #include "scan/IgnoreList.h"
+#include "scan/RepairedKeys.h"
 #include "scan/ScanSink.h"
 
 namespace korvane {
@@ -32,7 +33,7 @@ struct ScanHandOverPolicy {
 class ScanRunChannel : public ScanSink {
 public:
     ScanRunChannel(UiThread& ui, ListView& lvScanGroups, ListView& lvErrors, Label& lblScanLabel,
-                   const IgnoreList& ignoreList, ScanHandOverPolicy policy);
+                   const IgnoreList& ignoreList, ScanHandOverPolicy policy, RepairedKeys repaired = {});
 
     // Worker thread: the rows of lvScanGroups, and whether one is checked now.
     int RowCount();
@@ -69,6 +70,7 @@ private:
     ListView& lvErrors_;
     Label& lblScanLabel_;
     const IgnoreList& ignoreList_;
+    RepairedKeys repaired_;
     ScanHandOverPolicy policy_;
 
     // Worker side, touched on the UI thread only while the worker waits in a hand-over.

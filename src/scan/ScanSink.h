@@ -28,6 +28,7 @@ struct ScanFinding {
     // The Key Name was repaired before and is here again: something recreates it, so the row is listed
     // unchecked (the evidence says when it was repaired).
     bool cameBack = false;
+    std::string repairedOn{};  // the date of that repair, as the history gives it ("" when unknown)
 };
 
 class ScanSink {

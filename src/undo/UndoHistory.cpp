@@ -62,7 +62,8 @@ std::vector<HistoryEntry> UndoHistory::Entries() const {
     XmlElement root = file_.Document().DocumentElement();
     if (!root) return entries;
     for (const XmlElement& entry : root.Children())
-        entries.push_back({entry.Attribute("NAME"), entry.Attribute("TYPE"), entry.Attribute("PATH")});
+        entries.push_back({entry.Attribute("NAME"), entry.Attribute("TYPE"), entry.Attribute("PATH"),
+                           entry.Attribute("DATE")});
     return entries;
 }
 

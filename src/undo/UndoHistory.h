@@ -20,6 +20,7 @@ struct HistoryEntry {
     std::string name;  // NAME: the Error Type or the add-on's name
     std::string type;  // TYPE: the Key Name or the add-on's kind
     std::string path;  // PATH: the Guess Path or the add-on's file
+    std::string date;  // DATE: when a repair recorded it ("" for entries recorded before dates were kept)
 };
 
 class UndoHistory {

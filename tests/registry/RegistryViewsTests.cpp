@@ -9,8 +9,9 @@ namespace {
 TEST(RegistryViews, RedirectedKeysGetTheirWow6432NodePath) {
     EXPECT_EQ(Wow64PathOf(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"),
               "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-    EXPECT_EQ(Wow64PathOf(roots::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"),
-              "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths");
+    EXPECT_EQ(
+        Wow64PathOf(roots::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls\\"),
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\SharedDlls");
     EXPECT_EQ(Wow64PathOf(roots::LocalMachine, "SOFTWARE"), "SOFTWARE\\Wow6432Node");
     EXPECT_EQ(Wow64PathOf(roots::ClassesRoot, "CLSID\\{1}"), "Wow6432Node\\CLSID\\{1}");
     EXPECT_EQ(Wow64PathOf(roots::ClassesRoot, "clsid"), "Wow6432Node\\clsid");
@@ -25,6 +26,14 @@ TEST(RegistryViews, SharedKeysAndPathsAlreadyInTheViewHaveNone) {
     EXPECT_FALSE(Wow64PathOf(roots::ClassesRoot, "CLSIDX"));  // a part, not a prefix of letters
     EXPECT_FALSE(Wow64PathOf(roots::LocalMachine, "SOFTWARE\\Classes\\.txt"));
     EXPECT_FALSE(Wow64PathOf(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"));
+    // App Paths is one key for both views since Windows 7: its Wow6432Node path is a second name.
+    EXPECT_FALSE(
+        Wow64PathOf(roots::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"));
+    EXPECT_FALSE(
+        Wow64PathOf(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe"));
+    EXPECT_FALSE(
+        Wow64PathOf(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList"));
+    EXPECT_TRUE(Wow64PathOf(roots::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App PathsX"));
     EXPECT_FALSE(Wow64PathOf(roots::LocalMachine, "SYSTEM\\ControlSet001\\Services"));
     EXPECT_FALSE(Wow64PathOf(roots::LocalMachine, "SOFTWAREX\\A"));
     EXPECT_FALSE(Wow64PathOf(roots::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"));

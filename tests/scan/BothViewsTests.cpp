@@ -51,6 +51,7 @@ protected:
 
 TEST_F(BothViewsTest, EachPerViewGroupFindsA32BitEntryUnderItsWow6432NodeKeyName) {
     Text(HKLM, kAppPaths + "\\a.exe", "", "C:\\Gone\\a.exe");
+    // App Paths is shared: its Wow6432Node name is never walked (on Windows it shows the same key).
     Text(HKLM, kWowAppPaths + "\\b.exe", "", "C:\\Gone\\b.exe");
     Text(HKCR, "CLSID\\{A}\\InprocServer32", "", "C:\\Gone\\a.dll");
     Text(HKCR, "Wow6432Node\\CLSID\\{B}\\InprocServer32", "", "C:\\Gone\\b.dll");
@@ -66,8 +67,7 @@ TEST_F(BothViewsTest, EachPerViewGroupFindsA32BitEntryUnderItsWow6432NodeKeyName
     const std::string lm = "HKEY_LOCAL_MACHINE\\";
     EXPECT_THAT(
         sink.KeyNames(),
-        ElementsAre(lm + kAppPaths + "\\a.exe", lm + kWowAppPaths + "\\b.exe",
-                    "HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32",
+        ElementsAre(lm + kAppPaths + "\\a.exe", "HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32",
                     "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{B}\\InprocServer32",
                     lm + "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Help\\b.hlp",
                     lm + "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\HTML Help\\b.chm",
@@ -77,31 +77,38 @@ TEST_F(BothViewsTest, EachPerViewGroupFindsA32BitEntryUnderItsWow6432NodeKeyName
                     lm + "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\B\\"
                          "UninstallString"));
     // A group's count covers both views; a group that finds only its 32-bit key still writes it.
-    EXPECT_EQ(sink.written[0], 2);
+    EXPECT_EQ(sink.written[0], 1);
     EXPECT_EQ(sink.written[1], 2);
     EXPECT_EQ(sink.written[6], 1);
     EXPECT_EQ(sink.written[10], 1);
 }
 
 TEST_F(BothViewsTest, A32BitEntryNamesItsFilesAsA32BitProgramSeesThem) {
-    Text(HKLM, kWowAppPaths + "\\only32.exe", "", "C:\\WINDOWS\\system32\\only32.dll");
-    Text(HKLM, kWowAppPaths + "\\only64.exe", "", "C:\\WINDOWS\\system32\\only64.dll");
-    Text(HKLM, kWowAppPaths + "\\root.exe", "", "%SystemRoot%\\System32\\only32.dll", regtype::ExpandSz);
-    Text(HKLM, kWowAppPaths + "\\pf.exe", "", "%ProgramFiles%\\App32\\app.exe", regtype::ExpandSz);
-    Text(HKLM, kWowAppPaths + "\\pf64.exe", "", "%ProgramFiles%\\App64\\app.exe", regtype::ExpandSz);
-    Text(HKLM, kWowAppPaths + "\\hosts.exe", "", "C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
-    Text(HKLM, kAppPaths + "\\only32.exe", "", "C:\\WINDOWS\\system32\\only32.dll");
-    Text(HKLM, kAppPaths + "\\only64.exe", "", "C:\\WINDOWS\\system32\\only64.dll");
-    Text(HKLM, kAppPaths + "\\pf64.exe", "", "%ProgramFiles%\\App64\\app.exe", regtype::ExpandSz);
-    Run(0);
+    const auto server = [&](bool wow, const std::string& name, const std::string& data,
+                            std::uint32_t type = regtype::Sz) {
+        Text(HKCR, std::string(wow ? "Wow6432Node\\" : "") + "CLSID\\{" + name + "}\\InprocServer32", "",
+             data, type);
+    };
+    server(true, "only32", "C:\\WINDOWS\\system32\\only32.dll");
+    server(true, "only64", "C:\\WINDOWS\\system32\\only64.dll");
+    server(true, "root", "%SystemRoot%\\System32\\only32.dll", regtype::ExpandSz);
+    server(true, "pf", "%ProgramFiles%\\App32\\app.exe", regtype::ExpandSz);
+    server(true, "pf64", "%ProgramFiles%\\App64\\app.exe", regtype::ExpandSz);
+    server(true, "w6432", "%ProgramW6432%\\App64\\app.exe", regtype::ExpandSz);
+    server(true, "hosts", "C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
+    server(false, "only32", "C:\\WINDOWS\\system32\\only32.dll");
+    server(false, "only64", "C:\\WINDOWS\\system32\\only64.dll");
+    server(false, "pf64", "%ProgramFiles%\\App64\\app.exe", regtype::ExpandSz);
+    Run(1);
 
-    const std::string lm = "HKEY_LOCAL_MACHINE\\";
     EXPECT_THAT(sink.KeyNames(),
-                ElementsAre(lm + kAppPaths + "\\only32.exe", lm + kWowAppPaths + "\\only64.exe",
-                            lm + kWowAppPaths + "\\pf64.exe"));
-    EXPECT_EQ(sink.findings[0].evidence, (Evidence{"c:\\windows\\system32\\only32.dll", "file not found"}));
+                ElementsAre("HKEY_CLASSES_ROOT\\CLSID\\{only32}\\InprocServer32",
+                            "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{only64}\\InprocServer32",
+                            "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{pf64}\\InprocServer32"));
+    EXPECT_EQ(sink.findings[0].evidence, (Evidence{"C:\\WINDOWS\\system32\\only32.dll", "file not found"}));
     EXPECT_EQ(sink.findings[1].evidence, (Evidence{"C:\\WINDOWS\\SysWOW64\\only64.dll", "file not found"}));
-    EXPECT_EQ(sink.findings[2].guessPath, "C:\\Program Files (x86)\\app64\\app.exe");
+    EXPECT_EQ(sink.findings[2].evidence,
+              (Evidence{"C:\\Program Files (x86)\\App64\\app.exe", "folder not found"}));
 }
 
 TEST_F(BothViewsTest, SharedKeysAreWalkedOnce) {
@@ -118,7 +125,9 @@ TEST_F(ScanGroupTest, On32BitWindowsTheWow6432NodeKeysAreNotWalked) {
     Run(0);
     Run(1);
     EXPECT_TRUE(sink.findings.empty());
-    EXPECT_TRUE(sink.written.empty());  // App Paths has no key of its own here; CLSID neither
+    // App Paths has no key of its own here; CLSID neither. The Wow6432Node name of App Paths is never
+    // walked, whatever Windows.
+    EXPECT_TRUE(sink.written.empty());
 }
 
 }  // namespace

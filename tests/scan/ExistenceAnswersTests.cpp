@@ -50,19 +50,19 @@ TEST_F(ExistenceAnswersTest, PresentTargetsMakeNoFinding) {
 TEST_F(ExistenceAnswersTest, WindowsSayingNotThereOnADriveOrShareThatAnsweredIsCertain) {
     files.AddFolder("C:\\Apps\\Folder");
     files.AddFile("\\\\files\\tools\\tool.exe");
-    ExpectCertain("C:\\Apps\\gone.exe", "c:\\apps\\gone.exe", "file not found");
-    ExpectCertain("C:\\Gone\\gone.exe", "c:\\gone\\gone.exe", "folder not found");
+    ExpectCertain("C:\\Apps\\gone.exe", "C:\\Apps\\gone.exe", "file not found");
+    ExpectCertain("C:\\Gone\\gone.exe", "C:\\Gone\\gone.exe", "folder not found");
     ExpectCertain("\\\\files\\tools\\gone.exe", "\\\\files\\tools\\gone.exe", "file not found");
-    ExpectCertain("C:\\Apps\\a<b>.exe", "c:\\apps\\a<b>.exe", "not a valid file name");
-    // The guessed path names a folder: there is no file of that name.
-    ExpectCertain("\"C:\\Apps\\Folder\"", "c:\\apps\\folder", "a folder, not a file");
+    ExpectCertain("C:\\Apps\\a<b>.exe", "C:\\Apps\\a<b>.exe", "not a valid file name");
+    // The quoted program is a folder: there is no file of that name.
+    ExpectCertain("\"C:\\Apps\\Folder\"", "C:\\Apps\\Folder", "a folder, not a file");
 }
 
 TEST_F(ExistenceAnswersTest, DrivesThatAreNotThereOrNotReadyCannotTell) {
     files.AddFile("E:\\Setup\\setup.exe");
     files.SetDriveNotReady("E:");
-    ExpectUnsure("Q:\\Tools\\tool.exe", "q:\\tools\\tool.exe", "drive not there");
-    ExpectUnsure("E:\\Setup\\setup.exe", "e:\\setup\\setup.exe", "drive not ready");
+    ExpectUnsure("Q:\\Tools\\tool.exe", "Q:\\Tools\\tool.exe", "drive not there");
+    ExpectUnsure("E:\\Setup\\setup.exe", "E:\\Setup\\setup.exe", "drive not ready");
 }
 
 TEST_F(ExistenceAnswersTest, ServersThatDoNotAnswerOrRefuseAndDeniedPathsCannotTell) {
@@ -71,7 +71,7 @@ TEST_F(ExistenceAnswersTest, ServersThatDoNotAnswerOrRefuseAndDeniedPathsCannotT
     files.DenyAccess("C:\\Private");
     ExpectUnsure("\\\\nobody\\share\\app.exe", "\\\\nobody\\share\\app.exe", "server not reachable");
     ExpectUnsure("\\\\files\\other\\app.exe", "\\\\files\\other\\app.exe", "share not available");
-    ExpectUnsure("C:\\Private\\Inner\\gone.exe", "c:\\private\\inner\\gone.exe", "access denied");
+    ExpectUnsure("C:\\Private\\Inner\\gone.exe", "C:\\Private\\Inner\\gone.exe", "access denied");
 }
 
 TEST_F(ExistenceAnswersTest, AServerThatDoesNotAnswerWithinTheBudgetCannotTell) {
@@ -82,10 +82,10 @@ TEST_F(ExistenceAnswersTest, AServerThatDoesNotAnswerWithinTheBudgetCannotTell) 
     ExpectUnsure("\\\\dead\\share\\app.exe", "\\\\dead\\share\\app.exe", "server did not answer in 0.05 s");
 }
 
-TEST_F(ExistenceAnswersTest, TheTestOfTheGuessedPathGivesTheEvidenceWhenItCannotTell) {
+TEST_F(ExistenceAnswersTest, TheTestOfTheQuotedProgramGivesTheEvidenceWhenItCannotTell) {
     files.SetDriveNotReady("E:");
-    // The text as written names no file; its guess lies on a drive that does not answer.
-    ExpectUnsure("\"E:\\App\\app.exe\" /s", "e:\\app\\app.exe", "drive not ready");
+    // The text as written names no file; its program lies on a drive that does not answer.
+    ExpectUnsure("\"E:\\App\\app.exe\" /s", "E:\\App\\app.exe", "drive not ready");
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST_F(ClsidTest, FilesEachMissingServerUnderTheTableSpellingInTableOrder) {
     EXPECT_EQ(sink.findings[0].errorType, "COM/ActiveX");
     EXPECT_EQ(sink.findings[0].keyValue, "C:\\Gone\\a.dll");
     EXPECT_EQ(sink.findings[0].guessPath, "c:\\gone\\a.dll");
-    EXPECT_EQ(sink.findings[0].evidence, (Evidence{"c:\\gone\\a.dll", "folder not found"}));
+    EXPECT_EQ(sink.findings[0].evidence, (Evidence{"C:\\Gone\\a.dll", "folder not found"}));
     EXPECT_TRUE(sink.findings[0].certain);
     EXPECT_EQ(sink.written, (std::map<int, int>{{1, 6}}));
     // One label per class key, braces or not, in the registry's (upper-cased) order.
@@ -191,8 +191,9 @@ const std::string k9xFonts = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Font
 class FontsTest : public ScanGroupTest {
 protected:
     void SetUp() override {
-        machine.system().systemFolder = "E:\\WIN\\system32";  // the fonts prefix stays C:\WINDOWS\FONTS
-        files.AddFile("C:\\WINDOWS\\FONTS\\arial.ttf");
+        machine.system().systemFolder = "E:\\WIN\\system32";  // fonts live where Windows is
+        files.AddFile("E:\\WIN\\Fonts\\arial.ttf");
+        files.AddFile("C:\\WINDOWS\\FONTS\\gone.ttf");  // not this Windows' fonts folder
         Text(HKLM, kNtFonts, "Arial", "arial.ttf");
         Text(HKLM, kNtFonts, "Gone", "gone.ttf");
         Text(HKLM, kNtFonts, "Full", "D:\\Fonts\\full.ttf");
@@ -201,15 +202,18 @@ protected:
     }
 };
 
-TEST_F(FontsTest, BareNamesAreTestedInTheFixedFontsFolderAndOthersUnchanged) {
+TEST_F(FontsTest, BareNamesAreTestedInTheWindowsFontsFolderAndOthersUnchanged) {
     Run(3);
     EXPECT_THAT(sink.KeyNames(), ElementsAre("HKEY_LOCAL_MACHINE\\" + kNtFonts + "\\Gone",
                                              "HKEY_LOCAL_MACHINE\\" + kNtFonts + "\\Full",
                                              "HKEY_LOCAL_MACHINE\\" + kNtFonts + "\\Drive"));
     EXPECT_EQ(sink.findings[0].errorType, "Font File");
-    EXPECT_EQ(sink.findings[0].keyValue, "C:\\WINDOWS\\FONTS\\gone.ttf");
+    EXPECT_EQ(sink.findings[0].keyValue, "E:\\WIN\\Fonts\\gone.ttf");
     EXPECT_EQ(sink.findings[1].keyValue, "D:\\Fonts\\full.ttf");
     EXPECT_EQ(sink.findings[2].keyValue, "D:odd.fon");
+    // Relative to the current folder of drive D:, which no scan can know.
+    EXPECT_FALSE(sink.findings[2].certain);
+    EXPECT_EQ(sink.findings[2].evidence, (Evidence{"D:odd.fon", "relative path"}));
     EXPECT_EQ(sink.written, (std::map<int, int>{{3, 3}}));
 }
 
@@ -240,7 +244,7 @@ TEST_F(ScanGroupTest, FontsWithoutTheirKeyWriteZero) {
 
 const std::string kRunMru = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 
-TEST_F(ScanGroupTest, RunMruDropsTheMarkerAddsExeAndNeverExaminesMruList) {
+TEST_F(ScanGroupTest, RunMruDropsTheMarkerAndNeverExaminesMruList) {
     files.AddFile("C:\\WINDOWS\\system32\\cmd.exe");
     Text(HKCU, kRunMru, "MRUList", "abcd");
     Text(HKCU, kRunMru, "a", "cmd\\1");
@@ -251,8 +255,10 @@ TEST_F(ScanGroupTest, RunMruDropsTheMarkerAddsExeAndNeverExaminesMruList) {
     const std::string prefix = "HKEY_CURRENT_USER\\" + kRunMru + "\\";
     EXPECT_THAT(sink.KeyNames(), ElementsAre(prefix + "b", prefix + "c", prefix + "d"));
     EXPECT_EQ(sink.findings[0].errorType, "Recent files");
-    EXPECT_EQ(sink.findings[0].keyValue, "C:\\Tools\\tool.exe");
-    EXPECT_EQ(sink.findings[1].keyValue, "C:\\X\\APP.EXE.exe");  // ".EXE" is not ".exe"
+    // What the user typed, as typed: the Run dialog adds the extensions Windows tries itself.
+    EXPECT_EQ(sink.findings[0].keyValue, "C:\\Tools\\tool");
+    EXPECT_EQ(sink.findings[0].evidence, (Evidence{"C:\\Tools\\tool.exe", "folder not found"}));
+    EXPECT_EQ(sink.findings[1].keyValue, "C:\\X\\APP.EXE");
     EXPECT_EQ(sink.findings[2].keyValue, "C:\\X\\run.exe");
     EXPECT_THAT(sink.labels, ElementsAre(prefix + "a", prefix + "b", prefix + "c", prefix + "d"));
     EXPECT_EQ(sink.written, (std::map<int, int>{{4, 3}}));

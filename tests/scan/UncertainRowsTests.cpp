@@ -56,15 +56,14 @@ TEST_F(UncertainRowsTest, TheSelectedRowShowsItsEvidenceAndCtrlCCopiesItWithTheR
 
     page.lvErrors.SetSelected(Row(kLm + kAppPathsKey + "\\e.exe"), true);
     const std::string unsure =
-        "Tested e:\\setup\\e.exe: drive not ready. Korvane cannot tell whether it is missing, so the row is "
-        "not checked.";
+        "E:\\Setup\\e.exe \u2014 drive not ready: cannot tell, so the row is not checked";
     EXPECT_EQ(page.lblEvidence.Caption(), unsure);
     EXPECT_EQ(page.lvErrors.copyText(), "Application\t" + kLm + kAppPathsKey +
                                             "\\e.exe\tE:\\Setup\\e.exe\te:\\setup\\e.exe\r\n" + unsure +
                                             "\r\n");
 
     page.lvErrors.SetSelected(Row(kLm + kAppPathsKey + "\\c.exe"), true);
-    EXPECT_EQ(page.lblEvidence.Caption(), "Tested c:\\gone\\c.exe: folder not found");
+    EXPECT_EQ(page.lblEvidence.Caption(), "C:\\Gone\\c.exe \u2014 folder not found");
     page.lvErrors.ClearSelection();
     EXPECT_EQ(page.lblEvidence.Caption(), "");
 
