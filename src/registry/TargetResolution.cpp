@@ -114,7 +114,8 @@ void AddWithExtensions(std::vector<std::string>& out, const std::string& path, b
 
 // The places Windows searches for a bare name, in order. Programs are looked up in App Paths first.
 void AddSearch(std::vector<std::string>& out, const std::string& name, bool program,
-               const SearchPlaces& places) {
+               const SearchPlaces& places, bool sound) {
+    if (sound && !places.windowsFolder.empty()) out.push_back(places.windowsFolder + "Media\\" + name);
     if (program) {
         for (const std::string& key : {UpperText(name), UpperText(name) + ".EXE"}) {
             if (const auto found = places.appPaths.find(key);
@@ -130,13 +131,13 @@ void AddSearch(std::vector<std::string>& out, const std::string& name, bool prog
 // One program or DLL named by `path` (no quotes, no arguments): its candidates, or a reason it is not
 // understood.
 bool RequireFile(ResolvedTarget& target, RequiredFile& file, std::string_view rawPath, bool program,
-                 bool commandLine, const SearchPlaces& places) {
+                 bool commandLine, const SearchPlaces& places, bool sound = false) {
     const std::string path = Backslashed(WithoutNamespacePrefix(Trim(rawPath), places));
     if (path.empty()) return false;
     if (!HasFolderPart(path)) {
         file.searched = true;
         if (file.shown.empty()) file.shown = path;
-        AddSearch(file.candidates, path, program, places);
+        AddSearch(file.candidates, path, program, places, sound);
         return true;
     }
     if (!IsAbsolutePath(path)) {
@@ -161,9 +162,15 @@ bool IsHostOf(std::string_view program, std::string_view host) {
 }
 
 // The DLL a rundll32 line ("rundll32.exe shell32.dll,Control_RunDLL x") or a regsvr32 line
-// ("regsvr32 /s /u "C:\x.dll"") loads.
-std::string HostedDll(std::string_view arguments, bool rundll) {
+// ("regsvr32 /s /u "C:\x.dll"") loads. An unquoted rundll32 DLL path may hold blanks up to its comma:
+// both readings are candidates.
+std::vector<std::string> HostedDll(std::string_view arguments, bool rundll) {
     std::string_view rest = Trim(arguments);
+    std::vector<std::string> names;
+    if (rundll && !rest.empty() && rest.front() != '"') {
+        if (const std::size_t comma = rest.find(','); comma != std::string_view::npos)
+            names.emplace_back(Trim(rest.substr(0, comma)));
+    }
     while (!rest.empty()) {
         std::string_view token;
         if (rest.front() == '"') {
@@ -181,9 +188,11 @@ std::string HostedDll(std::string_view arguments, bool rundll) {
             if (const std::size_t comma = token.find(','); comma != std::string_view::npos)
                 token = token.substr(0, comma);
         }
-        return std::string(Trim(token));
+        if (!Trim(token).empty() && (names.empty() || names.front() != Trim(token)))
+            names.emplace_back(Trim(token));
+        break;
     }
-    return {};
+    return names;
 }
 
 }  // namespace
@@ -248,10 +257,10 @@ ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, cons
     RequiredFile program;
     std::string arguments;
     if (!form.commandLine) {
-        RequireFile(target, program, line, false, false, places);
+        RequireFile(target, program, line, false, false, places, form.sound);
     } else if (line.front() == '"') {
         const SplitLine split = SplitCommandLine(line);
-        RequireFile(target, program, split.program, true, true, places);
+        RequireFile(target, program, split.program, true, true, places, form.sound);
         arguments = split.arguments;
     } else {
         line = WithoutResourceIndex(line);
@@ -272,7 +281,7 @@ ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, cons
             if (i > 0 && HasFolderPart(prefix) == bare) continue;
             if (program.shown.empty() || (HasFileExtension(prefix) && !HasFileExtension(program.shown)))
                 program.shown = Backslashed(WithoutNamespacePrefix(prefix, places));
-            if (!RequireFile(target, program, prefix, true, true, places)) break;
+            if (!RequireFile(target, program, prefix, true, true, places, form.sound)) break;
         }
         const SplitLine split = SplitCommandLine(line);
         arguments = split.arguments;
@@ -299,9 +308,11 @@ ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, cons
     target.files.push_back(std::move(program));
     if (form.commandLine && (rundll || regsvr)) {
         RequiredFile dll;
-        const std::string name = HostedDll(arguments, rundll);
-        if (!name.empty() && RequireFile(target, dll, name, false, true, places))
-            target.files.push_back(std::move(dll));
+        bool understood = true;
+        for (const std::string& name : HostedDll(arguments, rundll))
+            understood = RequireFile(target, dll, name, false, true, places) && understood;
+        if (!understood) return target;
+        if (!dll.candidates.empty()) target.files.push_back(std::move(dll));
     }
     return target;
 }

@@ -25,6 +25,9 @@ struct TargetForm {
     // Web addresses, shell: folders and ::{GUID} folders name something Windows opens, not a file
     // (the Run dialog's history).
     bool notFilesAllowed = false;
+    // A sound: a bare file name is looked for in the Windows folder's Media folder first, as
+    // PlaySound looks for it.
+    bool sound = false;
 };
 
 // One file Windows must find: any of the candidates is enough.
@@ -60,6 +63,10 @@ struct SearchPlaces {
 
 ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, const Environment& environment,
                              const SearchPlaces& places);
+// Which of the forms a cache of resolutions keeps apart (0 to 7).
+inline int FormIndex(const TargetForm& form) {
+    return (form.commandLine ? 1 : 0) + (form.notFilesAllowed ? 2 : 0) + (form.sound ? 4 : 0);
+}
 
 // The program an unquoted or quoted command line names, as written (quotes removed, arguments cut at
 // the first blank for an unquoted line), and its arguments. For the evidence of simple forms.

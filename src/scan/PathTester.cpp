@@ -189,7 +189,7 @@ const std::string& PathTester::GuessRef(const std::string& text, RegistryView vi
 const ResolvedTarget& PathTester::Resolve(const std::string& text, RegistryView view,
                                           const TargetForm& form) {
     const bool wow = view == RegistryView::Bits32 && views_.size() > 1;
-    auto& resolved = resolved_[wow ? 1 : 0][(form.commandLine ? 1 : 0) + (form.notFilesAllowed ? 2 : 0)];
+    auto& resolved = resolved_[wow ? 1 : 0][FormIndex(form)];
     {
         // A found entry stays where it is (the map's nodes do not move), so it is read after the lock.
         std::lock_guard lock(resolveLock_);
@@ -253,15 +253,19 @@ TargetVerdict PathTester::JudgeTarget(const std::string& text, RegistryView view
     TargetVerdict verdict;
     if (text.empty()) return verdict;
     // Most entries name an existing file exactly as written: one test.
-    if (IsAbsolute(text) && Probe(text, view).IsFile()) return verdict;
+    if (IsAbsolute(text) && text.rfind("\\\\?\\", 0) != 0 && Probe(text, view).IsFile()) return verdict;
 
     const ResolvedTarget& target = Resolve(text, view, form);
     if (target.kind == ResolvedTarget::Kind::NotAFile) return verdict;
     std::optional<FileSearch> decisive;
+    bool programFound = false;
     if (target.kind == ResolvedTarget::Kind::Files) {
         for (const RequiredFile& file : target.files) {
             FileSearch search = Search(file, view);
-            if (search.found) continue;
+            if (search.found) {
+                programFound = programFound || &file == &target.files.front();
+                continue;
+            }
             if (!decisive || (search.Unsure() && !decisive->Unsure())) decisive = std::move(search);
         }
         if (!decisive) return verdict;  // every file it names is there
@@ -269,12 +273,14 @@ TargetVerdict PathTester::JudgeTarget(const std::string& text, RegistryView view
     const bool unsure = !decisive || decisive->Unsure();
 
     // What the resolution may not have understood: an existing folder of the whole text, the file
-    // named as written, or GuessPath's reading of it.
-    if (!target.wholeText.empty() && Probe(target.wholeText, view).IsFolder()) return verdict;
-    if (Probe(text, view).IsFolder()) return verdict;
+    // named as written, or GuessPath's reading of it. When the program was found and what is missing
+    // is the DLL a rundll32 or regsvr32 line loads, the host found again proves nothing.
     const std::string& guess = GuessRef(text, view);
-    const PathAnswer asGuessed = Probe(guess, view);
-    if (asGuessed.IsFile()) return verdict;
+    if (!programFound) {
+        if (!target.wholeText.empty() && Probe(target.wholeText, view).IsFolder()) return verdict;
+        if (Probe(text, view).IsFolder()) return verdict;
+        if (Probe(guess, view).IsFile()) return verdict;
+    }
 
     verdict.guess = guess;
     verdict.state = unsure ? PathState::CannotTell : PathState::Missing;

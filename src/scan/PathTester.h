@@ -101,7 +101,7 @@ private:
     std::mutex guessLock_;
     std::unordered_map<std::string, std::string> guesses_[2];  // by view
     std::mutex resolveLock_;
-    std::unordered_map<std::string, ResolvedTarget> resolved_[2][4];  // by view and form
+    std::unordered_map<std::string, ResolvedTarget> resolved_[2][8];  // by view and FormIndex
 };
 
 }  // namespace korvane

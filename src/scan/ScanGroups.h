@@ -96,11 +96,13 @@ inline std::string LabelPrefix(const BaseKey& base) {
 // App Paths, icons and the Run dialog, Programs and Features for uninstall commands, COM for server
 // paths), and for the rest (fonts, help folders, shared DLL names) a target that exists once expanded
 // is no proof that the entry dangles.
-inline constexpr TargetForm kCommandLine{true, false};
+inline constexpr TargetForm kCommandLine{true, false, false};
 // One path as written, no arguments: help files, fonts, shared DLL names.
-inline constexpr TargetForm kOnePath{false, false};
+inline constexpr TargetForm kOnePath{false, false, false};
 // What the user typed into the Run dialog: also a web address or a shell folder.
-inline constexpr TargetForm kRunDialogEntry{true, true};
+inline constexpr TargetForm kRunDialogEntry{true, true, false};
+// A sound event's file: a bare name is in the Windows folder's Media folder.
+inline constexpr TargetForm kSoundFile{false, false, true};
 
 // The sub-keys of a class key that can name a server file, in the order they are checked.
 extern const std::array<const char*, 8> ClsidSubkeyNames;

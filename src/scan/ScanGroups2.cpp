@@ -142,7 +142,7 @@ void CheckSoundScheme(ScanContext& context, RegistryKey& scheme, const std::stri
     if (data)
         context.FileUnlessPresent(
             9, [&] { return KeyName::Key(scankeys::SoundApps.root, kAppsPath + "\\" + relative); }, *data,
-            RegistryView::Bits64);
+            RegistryView::Bits64, kSoundFile);
 }
 
 }  // namespace
