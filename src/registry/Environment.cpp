@@ -88,7 +88,9 @@ Expansion Environment::Expand(std::string_view text) const {
         } else {
             // Windows keeps "%NAME" and goes on from the second "%", which may open a reference itself.
             out.text.append(text.substr(open, close - open));
-            if (!name.empty()) out.unknown.push_back("%" + std::string(name) + "%");
+            // A name with a folder separator is the text between two references, not a reference.
+            if (!name.empty() && name.find_first_of("\\:") == std::string_view::npos)
+                out.unknown.push_back("%" + std::string(name) + "%");
             at = close;
         }
     }

@@ -26,6 +26,8 @@ constexpr std::string_view kShared[] = {
     "microsoft\\ras",
     "microsoft\\rpc",
     "microsoft\\shared tools\\msinfo",
+    // Documented (and linked by Wine) with this doubled path.
+    "microsoft\\software\\microsoft\\shared tools\\msinfo",
     "microsoft\\systemcertificates",
     "microsoft\\termservlicensing",
     "microsoft\\transaction server",
@@ -55,6 +57,7 @@ constexpr std::string_view kShared[] = {
     "microsoft\\windows nt\\currentversion\\profilelist",
     "microsoft\\windows nt\\currentversion\\time zones",
     "policies",
+    "registered applications",
     "registeredapplications",
 };
 

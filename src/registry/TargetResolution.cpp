@@ -220,26 +220,6 @@ SplitLine SplitCommandLine(std::string_view line) {
     return split;
 }
 
-std::vector<std::string> ProgramCandidates(std::string_view line) {
-    std::vector<std::string> candidates;
-    line = Trim(line);
-    if (!line.empty() && line.front() == '"') {
-        candidates.push_back(SplitCommandLine(line).program);
-        return candidates;
-    }
-    std::size_t from = 0;
-    while (candidates.size() < kMaxPrefixes) {
-        const std::size_t blank = line.find(' ', from);
-        const std::string prefix(Trim(line.substr(0, blank)));
-        if (!prefix.empty() && (candidates.empty() || candidates.back() != prefix)) {
-            candidates.push_back(HasFileExtension(prefix) ? prefix : prefix + ".exe");
-        }
-        if (blank == std::string_view::npos) break;
-        from = blank + 1;
-    }
-    return candidates;
-}
-
 ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, const Environment& environment,
                              const SearchPlaces& places) {
     ResolvedTarget target;
@@ -267,10 +247,12 @@ ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, cons
         // Each blank-cut prefix is a program CreateProcess may start; the first one that exists wins.
         // Whether the line names a path or a bare name is decided by its first word: the later prefixes
         // of "notepad C:\x.txt" are no paths of their own.
+        // No file name holds a "/": what follows " /" is a switch, never part of the program.
+        const std::string_view beforeSwitches = line.substr(0, line.find(" /"));
         std::vector<std::string_view> prefixes;
         for (std::size_t from = 0; prefixes.size() < kMaxPrefixes;) {
-            const std::size_t blank = line.find(' ', from);
-            if (const std::string_view prefix = Trim(line.substr(0, blank)); !prefix.empty())
+            const std::size_t blank = beforeSwitches.find(' ', from);
+            if (const std::string_view prefix = Trim(beforeSwitches.substr(0, blank)); !prefix.empty())
                 prefixes.push_back(prefix);
             if (blank == std::string_view::npos) break;
             from = blank + 1;

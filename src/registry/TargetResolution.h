@@ -77,10 +77,6 @@ struct SplitLine {
 };
 SplitLine SplitCommandLine(std::string_view line);
 
-// The candidates CreateProcess tries for an unquoted line, shortest first: each blank-cut prefix,
-// with ".exe" added to one without extension. For a quoted line, the quoted program alone.
-std::vector<std::string> ProgramCandidates(std::string_view line);
-
 // Whether the last part of `path` has an extension ("." after its last "\", "/" or ":").
 bool HasFileExtension(std::string_view path);
 

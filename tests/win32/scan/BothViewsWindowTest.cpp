@@ -9,6 +9,8 @@ namespace {
 
 constexpr wchar_t kClass32[] = L"CLSID\\{4B6F7276-616E-6533-3256-696577476F6E}";
 constexpr wchar_t kClass32Server[] = L"CLSID\\{4B6F7276-616E-6533-3256-696577476F6E}\\InprocServer32";
+constexpr wchar_t kClassOnly32[] = L"CLSID\\{4B6F7276-616E-6533-3256-4F6E6C793332}";
+constexpr wchar_t kClassOnly32Server[] = L"CLSID\\{4B6F7276-616E-6533-3256-4F6E6C793332}\\InprocServer32";
 constexpr wchar_t kApp32[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvanewine32.exe";
 constexpr wchar_t kApp64[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvanewine64.exe";
 constexpr wchar_t kAppNet[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvanewine_net.exe";
@@ -44,6 +46,7 @@ bool KeyExists32(HKEY root, const wchar_t* path) {
 
 void RemoveViewEntries() {
     RemoveKeyTree(HKEY_CLASSES_ROOT, (std::wstring(L"Wow6432Node\\") + kClass32).c_str());
+    RemoveKeyTree(HKEY_CLASSES_ROOT, (std::wstring(L"Wow6432Node\\") + kClassOnly32).c_str());
     RemoveKeyTree(HKEY_LOCAL_MACHINE,
                   L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvanewine32.exe");
     RemoveKeyTree(HKEY_LOCAL_MACHINE, kApp64);
@@ -66,6 +69,7 @@ protected:
         UniqueFile file(CreateFileW((std::wstring(wow) + L"\\korvanewine_only32.dll").c_str(), GENERIC_WRITE,
                                     0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file.valid());
+        SetText32(HKEY_CLASSES_ROOT, kClassOnly32Server, L"", kOnly32);
         SetText32(HKEY_LOCAL_MACHINE, kApp32, L"", kOnly32);
         SetText(HKEY_LOCAL_MACHINE, kApp64, L"", kOnly32);
         SetText(HKEY_LOCAL_MACHINE, kAppNet, L"", kNetPath);
@@ -123,16 +127,22 @@ TEST_F(BothViewsWindowTest, A32BitClassIsFoundUnderItsWow6432NodeNameRepairedAnd
 
 TEST_F(BothViewsWindowTest, A32BitEntrysSystem32IsSysWow64) {
     ASSERT_TRUE(ScanThroughTheWindow());
+    EXPECT_EQ(ErrorRow(std::wstring(L"HKEY_CLASSES_ROOT\\Wow6432Node\\") + kClassOnly32Server), -1);
+    // App Paths is one key for both views: what a 32-bit installer wrote there is the 64-bit key's
+    // entry, listed once under that name, and never under the Wow6432Node name Wine links to it.
     EXPECT_EQ(ErrorRow(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App "
                        L"Paths\\korvanewine32.exe"),
               -1);
+    EXPECT_GE(ErrorRow(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
+                       L"Paths\\korvanewine32.exe"),
+              0);
     // The same path in a 64-bit entry names the 64-bit System32, where the file is not.
     const int row = ErrorRow(std::wstring(L"HKEY_LOCAL_MACHINE\\") + kApp64);
     ASSERT_GE(row, 0);
     ScanPage& scan = form->tabScanErrors;
     Select(Hwnd(scan, scan.lvErrors), row);
     EXPECT_EQ(TextOfWindow(Hwnd(scan, scan.lblEvidence)),
-              L"Tested c:\\windows\\system32\\korvanewine_only32.dll: file not found");
+              L"C:\\windows\\system32\\korvanewine_only32.dll \u2014 file not found");
 }
 
 TEST_F(BothViewsWindowTest, AnEntryOnAServerThatIsNotThereIsListedUncheckedWithItsEvidence) {
@@ -156,7 +166,7 @@ TEST_F(BothViewsWindowTest, AnEntryOnAServerThatIsNotThereIsListedUncheckedWithI
     // Selected, its evidence shows below the list ...
     Select(errors, ErrorRow(keyName));
     const std::wstring evidence = TextOfWindow(Hwnd(scan, scan.lblEvidence));
-    EXPECT_EQ(evidence.rfind(std::wstring(L"Tested ") + kNetPath + L": server ", 0), 0u)
+    EXPECT_EQ(evidence.rfind(std::wstring(kNetPath) + L" \u2014 server ", 0), 0u)
         << ::testing::PrintToString(evidence);
     EXPECT_NE(evidence.find(L"cannot tell"), std::wstring::npos);
 

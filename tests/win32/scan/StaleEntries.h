@@ -57,7 +57,7 @@ inline std::vector<ExpectedFinding> SeededFindings() {
         // The group's key is written with the upper-case SOFTWARE in its Key Names.
         {4, L"Recent files",
          cu + L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU\\" + kMruValue,
-         L"C:\\KorvaneWineGone\\tool.exe"},
+         L"C:\\KorvaneWineGone\\tool"},
         {6, L"Shared DLLs", lm + kSharedDlls + L"\\" + kSharedDll, kSharedDll},
         {10, L"Uninstall", lm + kUninstall + L"\\UninstallString", L"C:\\KorvaneWineGone\\unins000.exe"},
         {11, L"File Extensions", cu + kFileExt, L""},
