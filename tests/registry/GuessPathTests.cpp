@@ -47,6 +47,21 @@ TEST_F(GuessPathTest, SystemRootAndProgramFilesBecomeTheFoldersAsThePlatformSpel
     EXPECT_EQ(Guess("%windir%\\x.exe"), "C:\\WINDOWS\\system32\\%windir%\\x.exe");
 }
 
+TEST_F(GuessPathTest, WithTheEntrysEnvironmentEveryVariableIsKnownAndSlashesSeparateFolders) {
+    Environment env;
+    env.Set("windir", "C:\\WINDOWS");
+    env.Set("CommonProgramFiles", "C:\\Program Files\\Common Files");
+    env.Set("ProgramFiles", "C:\\Program Files");
+    context.environment = &env;
+    EXPECT_EQ(Guess("%windir%\\x.exe"), "C:\\WINDOWS\\x.exe");
+    EXPECT_EQ(Guess("%CommonProgramFiles%\\System\\ado\\msado15.dll"),
+              "C:\\Program Files\\Common Files\\system\\ado\\msado15.dll");
+    EXPECT_EQ(Guess("\"C:/Program Files/App/uninst.exe\" /S"), "c:\\program files\\app\\uninst.exe");
+    EXPECT_EQ(Guess("C:/Program Files/App/uninst.exe /S"), "c:\\program files\\app\\uninst.exe");
+    // An unknown variable stays as written.
+    EXPECT_EQ(Guess("%APP_HOME%\\app.exe"), "C:\\WINDOWS\\system32\\%app_home%\\app.exe");
+}
+
 TEST_F(GuessPathTest, ProgramFilesWithoutTheFolderJustDisappears) {
     context.programFilesFolder.clear();
     EXPECT_EQ(Guess("%ProgramFiles%\\App\\app.exe"), "C:\\WINDOWS\\system32\\app\\app.exe");
