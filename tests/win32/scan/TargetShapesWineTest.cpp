@@ -109,7 +109,8 @@ TEST(TargetShapesWine, EveryShapeIsJudgedAsWindowsFindsItsTargetInBothViews) {
         if (!files.fileExists(path) && files.writeFile(path, "stand-in")) seeder.files.push_back(path);
     }
 
-    const std::vector<SeededTwin> twins = seeder.Seed(ParseShapes(korvane::testing::kTargetShapesCorpus));
+    const std::vector<korvane::testing::Shape> shapes = ParseShapes(korvane::testing::kTargetShapesCorpus);
+    const std::vector<SeededTwin> twins = seeder.Seed(shapes);  // they point into `shapes`
     EXPECT_GE(twins.size(), 300u);
     const std::vector<ScanFinding> findings = ScanCorpusGroups(registry, files, system);
     for (const std::string& failure : CorpusFailures(twins, findings)) ADD_FAILURE() << failure;
