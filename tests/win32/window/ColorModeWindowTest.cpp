@@ -243,6 +243,48 @@ TEST_F(ColorModeWindowTest, OtherSettingChangesAndAnUnannouncedValueChangeNothin
     EXPECT_EQ(window->Colors().Mode(), ColorMode::Dark);
 }
 
+// Pixels of the header's own text colour in the upper and the lower half of the arrow's place at the
+// right of column `column`: an arrow pointing up is wide at the bottom.
+struct ArrowShape {
+    int upper = 0, lower = 0;
+};
+
+ArrowShape ArrowIn(const WindowShot& shot, HWND top, HWND list, int column, UINT dpi) {
+    HWND header = ListView_GetHeader(list);
+    RECT item{};
+    Header_GetItemRect(header, column, &item);
+    MapWindowPoints(header, top, reinterpret_cast<POINT*>(&item), 2);
+    const int reach = MulDiv(20, static_cast<int>(dpi), 96);
+    const int middle = (item.top + item.bottom) / 2;
+    const Rgb ground = shot.Ground(item);
+    ArrowShape shape;
+    for (int y = item.top + 1; y < item.bottom - 1; ++y)
+        for (int x = item.right - reach; x < item.right - 2; ++x)
+            if (ContrastRatio(shot.At(x, y), ground) >= 3.0) ++(y < middle ? shape.upper : shape.lower);
+    return shape;
+}
+
+TEST_F(ColorModeWindowTest, DarkHeaderShowsTheSortArrowEachWay) {
+    SwitchTo(true);
+    ShowPage(form->tabStartup);
+    ListView& list = form->tabStartup.lvStartup;
+    for (int i = list.Count(); i < 20; ++i)
+        list.Add(ListItem{"Entry " + std::to_string(i), {"cmd", "HKCU Run"}});
+    HWND handle = Hwnd(form->tabStartup, list);
+    HWND top = window->Handle();
+    list.SortByColumn(1, false);
+    Pump();
+    const ArrowShape up = ArrowIn(WindowShot(top), top, handle, 1, window->Dpi());
+    EXPECT_GT(up.lower, up.upper) << up.upper << " above, " << up.lower << " below";
+    list.SortByColumn(1, true);
+    Pump();
+    const ArrowShape down = ArrowIn(WindowShot(top), top, handle, 1, window->Dpi());
+    EXPECT_GT(down.upper, down.lower) << down.upper << " above, " << down.lower << " below";
+    // The other columns show none.
+    const ArrowShape none = ArrowIn(WindowShot(top), top, handle, 0, window->Dpi());
+    EXPECT_EQ(none.upper + none.lower, 0);
+}
+
 // System colours no palette of ours has, for the length of a test, and high contrast on where the
 // system lets a program turn it on.
 class HighContrastScope {
