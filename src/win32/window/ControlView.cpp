@@ -69,7 +69,8 @@ void ScrollBarsForColors(HWND window, const ColorScheme* colors) {
     SetControlTheme(window, colors && colors->Dark() ? L"DarkMode_Explorer" : nullptr, nullptr);
 }
 
-// Windows has no dark push button for desktop programs: in dark mode the button is drawn here.
+// Windows has no dark push button for desktop programs: in dark mode (and high contrast) the button
+// is drawn here.
 class ButtonView : public ControlView {
 public:
     using ControlView::ControlView;
@@ -77,7 +78,9 @@ public:
         if (code == BN_CLICKED) host_.run([this] { static_cast<Button&>(model_).Click(); });
     }
     void OnColorsChanged() override {
-        const bool dark = host_.colors && host_.colors->Dark();
+        // High contrast too: a button that has not caught up with new system colours (Wine's) would
+        // keep a light face.
+        const bool dark = host_.colors && host_.colors->Mode() != ColorMode::Light;
         // Only between the two: a plain button may be the default one just now (the dialog manager
         // makes the focused button so), which is left alone.
         const bool ownerDrawn = (GetWindowLongPtrW(window_, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
@@ -173,9 +176,14 @@ private:
 
 // The frame of a page's buttons takes no input, so its caption is shown without an underlined letter,
 // which would take the letter of one of those buttons ("&Control Panel" and "&Check All").
+// In dark mode and high contrast the frame and caption are drawn here: Wine's classic group box keeps
+// a black caption whatever WM_CTLCOLORSTATIC says, and Windows' themed one its theme's.
 class GroupBoxView : public ControlView {
 public:
-    using ControlView::ControlView;
+    GroupBoxView(Control& model, HWND window, ViewHost& host) : ControlView(model, window, host) {
+        SetWindowSubclass(window_, &OwnPaint, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~GroupBoxView() override { RemoveWindowSubclass(window_, &OwnPaint, 0); }
     void Render() override {
         const std::wstring caption = Widen(model_.Caption());
         std::wstring shown;
@@ -189,6 +197,18 @@ public:
         SetTextIfChanged(shown);
     }
     void OnColorsChanged() override { ThemeForColors(window_, host_.colors); }
+
+private:
+    static LRESULT CALLBACK OwnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR self) {
+        const ColorScheme* colors = reinterpret_cast<GroupBoxView*>(self)->host_.colors;
+        if (message == WM_PAINT && colors && colors->Mode() != ColorMode::Light) {
+            PaintScope paint(window);
+            PaintGroupBox(window, paint.get(), colors->Colors());
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
 };
 
 class ListBoxView : public ControlView {

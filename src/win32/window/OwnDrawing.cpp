@@ -72,6 +72,31 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, const Palette& colors, double sc
     }
 }
 
+void PaintGroupBox(HWND box, HDC dc, const Palette& colors) {
+    RECT client;
+    GetClientRect(box, &client);
+    SelectedObject withFont(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    const std::wstring caption = TextOf(box);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    // The frame runs through the middle of the caption's line, as Windows draws it.
+    RECT frame{client.left, client.top + metrics.tmHeight / 2, client.right, client.bottom};
+    Frame(dc, frame, colors.border);
+    if (caption.empty()) return;
+    const int indent = metrics.tmAveCharWidth;
+    RECT text{client.left + indent, client.top, client.left + indent + extent.cx + 4,
+              client.top + metrics.tmHeight};
+    text.right = std::min(text.right, client.right - indent);
+    Fill(dc, text, colors.background);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorOf(IsWindowEnabled(box) ? colors.text : colors.disabledText));
+    text.left += 2;
+    DrawTextW(dc, caption.c_str(), -1, &text,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
 void PaintHeader(HWND header, HDC dc, const Palette& colors, double scale) {
     RECT client;
     GetClientRect(header, &client);

@@ -1,6 +1,6 @@
 // The parts the window draws itself in the palette's colours where Windows offers no dark look for
-// desktop programs: push buttons, list column headers (with the sort arrow) and the check boxes of
-// list rows.
+// desktop programs: push buttons, group boxes, list column headers (with the sort arrow) and the check
+// boxes of list rows.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,9 @@ namespace korvane::win32 {
 // An owner-drawn push button: face, frame, caption (its "&" letter underlined unless the keyboard
 // cues are hidden), the focus rectangle; pressed and disabled states.
 void DrawPushButton(const DRAWITEMSTRUCT& item, const Palette& colors, double scale);
+
+// A group box's frame and caption into `dc`; what lies inside is left to the page behind it.
+void PaintGroupBox(HWND box, HDC dc, const Palette& colors);
 
 // The whole of a list view's header into `dc`: every column's title, the dividers and the sort
 // arrow that HDF_SORTUP / HDF_SORTDOWN ask for.
