@@ -7,6 +7,9 @@
 //                                     main window's client coordinates
 //   window-probe wait TEXT SECONDS   waits until a control of the window shows TEXT
 //   window-probe rows NAME           prints the number of rows of the list named NAME
+//   window-probe app-mode light|dark sets the user's app mode as Windows' Settings does: the value
+//                                     AppsUseLightTheme under HKCU ...\Themes\Personalize, then the
+//                                     WM_SETTINGCHANGE "ImmersiveColorSet" broadcast
 //
 // Exits with 1 when the window or the control is not there (in time), 2 on a wrong command line.
 // clang-format off
@@ -83,6 +86,18 @@ int Rows(const std::wstring& name) {
     return 0;
 }
 
+int AppMode(const std::wstring& mode) {
+    if (mode != L"light" && mode != L"dark") return 2;
+    const DWORD light = mode == L"light" ? 1 : 0;
+    if (RegSetKeyValueW(HKEY_CURRENT_USER,
+                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                        L"AppsUseLightTheme", REG_DWORD, &light, sizeof light) != ERROR_SUCCESS)
+        return 1;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
+                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -90,6 +105,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"center" && argc == 3) return Center(argv[2]);
     if (command == L"wait" && argc == 4) return Wait(argv[2], _wtoi(argv[3]));
     if (command == L"rows" && argc == 3) return Rows(argv[2]);
-    std::fputs("usage: window-probe center CAPTION | wait TEXT SECONDS | rows NAME\n", stderr);
+    if (command == L"app-mode" && argc == 3) return AppMode(argv[2]);
+    std::fputs("usage: window-probe center CAPTION | wait TEXT SECONDS | rows NAME | app-mode light|dark\n",
+               stderr);
     return 2;
 }

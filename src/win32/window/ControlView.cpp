@@ -11,6 +11,8 @@
 #include "win32/platform/Text.h"
 #include "win32/window/Accessibility.h"
 #include "win32/window/ListViewView.h"
+#include "win32/window/OwnDrawing.h"
+#include "win32/window/Theme.h"
 
 namespace korvane::win32 {
 
@@ -54,11 +56,42 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+// Without visual styles a control draws with the colours of WM_CTLCOLOR*, which the page hands out
+// from the palette; with them, check boxes and group boxes keep the theme's black text. In dark mode
+// they do without.
+void ThemeForColors(HWND window, const ColorScheme* colors) {
+    const bool dark = colors && colors->Dark();
+    SetControlTheme(window, dark ? L"" : nullptr, dark ? L"" : nullptr);
+}
+
+// Scroll bars follow the dark mode where Windows has a dark theme for them.
+void ScrollBarsForColors(HWND window, const ColorScheme* colors) {
+    SetControlTheme(window, colors && colors->Dark() ? L"DarkMode_Explorer" : nullptr, nullptr);
+}
+
+// Windows has no dark push button for desktop programs: in dark mode (and high contrast) the button
+// is drawn here.
 class ButtonView : public ControlView {
 public:
     using ControlView::ControlView;
     void OnCommand(WORD code) override {
         if (code == BN_CLICKED) host_.run([this] { static_cast<Button&>(model_).Click(); });
+    }
+    void OnColorsChanged() override {
+        // High contrast too: a button that has not caught up with new system colours (Wine's) would
+        // keep a light face.
+        const bool dark = host_.colors && host_.colors->Mode() != ColorMode::Light;
+        // Only between the two: a plain button may be the default one just now (the dialog manager
+        // makes the focused button so), which is left alone.
+        const bool ownerDrawn = (GetWindowLongPtrW(window_, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+        if (dark != ownerDrawn)
+            SendMessageW(window_, BM_SETSTYLE, static_cast<WPARAM>(dark ? BS_OWNERDRAW : BS_PUSHBUTTON),
+                         FALSE);
+    }
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override {
+        if (!host_.colors) return false;
+        DrawPushButton(item, host_.colors->Colors(), host_.scale);
+        return true;
     }
 };
 
@@ -75,6 +108,7 @@ public:
     void OnCommand(WORD code) override {
         if (code == BN_CLICKED) host_.run([this] { static_cast<CheckBox&>(model_).Click(); });
     }
+    void OnColorsChanged() override { ThemeForColors(window_, host_.colors); }
 };
 
 class EditView : public ControlView {
@@ -101,6 +135,7 @@ public:
         if (static_cast<Memo&>(model).readOnly) SetWindowSubclass(window_, &LetTabThrough, 0, 0);
     }
     ~MemoView() override { RemoveWindowSubclass(window_, &LetTabThrough, 0); }
+    void OnColorsChanged() override { ScrollBarsForColors(window_, host_.colors); }
     void Render() override {
         std::wstring text;
         const auto& lines = static_cast<Memo&>(model_).Lines();
@@ -141,9 +176,14 @@ private:
 
 // The frame of a page's buttons takes no input, so its caption is shown without an underlined letter,
 // which would take the letter of one of those buttons ("&Control Panel" and "&Check All").
+// In dark mode and high contrast the frame and caption are drawn here: Wine's classic group box keeps
+// a black caption whatever WM_CTLCOLORSTATIC says, and Windows' themed one its theme's.
 class GroupBoxView : public ControlView {
 public:
-    using ControlView::ControlView;
+    GroupBoxView(Control& model, HWND window, ViewHost& host) : ControlView(model, window, host) {
+        SetWindowSubclass(window_, &OwnPaint, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~GroupBoxView() override { RemoveWindowSubclass(window_, &OwnPaint, 0); }
     void Render() override {
         const std::wstring caption = Widen(model_.Caption());
         std::wstring shown;
@@ -156,11 +196,25 @@ public:
         }
         SetTextIfChanged(shown);
     }
+    void OnColorsChanged() override { ThemeForColors(window_, host_.colors); }
+
+private:
+    static LRESULT CALLBACK OwnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR self) {
+        const ColorScheme* colors = reinterpret_cast<GroupBoxView*>(self)->host_.colors;
+        if (message == WM_PAINT && colors && colors->Mode() != ColorMode::Light) {
+            PaintScope paint(window);
+            PaintGroupBox(window, paint.get(), colors->Colors());
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
 };
 
 class ListBoxView : public ControlView {
 public:
     using ControlView::ControlView;
+    void OnColorsChanged() override { ScrollBarsForColors(window_, host_.colors); }
     void Render() override {
         auto& model = static_cast<ListBox&>(model_);
         RenderNameForReaders();
@@ -259,6 +313,7 @@ std::unique_ptr<ControlView> CreateControlView(Control& model, HWND parent, int 
             break;
     }
     view->Render();
+    view->OnColorsChanged();
     return view;
 }
 

@@ -12,6 +12,8 @@
 
 namespace korvane::win32 {
 
+class ColorScheme;
+
 // What a view needs from the window that hosts it.
 struct ViewHost {
     // Runs a handler; an error it raises is shown in the error box and the program goes on.
@@ -21,6 +23,8 @@ struct ViewHost {
     HFONT font = nullptr;
     UINT dpi = 96;       // of the window the views are shown in
     double scale = 1.0;  // pixels per layout unit (dpi / 96)
+    // The window's colours; they change when Windows switches between light, dark and high contrast.
+    const ColorScheme* colors = nullptr;
 };
 
 class ControlView {
@@ -44,6 +48,11 @@ public:
     // After the window moved to a monitor of another DPI; the host has the new DPI and font, which the
     // control already uses. Pictures drawn for the old DPI are made again here.
     virtual void OnDpiChanged() {}
+    // After the host's colours changed (and once after creation): what the control draws with or how
+    // Windows themes it follows them. The host repaints afterwards.
+    virtual void OnColorsChanged() {}
+    // WM_DRAWITEM for a control this view draws itself; false when it does not.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) { return false; }
 
 protected:
     void SetTextIfChanged(const std::wstring& text);

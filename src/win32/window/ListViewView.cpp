@@ -9,6 +9,7 @@
 #include "win32/platform/Text.h"
 #include "win32/window/Clipboard.h"
 #include "win32/window/Dpi.h"
+#include "win32/window/OwnDrawing.h"
 #include "win32/window/Theme.h"
 
 namespace korvane::win32 {
@@ -40,7 +41,106 @@ ListViewView::ListViewView(ListView& model, HWND parent, int id, ViewHost& host)
         // Owner data: the control asks for each row's check image in LVN_GETDISPINFO.
         ListView_SetCallbackMask(window_, LVIS_STATEIMAGEMASK);
     }
+    SetWindowSubclass(ListView_GetHeader(window_), &HeaderProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     Render();
+    OnColorsChanged();
+}
+
+ListViewView::~ListViewView() {
+    RemoveWindowSubclass(ListView_GetHeader(window_), &HeaderProcedure, 0);
+}
+
+bool ListViewView::Dark() const {
+    return host_.colors && host_.colors->Dark();
+}
+
+// The list's own colours come from the palette in every mode; dark mode also replaces the grid lines
+// (Windows draws them light) with its own, and asks for Windows' dark scroll bars and header theme
+// where they exist.
+void ListViewView::OnColorsChanged() {
+    if (!host_.colors) return;
+    const Palette& colors = host_.colors->Colors();
+    ListView_SetBkColor(window_, ColorOf(colors.fieldBackground));
+    ListView_SetTextBkColor(window_, ColorOf(colors.fieldBackground));
+    ListView_SetTextColor(window_, ColorOf(colors.fieldText));
+    const bool dark = Dark();
+    const DWORD grid = List().gridLines && !dark ? LVS_EX_GRIDLINES : 0;
+    ListView_SetExtendedListViewStyleEx(window_, LVS_EX_GRIDLINES, grid);
+    SetControlTheme(window_, dark ? L"DarkMode_Explorer" : nullptr, nullptr);
+    SetControlTheme(ListView_GetHeader(window_), dark ? L"DarkMode_ItemsView" : nullptr, nullptr);
+    if (List().checkBoxes) CreateCheckImages();
+    InvalidateRect(ListView_GetHeader(window_), nullptr, TRUE);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+// In dark mode and high contrast the header is painted here, all of it: Windows' header of desktop
+// programs stays light, and one that has not caught up with new system colours (Wine's) would show
+// the old ones.
+LRESULT CALLBACK ListViewView::HeaderProcedure(HWND header, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR, DWORD_PTR self) {
+    auto* view = reinterpret_cast<ListViewView*>(self);
+    if (view->host_.colors && view->host_.colors->Mode() != ColorMode::Light) {
+        if (message == WM_ERASEBKGND) return 1;
+        if (message == WM_PAINT) {
+            PaintScope paint(header);
+            PaintHeader(header, paint.get(), view->host_.colors->Colors(), view->host_.scale);
+            return 0;
+        }
+    }
+    return DefSubclassProc(header, message, wParam, lParam);
+}
+
+// Dark mode: the selected rows in the palette's selection colours (Windows would take the light
+// system ones, and grey with light text when the list has no focus), and the grid drawn after them.
+LRESULT ListViewView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+    if (!Dark()) return CDRF_DODEFAULT;
+    const Palette& colors = host_.colors->Colors();
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW | (List().gridLines ? CDRF_NOTIFYPOSTPAINT : 0);
+        case CDDS_ITEMPREPAINT: {
+            const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+            if (ListView_GetItemState(window_, row, LVIS_SELECTED) & LVIS_SELECTED) {
+                const bool focused = GetFocus() == window_;
+                draw.clrText = ColorOf(focused ? colors.selectionText : colors.inactiveSelectionText);
+                draw.clrTextBk = ColorOf(focused ? colors.selection : colors.inactiveSelection);
+                draw.nmcd.uItemState &= ~CDIS_SELECTED;  // or the control paints its own highlight
+            } else {
+                draw.clrText = ColorOf(colors.fieldText);
+                draw.clrTextBk = ColorOf(colors.fieldBackground);
+            }
+            return CDRF_NEWFONT;
+        }
+        case CDDS_POSTPAINT:
+            DrawGrid(draw.nmcd.hdc);
+            return CDRF_DODEFAULT;
+    }
+    return CDRF_DODEFAULT;
+}
+
+// A line under every visible row and at the right of every column, over the rows shown.
+void ListViewView::DrawGrid(HDC dc) {
+    const int count = List().Count();
+    const int top = ListView_GetTopIndex(window_);
+    if (count == 0 || top < 0) return;
+    const int last = std::min(count - 1, top + ListView_GetCountPerPage(window_));
+    RECT first{}, bottom{};
+    if (!ListView_GetItemRect(window_, top, &first, LVIR_BOUNDS) ||
+        !ListView_GetItemRect(window_, last, &bottom, LVIR_BOUNDS))
+        return;
+    UniqueBrush brush(CreateSolidBrush(ColorOf(host_.colors->Colors().gridLine)));
+    for (int row = top; row <= last; ++row) {
+        RECT r;
+        if (!ListView_GetItemRect(window_, row, &r, LVIR_BOUNDS)) continue;
+        RECT line{r.left, r.bottom - 1, r.right, r.bottom};
+        FillRect(dc, &line, brush.get());
+    }
+    int x = first.left;
+    for (size_t column = 0; column < List().columns.size(); ++column) {
+        x += ListView_GetColumnWidth(window_, static_cast<int>(column));
+        RECT line{x - 1, first.top, x, bottom.bottom};
+        FillRect(dc, &line, brush.get());
+    }
 }
 
 void ListViewView::CreateColumns() {
@@ -75,8 +175,12 @@ void ListViewView::CreateCheckImages() {
             FillRect(dc.get(), &all, background.get());
             int box = std::min(size, static_cast<int>(13 * host_.scale + 0.5));
             RECT r{(size - box) / 2, (size - box) / 2, (size - box) / 2 + box, (size - box) / 2 + box};
-            if (!theme.DrawBackground(dc.get(), BP_CHECKBOX,
-                                      checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, r))
+            // Dark and high contrast draw their own box: the theme's is light, and high contrast
+            // wants the system's colours and nothing else.
+            if (host_.colors && host_.colors->Mode() != ColorMode::Light)
+                DrawCheckPicture(dc.get(), r, checked, host_.colors->Colors(), host_.scale);
+            else if (!theme.DrawBackground(dc.get(), BP_CHECKBOX,
+                                           checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, r))
                 DrawFrameControl(dc.get(), &r, DFC_BUTTON,
                                  DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
         }
@@ -213,6 +317,10 @@ void ListViewView::OnDpiChanged() {
 
 LRESULT ListViewView::OnNotify(NMHDR* header) {
     switch (header->code) {
+        case NM_CUSTOMDRAW:
+            // The header's own drawing reaches here too; it is painted whole by HeaderProcedure.
+            return header->hwndFrom == window_ ? OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header))
+                                               : CDRF_DODEFAULT;
         case LVN_GETDISPINFOW:
             OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
             return 0;

@@ -1,7 +1,8 @@
 // A virtual report list view (LVS_OWNERDATA) showing a ListView model: rows are asked for on demand,
 // check marks are state images (unchecked, checked) that a click on the box or the space bar toggles
 // through the model, selection is kept in step both ways, "rest" columns share the free width, and a
-// click on a column header sorts the model when the list allows it (the header shows the order).
+// click on a column header sorts the model when the list allows it (the header shows the order). In
+// dark mode it draws the selection, the grid, the header and the check boxes in the palette's colours.
 #pragma once
 
 // clang-format off
@@ -21,11 +22,13 @@ namespace korvane::win32 {
 class ListViewView : public ControlView {
 public:
     ListViewView(ListView& model, HWND parent, int id, ViewHost& host);
+    ~ListViewView() override;
 
     void Render() override;
     LRESULT OnNotify(NMHDR* header) override;
     void OnResized() override;
     void OnDpiChanged() override;
+    void OnColorsChanged() override;
 
 private:
     ListView& List() const { return static_cast<ListView&>(model_); }
@@ -41,6 +44,11 @@ private:
     void ShowFocusOn(int row);
     void OnFocus();
     void ShowSortArrow();
+    bool Dark() const;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+    void DrawGrid(HDC dc);
+    static LRESULT CALLBACK HeaderProcedure(HWND header, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR self);
 
     UniqueImageList checkImages_;
     UniqueImageList smallImages_;

@@ -1,5 +1,5 @@
-// The main window: layout of the areas, page buttons drawn flat with bold blue text and a stock
-// icon, the active page shown alone, closing through FormClose.
+// The main window: layout of the areas, page buttons drawn flat with bold text and a stock icon, the
+// active page shown alone, the colours of the mode Windows asks for, closing through FormClose.
 #include "win32/window/MainWindow.h"
 
 #include <commctrl.h>
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "core/ColorMode.h"
 #include "win32/Version.h"
 #include "win32/platform/Text.h"
 #include "win32/window/Banner.h"
@@ -50,6 +51,11 @@ constexpr int kVersionRight = 10, kVersionTop = 86, kVersionWidth = 160, kVersio
 // The page buttons' captions are larger than the message font by this much, and bold.
 constexpr int kButtonFontNumerator = 13, kButtonFontDenominator = 11;
 
+BOOL CALLBACK ForwardSysColorChange(HWND child, LPARAM) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(MainForm& form) : form_(form) {
@@ -57,6 +63,8 @@ MainWindow::MainWindow(MainForm& form) : form_(form) {
     CreateFor(WS_EX_CONTROLPARENT, L"Korvane", kStyle, RECT{0, 0, 0, 0}, nullptr, nullptr);
     dpi_ = DpiOf(hwnd_);
     scale_ = static_cast<double>(dpi_) / kDesignDpi;
+    colors_.Set(CurrentColorMode(settings_), CurrentSystemColors());
+    UseDarkTitleBar(hwnd_, colors_.Dark());
     CreateFonts();
     PlaceOnMonitor();
     CreatePageButtons();
@@ -158,6 +166,7 @@ void MainWindow::CreatePageViews() {
     host.font = font_.get();
     host.dpi = dpi_;
     host.scale = scale_;
+    host.colors = &colors_;
     for (Page* page : form_.MainControl.Pages())
         pages_.push_back(std::make_unique<PageView>(*page, hwnd_, host));
     autorunPanel_ = std::make_unique<AutorunPanel>(form_.cbAutoRun);
@@ -203,6 +212,26 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// WM_SETTINGCHANGE: the app mode ("ImmersiveColorSet") or high contrast may have changed.
+void MainWindow::OnSettingChange(WPARAM action, const wchar_t* area) {
+    if (action == SPI_SETHIGHCONTRAST || (area && IsColorSettingChange(Narrow(area)))) ApplyColors();
+}
+
+// Everything is painted again in the colours of the mode Windows asks for now. Only colours change:
+// the models, and with them the page, rows, selection and check marks, are left alone, and so are the
+// controls (scroll positions included).
+void MainWindow::ApplyColors() {
+    ShowColorMode(CurrentColorMode(settings_));
+}
+
+void MainWindow::ShowColorMode(ColorMode mode) {
+    colors_.Set(mode, CurrentSystemColors());
+    UseDarkTitleBar(hwnd_, colors_.Dark());
+    for (const auto& view : pages_) view->ApplyColors();
+    if (autorunBar_) autorunBar_->ApplyColors();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void MainWindow::LayOut() {
     if (!autorunBar_) return;  // still being created
     RECT client;
@@ -233,10 +262,16 @@ void MainWindow::OnPaint() {
     HDC dc = paint.get();
     RECT client;
     GetClientRect(hwnd_, &client);
-    PaintBanner(dc, RECT{0, 0, client.right, Px(kBannerHeight)}, scale_, fontFace_.c_str());
+    PaintBanner(dc, RECT{0, 0, client.right, Px(kBannerHeight)}, scale_, fontFace_.c_str(), colors_.Colors());
     // A thin line above the bottom bar.
     RECT line{0, client.bottom - Px(kBarHeight) - 1, client.right, client.bottom - Px(kBarHeight) + 1};
-    DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    if (colors_.Mode() == ColorMode::Light) {
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    } else {
+        line.bottom = line.top + 1;
+        UniqueBrush brush(CreateSolidBrush(ColorOf(colors_.Colors().border)));
+        FillRect(dc, &line, brush.get());
+    }
 }
 
 void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -256,28 +291,36 @@ void MainWindow::DrawVersionLabel(const DRAWITEMSTRUCT& item) {
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&label), 2);
     PaintBanner(item.hDC,
                 RECT{-label.left, -label.top, client.right - label.left, Px(kBannerHeight) - label.top},
-                scale_, fontFace_.c_str());
+                scale_, fontFace_.c_str(), colors_.Colors());
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
     text.resize(
         static_cast<size_t>(GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()))));
     RECT r = item.rcItem;
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, RGB(224, 238, 255));
+    SetTextColor(item.hDC, ColorOf(colors_.Colors().bannerSubtitle));
     SelectedObject withFont(item.hDC, font_.get());
     DrawTextW(item.hDC, text.c_str(), -1, &r, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 // A flat page button: face colour, a frame when pressed or showing the active page, the icon, and the
-// caption in bold blue.
+// caption in bold (blue in light mode).
 void MainWindow::DrawPageButton(const DRAWITEMSTRUCT& item, size_t index) {
     const bool active = form_.MainControl.ActivePage() == form_.Navigation()[index].page;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const Palette& colors = colors_.Colors();
     RECT r = item.rcItem;
-    FillRect(item.hDC, &r, GetSysColorBrush(active ? COLOR_WINDOW : COLOR_BTNFACE));
-    if (active || pressed)
-        DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
-    else
-        DrawEdge(item.hDC, &r, BDR_RAISEDINNER, BF_RECT);
+    {
+        UniqueBrush face(
+            CreateSolidBrush(ColorOf(active ? colors.pageButtonActiveFace : colors.pageButtonFace)));
+        FillRect(item.hDC, &r, face.get());
+    }
+    if (colors_.Mode() == ColorMode::Light) {
+        DrawEdge(item.hDC, &r, (active || pressed) ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    } else {
+        // The 3-D edges are drawn in the light system colours; a flat frame takes the palette's.
+        UniqueBrush frame(CreateSolidBrush(ColorOf(active || pressed ? colors.text : colors.border)));
+        FrameRect(item.hDC, &r, frame.get());
+    }
     const int iconSize = Px(32);
     const int offset = pressed ? 1 : 0;
     if (icons_[index])
@@ -288,7 +331,9 @@ void MainWindow::DrawPageButton(const DRAWITEMSTRUCT& item, size_t index) {
     caption.resize(static_cast<size_t>(GetWindowTextW(item.hwndItem, caption.data(), length + 1)));
     RECT text{r.left + Px(46) + offset, r.top + offset, r.right - Px(4), r.bottom + offset};
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 200));
+    SetTextColor(item.hDC, ColorOf((item.itemState & ODS_DISABLED) ? colors.disabledText
+                                   : active                        ? colors.pageButtonActiveText
+                                                                   : colors.pageButtonText));
     {
         SelectedObject bold(item.hDC, buttonFont_.get());
         DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
@@ -296,6 +341,8 @@ void MainWindow::DrawPageButton(const DRAWITEMSTRUCT& item, size_t index) {
     if (item.itemState & ODS_FOCUS) {
         RECT focus = r;
         InflateRect(&focus, -Px(3), -Px(3));
+        SetTextColor(item.hDC, ColorOf(colors.text));
+        SetBkColor(item.hDC, ColorOf(active ? colors.pageButtonActiveFace : colors.pageButtonFace));
         DrawFocusRect(item.hDC, &focus);
     }
 }
@@ -323,6 +370,23 @@ LRESULT MainWindow::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SIZE:
             LayOut();
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, colors_.BackgroundBrush());
+            return 1;
+        }
+        case WM_SETTINGCHANGE:
+            OnSettingChange(wParam, reinterpret_cast<const wchar_t*>(lParam));
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            // Common controls learn of new system colours only from their top-level window.
+            EnumChildWindows(hwnd_, &ForwardSysColorChange, 0);
+            ApplyColors();
+            return 0;
+        case WM_THEMECHANGED:
+            ApplyColors();
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

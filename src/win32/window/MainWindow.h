@@ -2,6 +2,8 @@
 // page area (one plain child container per page, one visible at a time, no tabs) and the bottom bar
 // with the autorun box — and hands every input to the models. It holds no program logic. Every size,
 // font and picture follows the DPI of the monitor the window is on, also when it moves to another.
+// Its colours follow Windows: the user's app mode (light or dark) or high contrast, at start and
+// whenever Windows says they changed.
 #pragma once
 
 // clang-format off
@@ -14,9 +16,11 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "win32/platform/Win32Registry.h"
 #include "win32/window/Accessibility.h"
 #include "win32/window/GdiHandles.h"
 #include "win32/window/PageView.h"
+#include "win32/window/Theme.h"
 #include "win32/window/WindowBase.h"
 
 namespace korvane::win32 {
@@ -41,6 +45,12 @@ public:
     // The program's version as the banner shows it ("Version 1.0.0").
     HWND VersionLabel() const { return versionLabel_; }
     UINT Dpi() const { return dpi_; }
+    // The colours shown now.
+    const ColorScheme& Colors() const { return colors_; }
+    // Shows `mode` with the system colours of now, as a change of Windows' settings does. For tests on
+    // a system that cannot switch itself (Wine cannot turn high contrast on); the next change of the
+    // settings brings back the mode Windows asks for.
+    void ShowColorMode(ColorMode mode);
     // Renders every pending model change now.
     void RenderPending();
 
@@ -53,6 +63,8 @@ private:
     void LoadPageIcons();
     HICON LoadPageIcon(SHSTOCKICONID stock, LPCWSTR fallback, int size);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnSettingChange(WPARAM action, const wchar_t* area);
+    void ApplyColors();
     void CreatePageViews();
     void LayOut();
     void ShowActivePage();
@@ -68,6 +80,8 @@ private:
     ComApartment com_;  // first in, last out
     MainForm& form_;
     bool quitOnDestroy_ = true;  // closing the window ends the message loop
+    Win32Registry settings_;     // the user's app mode is Windows' setting, whatever registry the form uses
+    ColorScheme colors_;
     UINT dpi_ = 96;
     double scale_ = 1.0;  // pixels per layout unit: dpi_ / 96
     UniqueFont font_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "win32/window/Dpi.h"
+#include "win32/window/Theme.h"
 #include "win32/window/WindowMessages.h"
 
 namespace korvane::win32 {
@@ -74,6 +75,33 @@ void PageView::SetDpi(UINT dpi, HFONT font) {
     }
 }
 
+void PageView::ApplyColors() {
+    for (auto& view : views_) view->OnColorsChanged();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void PageView::EraseBackground(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, host_.colors ? host_.colors->BackgroundBrush() : GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// Labels, check boxes and group box captions stand on the page's background; edit boxes, the memo
+// (read-only, so it asks as a static would) and list boxes are fields.
+LRESULT PageView::OnControlColor(HDC dc, HWND control, bool field) {
+    const Palette& colors = host_.colors->Colors();
+    if (ControlView* view = ViewFrom(control)) {
+        const ControlKind kind = view->Model().Kind();
+        field = field || kind == ControlKind::Memo || kind == ControlKind::EditBox ||
+                kind == ControlKind::ListBox;
+    }
+    Rgb text = field ? colors.fieldText : colors.text;
+    if (!IsWindowEnabled(control)) text = colors.disabledText;
+    SetTextColor(dc, ColorOf(text));
+    SetBkColor(dc, ColorOf(field ? colors.fieldBackground : colors.background));
+    return reinterpret_cast<LRESULT>(field ? host_.colors->FieldBrush() : host_.colors->BackgroundBrush());
+}
+
 void PageView::LayOut() {
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -139,6 +167,22 @@ LRESULT PageView::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam) {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             ControlView* view = ViewFrom(header->hwndFrom);
             return view ? view->OnNotify(header) : 0;
+        }
+        case WM_ERASEBKGND:
+            EraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (!host_.colors) break;
+            return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            if (!host_.colors) break;
+            return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            ControlView* view = ViewFrom(item.hwndItem);
+            return view && view->OnDrawItem(item);
         }
         case WM_APP_RENDER:
             RenderPending();

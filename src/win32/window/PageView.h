@@ -1,6 +1,7 @@
 // A plain child window that hosts the controls of one page (or of the bottom bar): it creates a view
 // per control from Page::Controls(), lays them out by their bounds and anchors (inside their group
-// box when they have one), routes WM_COMMAND and WM_NOTIFY to them and renders changed models.
+// box when they have one), routes WM_COMMAND and WM_NOTIFY to them and renders changed models. It
+// hands the controls the colours of the host's scheme (WM_CTLCOLOR*) and paints what lies between them.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +35,9 @@ public:
     ControlView* ViewOf(const Control& control) const;
     // Renders every changed view now (normally done at the next turn of the message loop).
     void RenderPending();
+    // After the host's colour scheme changed: the controls take it up and everything is painted again.
+    // What the controls show (rows, selection, scroll position, check marks, text) stays as it is.
+    void ApplyColors();
 
     LRESULT MessageHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -41,6 +45,8 @@ private:
     void Invalidate(ControlView& view);
     ControlView* ViewFrom(HWND child) const;
     void LayOut();
+    LRESULT OnControlColor(HDC dc, HWND control, bool field);
+    void EraseBackground(HDC dc);
 
     Page& page_;
     ViewHost host_;
