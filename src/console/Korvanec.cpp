@@ -239,7 +239,7 @@ int IgnoreCommand(Session& session, const std::string& action, const Commands& c
 }
 
 int StartupList(Session& session, const Commands& c, std::ostream& out) {
-    StartupPage page(session.state);
+    StartupPage page(session.state, session.history);
     page.ListStartupEntries();
     WriteRecords(out, RecordsOfList(page.lvStartup), *ParseFormat(c.format));
     return kExitOk;

@@ -137,7 +137,8 @@ protected:
 
     MemoryPlatform memory;
     AppState state{memory.platform()};
-    StartupPage page{state};
+    UndoHistory history{state};
+    StartupPage page{state, history};
 };
 
 }  // namespace korvane::testing
