@@ -114,7 +114,7 @@ void StartupPage::btnRemoveClick() {
         XmlElement entry =
             batch.AddEntry(item.caption, RootKeyName(root) + "\\" + keyPath + "\\" + item.caption,
                            lvStartup.SubItem(row, kCommandColumn));
-        batch.RecordValueForDeletion(entry, root, keyPath, item.caption);
+        batch.RecordValueForDeletion(entry, root, "\\" + keyPath, item.caption);
         history_.SaveAhead(batch);
         removed = batch.DeleteAll() > 0;
     } catch (const std::exception& error) {

@@ -1,8 +1,6 @@
 // The in-memory signature check (MemorySignatureVerifier.h).
 #include "platform/memory/MemorySignatureVerifier.h"
 
-#include <thread>
-
 #include "platform/memory/CaseFolding.h"
 
 namespace korvane {
@@ -19,8 +17,13 @@ std::optional<FileStamp> MemorySignatureVerifier::stamp(const std::string& path)
 
 SignatureAnswer MemorySignatureVerifier::verify(const std::string& path) {
     ++checks_;
-    // A real check reads the file and hashes it; the cost stands for that, without holding a lock.
-    if (cost_.count() > 0) std::this_thread::sleep_for(cost_);
+    // A real check hashes the file and builds the certificate chain: processor time, which is what the
+    // cost burns (not a sleep, which would let any number of checks overlap for free). No lock is held.
+    if (cost_.count() > 0) {
+        const auto until = std::chrono::steady_clock::now() + cost_;
+        while (std::chrono::steady_clock::now() < until) {
+        }
+    }
     if (!files_.fileExists(path)) return SignatureAnswer{SignatureState::FileNotFound, {}, {}};
     std::lock_guard lock(mutex_);
     if (auto at = answers_.find(memory::FoldName(path)); at != answers_.end()) return at->second;

@@ -1,6 +1,6 @@
 // The in-memory signature check: a file of the in-memory file system is unsigned unless the test
 // gave it an answer; a path the file system does not hold is not found. A test can give each check a
-// cost (the time a real one takes, for benchmarks) and count the checks made.
+// cost (the processor time a real one takes, for benchmarks) and count the checks made.
 #pragma once
 
 #include <atomic>
