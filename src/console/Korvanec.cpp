@@ -30,7 +30,8 @@ class Session {
 public:
     Session(Platform& outside, std::ostream& err)
         : dialogs(err),
-          platform{outside.registry, outside.files, outside.system, outside.processes, ui_, dialogs},
+          platform{outside.registry, outside.files, outside.system,   outside.processes, ui_,
+                   dialogs,          outside.tasks, outside.services, outside.signatures},
           state(platform),
           history(state),
           ignoreList(platform) {
@@ -251,6 +252,7 @@ int StartupList(Session& session, const Commands& c, std::ostream& out) {
 
 int UninstallList(Session& session, const Commands& c, std::ostream& out) {
     UninstallPage page(session.state, session.history);
+    page.checkPublishersAfterReading = false;
     page.ListUninstallEntries();
     WriteRecords(out, RecordsOfList(page.lvAddRemove), *ParseFormat(c.format));
     return kExitOk;

@@ -66,6 +66,9 @@ public:
     // rows shown.
     void edFilterChange();
 
+    // Whether a reading starts the signature checks on workers (the window; not the console, whose
+    // thread hands nothing over).
+    bool checkPublishersAfterReading = true;
     // Whether answers of the signature checks started by the last reading are still to come.
     bool PublishersPending() const { return checks_.Running(); }
 

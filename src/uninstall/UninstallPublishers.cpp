@@ -32,6 +32,7 @@ std::string IconProgram(const std::string& displayIcon, const PathContext& conte
 }  // namespace
 
 void UninstallPage::StartPublisherChecks() {
+    if (!checkPublishersAfterReading) return;
     Platform& platform = state_.platform;
     const PathContext context = MakePathContext(platform);
     programs_.clear();
