@@ -110,29 +110,38 @@ void ListFolder(ITaskFolder* folder, std::vector<ScheduledTask>& out, int depth)
     }
 }
 
+// The root folder of the local scheduler; empty when the service does not answer.
+ComPtr<ITaskFolder> RootFolder() {
+    ComPtr<ITaskService> service = ConnectedService();
+    ComPtr<ITaskFolder> root;
+    if (service) service->GetFolder(MakeBstr(L"\\").get(), root.Put());
+    return root;
+}
+
 }  // namespace
 
 bool Win32ScheduledTasks::listTasks(std::vector<ScheduledTask>& tasks) {
     ComScope com;
-    ComPtr<ITaskService> service = ConnectedService();
-    if (!service) return false;
-    ComPtr<ITaskFolder> root;
-    const UniqueBstr rootPath = MakeBstr(L"\\");
-    if (FAILED(service->GetFolder(rootPath.get(), root.Put()))) return false;
+    ComPtr<ITaskFolder> root = RootFolder();
+    if (!root) return false;
     ListFolder(root.Get(), tasks, 0);
     return true;
 }
 
+std::optional<ScheduledTask> Win32ScheduledTasks::task(const std::string& path) {
+    ComScope com;
+    ComPtr<ITaskFolder> root = RootFolder();
+    ComPtr<IRegisteredTask> registered;
+    if (!root || FAILED(root->GetTask(MakeBstr(Widen(path)).get(), registered.Put()))) return std::nullopt;
+    return ReadTask(registered.Get());
+}
+
 TaskChange Win32ScheduledTasks::setTaskEnabled(const std::string& path, bool enabled) {
     ComScope com;
-    ComPtr<ITaskService> service = ConnectedService();
-    if (!service) return TaskChange::Failed;
-    ComPtr<ITaskFolder> root;
-    const UniqueBstr rootPath = MakeBstr(L"\\");
-    if (FAILED(service->GetFolder(rootPath.get(), root.Put()))) return TaskChange::Failed;
+    ComPtr<ITaskFolder> root = RootFolder();
+    if (!root) return TaskChange::Failed;
     ComPtr<IRegisteredTask> task;
-    const UniqueBstr taskPath = MakeBstr(Widen(path));
-    HRESULT result = root->GetTask(taskPath.get(), task.Put());
+    HRESULT result = root->GetTask(MakeBstr(Widen(path)).get(), task.Put());
     if (SUCCEEDED(result)) result = task->put_Enabled(enabled ? VARIANT_TRUE : VARIANT_FALSE);
     if (SUCCEEDED(result)) return TaskChange::Done;
     if (result == E_ACCESSDENIED) return TaskChange::AccessDenied;

@@ -2,6 +2,8 @@
 // root down, hidden tasks included. Each call joins COM on its thread for its own length.
 #pragma once
 
+#include <optional>
+
 #include "platform/ScheduledTasks.h"
 
 namespace korvane::win32 {
@@ -14,6 +16,8 @@ public:
     // IRegisteredTask::put_Enabled, which writes the task's definition as Task Scheduler's own
     // "Enable"/"Disable" do.
     TaskChange setTaskEnabled(const std::string& path, bool enabled) override;
+    // The one task at `path`, read as listTasks reads each; nothing when it is not there.
+    std::optional<ScheduledTask> task(const std::string& path);
 };
 
 }  // namespace korvane::win32

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "win32/platform/Text.h"

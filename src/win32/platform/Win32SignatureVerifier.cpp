@@ -21,7 +21,7 @@
 
 namespace korvane::win32 {
 
-struct Win32SignatureVerifier::Functions {
+struct TrustFunctions {
     SystemLibrary wintrust{L"wintrust.dll"};
     SystemLibrary crypt32{L"crypt32.dll"};
     decltype(::WinVerifyTrust)* verifyTrust = wintrust.Find<decltype(::WinVerifyTrust)>("WinVerifyTrust");
@@ -99,8 +99,7 @@ bool MeansUnsigned(LONG status) {
 // One WinVerifyTrust call with its state: the state is closed when this goes.
 class TrustCheck {
 public:
-    TrustCheck(const Win32SignatureVerifier::Functions& functions, WINTRUST_DATA& data)
-        : functions_(functions), data_(data) {
+    TrustCheck(const TrustFunctions& functions, WINTRUST_DATA& data) : functions_(functions), data_(data) {
         GUID action = GenericVerifyV2();
         data_.dwStateAction = WTD_STATEACTION_VERIFY;
         status_ = functions_.verifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data_);
@@ -132,7 +131,7 @@ public:
     }
 
 private:
-    const Win32SignatureVerifier::Functions& functions_;
+    const TrustFunctions& functions_;
     WINTRUST_DATA& data_;
     LONG status_ = 0;
 };
@@ -181,12 +180,12 @@ std::string HexOf(const std::vector<BYTE>& bytes) {
 Win32SignatureVerifier::Win32SignatureVerifier(FileSystem& files) : files_(files) {}
 Win32SignatureVerifier::~Win32SignatureVerifier() = default;
 
-const Win32SignatureVerifier::Functions& Win32SignatureVerifier::Loaded() {
+const TrustFunctions& Win32SignatureVerifier::Loaded() {
     // Loaded with the first check, not at start-up: a session that never shows a publisher never
     // loads the libraries.
     static std::mutex lock;
     std::lock_guard guard(lock);
-    if (!functions_) functions_ = std::make_unique<Functions>();
+    if (!functions_) functions_ = std::make_unique<TrustFunctions>();
     return *functions_;
 }
 
@@ -217,7 +216,7 @@ SignatureAnswer Win32SignatureVerifier::verify(const std::string& path) {
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {SignatureState::FileNotFound, {}, {}};
 
-    const Functions& functions = Loaded();
+    const TrustFunctions& functions = Loaded();
     if (!functions.CanVerify())
         return {SignatureState::NotVerified, {}, "this Windows cannot check signatures"};
 

@@ -11,6 +11,9 @@
 
 namespace korvane::win32 {
 
+// The functions of wintrust.dll and crypt32.dll, found once.
+struct TrustFunctions;
+
 class Win32SignatureVerifier final : public SignatureVerifier {
 public:
     // `files` turns off WOW64's folder redirection for a check, so that the 32-bit build checks the
@@ -22,11 +25,10 @@ public:
     SignatureAnswer verify(const std::string& path) override;
 
 private:
-    struct Functions;
-    const Functions& Loaded();
+    const TrustFunctions& Loaded();
 
     FileSystem& files_;
-    std::unique_ptr<Functions> functions_;
+    std::unique_ptr<TrustFunctions> functions_;
 };
 
 }  // namespace korvane::win32

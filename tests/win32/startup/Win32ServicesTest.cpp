@@ -17,9 +17,9 @@ using UniqueService = UniqueAny<SC_HANDLE, &::CloseServiceHandle>;
 class TestService {
 public:
     TestService(SC_HANDLE manager, const wchar_t* name, DWORD startType, const wchar_t* image)
-        : service_(::CreateServiceW(manager, name, L"Korvane test service", SERVICE_ALL_ACCESS,
-                                    SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_IGNORE, image,
-                                    nullptr, nullptr, nullptr, nullptr, nullptr)) {}
+        : service_(::CreateServiceW(manager, name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                    startType, SERVICE_ERROR_IGNORE, image, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr)) {}
     ~TestService() {
         if (service_) ::DeleteService(service_.get());
     }
@@ -50,7 +50,7 @@ TEST(Win32Services, AnAutomaticServiceIsListedWithItsImagePath) {
     };
     const auto found = named("KorvaneTestAuto");
     ASSERT_NE(found, listed.end());
-    EXPECT_EQ(found->displayName, "Korvane test service");
+    EXPECT_EQ(found->displayName, "KorvaneTestAuto");
     EXPECT_EQ(found->imagePath, "\"C:\\windows\\system32\\notepad.exe\" -service");
     EXPECT_EQ(named("KorvaneTestDemand"), listed.end());
 }
