@@ -31,7 +31,8 @@ std::vector<std::string> SystemPrograms(std::size_t wanted) {
     std::vector<std::string> paths;
     for (const wchar_t* pattern : {L"\\*.exe", L"\\*.dll"}) {
         WIN32_FIND_DATAW found{};
-        const win32::UniqueFindHandle find(::FindFirstFileW((std::wstring(folder) + pattern).c_str(), &found));
+        const win32::UniqueFindHandle find(
+            ::FindFirstFileW((std::wstring(folder) + pattern).c_str(), &found));
         if (!find) continue;
         do {
             if (paths.size() >= wanted) break;
@@ -75,8 +76,9 @@ int main(int argc, char** argv) {
     const double cold = bench::Run(ui, cache, paths, answers);
     std::map<std::string, int> again;
     const double warm = bench::Run(ui, cache, paths, again);
-    std::printf("%zu programs: every answer after %.0f ms in a new session, %.0f ms with the session's cache\n",
-                paths.size(), cold, warm);
+    std::printf(
+        "%zu programs: every answer after %.0f ms in a new session, %.0f ms with the session's cache\n",
+        paths.size(), cold, warm);
     for (const auto& [text, count] : answers) std::printf("  %s: %d\n", text.c_str(), count);
     return 0;
 }
