@@ -31,7 +31,7 @@ MainForm::MainForm(Platform& platform)
       tabScanErrors(state, history, ignoreList, tabIgnoreList),
       tabHistory(state, history),
       tabBackup(state),
-      tabStartup(state),
+      tabStartup(state, history),
       tabAddRemove(state, history),
       tabIE(state),
       tabToolbar(state, history) {

@@ -30,7 +30,8 @@ class Session {
 public:
     Session(Platform& outside, std::ostream& err)
         : dialogs(err),
-          platform{outside.registry, outside.files, outside.system, outside.processes, ui_, dialogs},
+          platform{outside.registry, outside.files, outside.system,   outside.processes, ui_,
+                   dialogs,          outside.tasks, outside.services, outside.signatures},
           state(platform),
           history(state),
           ignoreList(platform) {
@@ -101,6 +102,7 @@ struct Commands {
     std::vector<int> indexes;
     std::vector<std::string> ignoreEntry;
     std::vector<int> ignoreIndexes;
+    bool verify = false;
 };
 
 int Scan(Session& session, const Commands& c, std::ostream& out, std::ostream& err, bool progress) {
@@ -239,14 +241,18 @@ int IgnoreCommand(Session& session, const std::string& action, const Commands& c
 }
 
 int StartupList(Session& session, const Commands& c, std::ostream& out) {
-    StartupPage page(session.state);
+    StartupPage page(session.state, session.history);
+    // The window checks signatures on workers after showing the list; here they are asked for.
+    page.checkPublishersAfterListing = false;
     page.ListStartupEntries();
+    if (c.verify) page.CheckPublishersNow();
     WriteRecords(out, RecordsOfList(page.lvStartup), *ParseFormat(c.format));
     return kExitOk;
 }
 
 int UninstallList(Session& session, const Commands& c, std::ostream& out) {
     UninstallPage page(session.state, session.history);
+    page.checkPublishersAfterReading = false;
     page.ListUninstallEntries();
     WriteRecords(out, RecordsOfList(page.lvAddRemove), *ParseFormat(c.format));
     return kExitOk;
@@ -304,7 +310,9 @@ int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::o
 
     CLI::App* startup = app.add_subcommand("startup", "Startup programs");
     startup->require_subcommand(1, 1);
-    AddFormat(startup->add_subcommand("list", "List the startup entries"), c);
+    CLI::App* startupList = startup->add_subcommand("list", "List the startup entries");
+    AddFormat(startupList, c);
+    startupList->add_flag("--verify", c.verify, "check each program's signature (the Publisher column)");
     CLI::App* uninstall = app.add_subcommand("uninstall", "Installed programs");
     uninstall->require_subcommand(1, 1);
     AddFormat(uninstall->add_subcommand("list", "List the uninstall entries"), c);

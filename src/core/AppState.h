@@ -8,12 +8,13 @@
 
 #include "controls/Page.h"
 #include "core/DateFormat.h"
+#include "core/SignatureCache.h"
 #include "platform/Platform.h"
 
 namespace korvane {
 
 struct AppState {
-    explicit AppState(Platform& p) : platform(p) {}
+    explicit AppState(Platform& p) : platform(p), signatureCache(p.signatures) {}
 
     Platform& platform;
     std::string ProgramFolder;  // where the files live (see core/DataFolder.h); always ends in "\"
@@ -23,6 +24,8 @@ struct AppState {
     // Starts Korvane again as administrator on the page of that name (the main form sets it); true
     // when it started, and this instance is then closing.
     std::function<bool(const std::string& pageName)> restartAsAdministrator;
+    // The signature answers of this session, shared by the pages that show a program's publisher.
+    SignatureCache signatureCache;
 };
 
 }  // namespace korvane

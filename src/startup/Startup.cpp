@@ -9,6 +9,7 @@
 #include "registry/RootKeys.h"
 #include "registry/WriteRights.h"
 #include "startup/StartupFolders.h"
+#include "startup/StartupKinds.h"
 
 namespace korvane {
 
@@ -191,15 +192,22 @@ std::vector<StartupSource> StartupSources(int versionClass) {
             // HKCU's Run key is shared by both views: its 32-bit twin exists only where a program
             // wrote one, at the path HKLM's 32-bit view has.
             const std::string run32 = Wow64PathOf(roots::LocalMachine, kRunKey).value_or(kRunKey);
-            return {
+            const std::string runOnce32 = Wow64PathOf(roots::LocalMachine, kRunOnceKey).value_or(kRunOnceKey);
+            std::vector<StartupSource> sources = {
                 {roots::LocalMachine, kRunKey, ApprovedRunValues, true},
                 {roots::LocalMachine, run32, ApprovedRunValues, true},
                 {roots::CurrentUser, kRunKey, ApprovedRunValues, true},
                 {roots::CurrentUser, run32, ApprovedRunValues, true},
+                {roots::LocalMachine, kRunOnceKey, RunOnceValues, true},
+                {roots::LocalMachine, runOnce32, RunOnceValues, true},
+                {roots::CurrentUser, kRunOnceKey, RunOnceValues, true},
                 {roots::CurrentUser, kShellFoldersKey, FolderFiles, true, startupfolder::User},
                 {roots::LocalMachine, kShellFoldersKey, FolderFiles, true, startupfolder::Common},
-                {roots::LocalMachine, kMsconfigStartupKey, MsconfigRecords, false},
             };
+            if (versionClass == 8) sources.push_back({0, {}, Tasks, true});
+            sources.push_back({0, {}, Services, true});
+            sources.push_back({roots::LocalMachine, kMsconfigStartupKey, MsconfigRecords, false});
+            return sources;
         }
         case ParkingScheme::None:
             break;
@@ -231,6 +239,7 @@ void ListMsconfigEntries(RegistryBackend& backend, ListView& list, HKey root, co
         if (!registry.OpenRegKeyReadOnly("\\" + keyPath + "\\" + record)) continue;
         ListItem row{registry.ReadText("item"), {registry.ReadText("command")}, false};
         row.subItems.push_back(registry.ReadText("hkey") + "\\" + registry.ReadText("key"));
+        row.tag = ParkedRecordRow{};
         list.Add(std::move(row));
     }
 }

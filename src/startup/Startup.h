@@ -25,6 +25,9 @@ enum class StartupSourceKind {
     MsconfigRecords,    // ListMsconfigEntries
     ApprovedRunValues,  // ListApprovedRunKey (StartupRows.h): a Run key Windows 8 keeps records for
     FolderFiles,        // ListStartupFolder (StartupFolders.h): keyPath is the shell-folder key
+    RunOnceValues,      // ListRunOnceKey (StartupKinds.h)
+    Tasks,              // ListStartupTasks (StartupKinds.h): no key
+    Services,           // ListAutoStartServices (StartupKinds.h): no key
 };
 
 struct StartupSource {
@@ -35,9 +38,10 @@ struct StartupSource {
     std::string folderValue{};  // FolderFiles: the value of keyPath that names the folder
 };
 
-// The keys and folders listed for a version class, in listing order. The NT classes read the Run keys
-// of both registry views (the 32-bit view's only where a 32-bit program made it) and the user's and
-// the common Startup folder, then the parking records.
+// The keys and folders listed for a version class, in listing order. The NT classes read the Run and
+// RunOnce keys of both registry views (the 32-bit view's only where a 32-bit program made it), the
+// user's and the common Startup folder, the scheduled tasks (Task Scheduler 2.0: class 8) and the
+// automatic services, then the parking records.
 std::vector<StartupSource> StartupSources(int versionClass);
 
 // One row per value of the key: name, data, "<root abbreviation>\<key path>", `checked`.

@@ -9,17 +9,23 @@
 
 namespace korvane {
 
-std::string StartupFolderPath(RegistryBackend& registry, HKey root, const std::string& valueName) {
+std::string StartupFolderPath(RegistryBackend& registry, const UserEnvironment& environment, HKey root,
+                              const std::string& valueName) {
+    std::string folder;
     RegistryKey key(registry);
-    if (!key.OpenReadOnly(root, kShellFoldersKey)) return {};
-    std::string folder = key.ReadText(valueName).value_or(std::string());
+    if (key.OpenReadOnly(root, kUserShellFoldersKey)) {
+        const std::string named = key.ReadText(valueName).value_or(std::string());
+        if (environment.FullyExpands(named)) folder = environment.Expand(named);
+    }
+    if (folder.empty() && key.OpenReadOnly(root, kShellFoldersKey))
+        folder = key.ReadText(valueName).value_or(std::string());
     while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
     return folder;
 }
 
-void ListStartupFolder(RegistryBackend& registry, FileSystem& files, ListView& list, HKey root,
-                       const std::string& valueName, bool useApproved) {
-    const std::string folder = StartupFolderPath(registry, root, valueName);
+void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const UserEnvironment& environment,
+                       ListView& list, HKey root, const std::string& valueName, bool useApproved) {
+    const std::string folder = StartupFolderPath(registry, environment, root, valueName);
     if (folder.empty()) return;
     std::vector<FileEntry> entries;
     if (!files.findFiles(folder + "\\*", entries)) return;

@@ -1,12 +1,18 @@
 // The Startup Programs page: its layout and its handlers (see StartupPage.h).
 #include "startup/StartupPage.h"
 
+#include <any>
+
 #include "core/AdminRestart.h"
+#include "core/UserSettings.h"
 #include "registry/WindowsVersion.h"
 #include "startup/Startup.h"
 #include "startup/StartupApproved.h"
 #include "startup/StartupFolders.h"
+#include "startup/StartupKinds.h"
 #include "startup/StartupRows.h"
+#include "startup/StartupTaskChange.h"
+#include "startup/UserEnvironment.h"
 
 namespace korvane {
 
@@ -55,8 +61,10 @@ std::string RefusalText(MoveOutcome outcome, const std::string& name, const std:
 
 }  // namespace
 
-StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
-    lvStartup.columns = {{"Startup Items", 150}, {"Command", 210}, {"Location", ListColumn::kRestWidth}};
+StartupPage::StartupPage(AppState& state, UndoHistory& history)
+    : Page("tabStartup"), state_(state), history_(history), checks_(state.platform.ui, state.signatureCache) {
+    lvStartup.columns = {
+        {"Startup Items", 120}, {"Command", 160}, {"Location", 130}, {"Publisher", ListColumn::kRestWidth}};
     lvStartup.sortOnHeaderClick = true;
     SystemInfo& system = state.platform.system;
     lvStartup.textComparator = [&system](const std::string& a, const std::string& b) {
@@ -68,15 +76,24 @@ StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
     btnApply.SetCaption("&Apply");
     btnEnable.SetCaption("&Check All");
     btnDisable.SetCaption("&UnCheck All");
+    btnRemove.SetCaption("Re&move");
+    btnRemove.SetEnabled(false);
+    cbHideMicrosoft.SetCaption("&Hide verified Microsoft entries");
+    cbShowWindows.SetCaption("Show &Windows entries");
+    cbHideMicrosoft.SetChecked(ReadSettingFlag(state.platform.registry, kHideMicrosoftSetting, false));
+    cbShowWindows.SetChecked(ReadSettingFlag(state.platform.registry, kShowWindowsSetting, false));
 
     lvStartup.SetCaption("Startup programs");  // the name a screen reader says
 
-    Place(lvStartup, {0, 0, 532, 370}, nullptr, Anchor::Stretch);
+    Place(lvStartup, {0, 0, 532, 346}, nullptr, Anchor::Stretch);
+    Place(cbHideMicrosoft, {0, 350, 250, 20}, nullptr, Anchor::Bottom);
+    Place(cbShowWindows, {260, 350, 200, 20}, nullptr, Anchor::Bottom);
     Place(gbControlPanel, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(btnRefresh, {10, 24, 100, 28}, &gbControlPanel);
-    Place(btnApply, {116, 24, 100, 28}, &gbControlPanel);
-    Place(btnEnable, {222, 24, 100, 28}, &gbControlPanel);
-    Place(btnDisable, {328, 24, 100, 28}, &gbControlPanel);
+    Place(btnApply, {114, 24, 100, 28}, &gbControlPanel);
+    Place(btnEnable, {218, 24, 100, 28}, &gbControlPanel);
+    Place(btnDisable, {322, 24, 100, 28}, &gbControlPanel);
+    Place(btnRemove, {426, 24, 96, 28}, &gbControlPanel);
 
     ListStartupEntries = [this] { ListStartupSources(); };
     lvStartup.onClick = [this] { lvStartupClick(); };
@@ -84,6 +101,10 @@ StartupPage::StartupPage(AppState& state) : Page("tabStartup"), state_(state) {
     btnApply.onClick = [this] { btnApplyClick(); };
     btnEnable.onClick = [this] { btnEnableClick(); };
     btnDisable.onClick = [this] { btnDisableClick(); };
+    btnRemove.onClick = [this] { btnRemoveClick(); };
+    cbHideMicrosoft.onClick = [this] { cbHideMicrosoftClick(); };
+    cbShowWindows.onClick = [this] { cbShowWindowsClick(); };
+    lvStartup.onSelectionChanged = [this] { lvStartupSelectionChanged(); };
 }
 
 void StartupPage::toolStartupClick() {
@@ -92,18 +113,26 @@ void StartupPage::toolStartupClick() {
 }
 
 void StartupPage::ListStartupSources() {
+    checks_.Stop();
+    answers_.clear();
+    hidden_.clear();
     // StartupStates covers exactly the rows shown, also when a bad value stops the listing.
     try {
         ReadStartupSources();
     } catch (...) {
         RememberStartupStates();
+        FindPrograms();
+        StartPublisherChecks();
         throw;
     }
     RememberStartupStates();
+    FindPrograms();
+    StartPublisherChecks();
 }
 
 void StartupPage::ReadStartupSources() {
     RegistryBackend& registry = state_.platform.registry;
+    const UserEnvironment environment(registry, state_.platform.system);
     ListUpdate update(lvStartup);
     const int versionClass = CurrentVersionClass(state_.platform.system);
     const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
@@ -119,8 +148,17 @@ void StartupPage::ReadStartupSources() {
                 ListApprovedRunKey(registry, lvStartup, source.root, source.keyPath, useApproved);
                 break;
             case StartupSourceKind::FolderFiles:
-                ListStartupFolder(registry, state_.platform.files, lvStartup, source.root, source.folderValue,
-                                  useApproved);
+                ListStartupFolder(registry, state_.platform.files, environment, lvStartup, source.root,
+                                  source.folderValue, useApproved);
+                break;
+            case StartupSourceKind::RunOnceValues:
+                ListRunOnceKey(registry, lvStartup, source.root, source.keyPath);
+                break;
+            case StartupSourceKind::Tasks:
+                ListStartupTasks(state_.platform.tasks, lvStartup);
+                break;
+            case StartupSourceKind::Services:
+                ListAutoStartServices(state_.platform.services, lvStartup);
                 break;
         }
     }
@@ -169,6 +207,7 @@ void StartupPage::btnApplyClick() {
     for (int i = 0; i < lvStartup.Count(); ++i) {
         const bool enable = lvStartup.Checked(i);
         if (enable == StartupStates[i]) continue;
+        if (ChangedOtherKind(i, enable, moved, needRights)) continue;
         // Windows 8 and later switch an entry where it is (StartupApproved); the move is the older way.
         if (ChangedInPlace(i, useApproved, enable)) {
             ++moved;

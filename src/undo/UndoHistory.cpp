@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "registry/RegistryAccess.h"
 #include "undo/RegistrySnapshot.h"
+#include "undo/TaskStateRecord.h"
 
 namespace korvane {
 
@@ -72,8 +74,12 @@ void UndoHistory::RestoreEntry(int index) {
     XmlElement entry = root ? root.Child(index) : XmlElement();
     if (!entry) return;
     std::vector<RestoreStep> steps;
+    std::vector<std::pair<std::string, bool>> taskStates;
     for (const XmlElement& item : entry.Children()) {
-        if (item.AttributeCount() > 1)
+        if (IsTaskItem(item))
+            taskStates.emplace_back(item.Attribute(kTaskAttribute),
+                                    item.Attribute(kTaskEnabledAttribute) == "1");
+        else if (item.AttributeCount() > 1)
             steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), item.Attribute("NAME"),
                                            item.Attribute("TYPE"), item.Attribute("VALUE"),
                                            item.Attribute(kEncodingAttribute)));
@@ -81,6 +87,11 @@ void UndoHistory::RestoreEntry(int index) {
             steps.push_back(PrepareRestore(item.Attribute("SUBKEY"), "", "", ""));
     }
     for (const RestoreStep& step : steps) WriteRestoreStep(state_.platform.registry, step);
+    for (const auto& [task, enabled] : taskStates) {
+        if (state_.platform.tasks.setTaskEnabled(task, enabled) != TaskChange::Done)
+            throw RegistryError("The scheduled task '" + task + "' could not be " +
+                                (enabled ? "enabled" : "disabled") + " again");
+    }
     root.DeleteChild(index);
 }
 
@@ -90,6 +101,7 @@ std::vector<KeyName> UndoHistory::EntryKeys(int index) const {
     XmlElement entry = root ? root.Child(index) : XmlElement();
     if (!entry) return keys;
     for (const XmlElement& item : entry.Children()) {
+        if (IsTaskItem(item)) continue;  // no registry key
         KeyName key = KeyName::ParseKey(item.Attribute("SUBKEY"));
         if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(std::move(key));
     }

@@ -88,6 +88,7 @@ std::vector<ListColumn> UninstallColumns(SystemInfo& system) {
         Sorted({"Version", 64}, version, kVersionColumn, system),
         Sorted({"Installed", 70}, installed, kInstalledColumn, system),
         Sorted({"Size", 62}, size, kSizeColumn, system),
+        {"Verified Publisher", 140},
     };
 }
 

@@ -22,6 +22,7 @@ inline constexpr int kPublisherColumn = 2;
 inline constexpr int kVersionColumn = 3;
 inline constexpr int kInstalledColumn = 4;
 inline constexpr int kSizeColumn = 5;
+inline constexpr int kSignatureColumn = 6;  // the programs' verified publisher, filled as checks answer
 
 // The list's columns, each sorting by its meaning: versions part by part, dates by date, sizes by size,
 // texts with the platform's comparison.

@@ -16,6 +16,7 @@ struct UninstallEntry {
     std::string uninstallString;
     std::string quietUninstallString;
     std::string publisher;
+    std::string displayIcon;  // the program whose icon the list shows: usually the program itself
     std::string displayVersion;
     std::string installDate;                     // as stored; Windows writes "YYYYMMDD"
     std::optional<std::uint32_t> estimatedSize;  // in KB

@@ -79,6 +79,7 @@ void UninstallPage::ReadAndShowEntries() {
     entries_ = std::move(read);
     checkedKeys_.clear();
     ShowEntries();
+    StartPublisherChecks();
 }
 
 void UninstallPage::ShowEntries() {
@@ -88,7 +89,7 @@ void UninstallPage::ShowEntries() {
         if (!MatchesUninstallFilter(entry, edFilter.Text())) continue;
         ListItem row = UninstallRow(entry, state_.dateFormat);
         row.checked = checkedKeys_.contains(entry.key.Text());
-        lvAddRemove.Add(std::move(row));
+        FillSignatureColumn(lvAddRemove.Add(std::move(row)));
     }
 }
 

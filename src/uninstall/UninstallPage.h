@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "controls/ListView.h"
 #include "controls/Page.h"
 #include "core/AppState.h"
+#include "core/PublisherChecks.h"
 #include "undo/UndoHistory.h"
 #include "uninstall/UninstallEntry.h"
 
@@ -64,7 +66,24 @@ public:
     // rows shown.
     void edFilterChange();
 
+    // Whether a reading starts the signature checks on workers (the window; not the console, whose
+    // thread hands nothing over).
+    bool checkPublishersAfterReading = true;
+    // Whether answers of the signature checks started by the last reading are still to come.
+    bool PublishersPending() const { return checks_.Running(); }
+
 private:
+    // The signature checks of the entries' programs (UninstallPublishers.cpp): the DisplayIcon's
+    // program and the uninstaller, per entry by its Key Name.
+    struct EntryPrograms {
+        std::string program;
+        std::string uninstaller;
+    };
+    void StartPublisherChecks();
+    void ShowPublisherAnswer(const std::string& path, const SignatureAnswer& answer);
+    // The Verified Publisher text of row `row` from the answers so far; nothing before the first.
+    void FillSignatureColumn(int row);
+
     void SetActionsEnabled(bool enabled);
     // Fills the list from entries_ through the filter; rows get the check marks remembered for them.
     void ShowEntries();
@@ -75,6 +94,9 @@ private:
 
     AppState& state_;
     UndoHistory& history_;
+    std::map<std::string, EntryPrograms> programs_;   // by Key Name
+    std::map<std::string, SignatureAnswer> answers_;  // by program path
+    PublisherChecks checks_{state_.platform.ui, state_.signatureCache};
 };
 
 }  // namespace korvane

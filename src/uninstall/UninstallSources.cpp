@@ -33,6 +33,7 @@ bool ReadEntry(RegistryAccess& registry, UninstallEntry& entry) {
     if (!TextOf(registry, "ParentKeyName").empty()) return false;
     entry.quietUninstallString = TextOf(registry, "QuietUninstallString");
     entry.publisher = TextOf(registry, "Publisher");
+    entry.displayIcon = TextOf(registry, "DisplayIcon");
     entry.displayVersion = TextOf(registry, "DisplayVersion");
     entry.installDate = TextOf(registry, "InstallDate");
     entry.estimatedSize = NumberOf(registry, "EstimatedSize");

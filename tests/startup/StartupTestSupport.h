@@ -128,6 +128,21 @@ protected:
         memory.files().AddFolder(kCommonFolder);
     }
 
+    // Lets the signature checks of the last listing deliver every answer.
+    void WaitForPublishers() {
+        ASSERT_TRUE(memory.ui().PumpUntil([this] { return !page.PublishersPending(); }))
+            << "the signature checks never finished";
+    }
+    std::string PublisherOf(const std::string& name) const {
+        const int row = RowOf(name);
+        return row < 0 ? "(no row " + name + ")" : page.lvStartup.SubItem(row, StartupPage::kPublisherColumn);
+    }
+    std::vector<std::string> Captions() const {
+        std::vector<std::string> captions;
+        for (const ListItem& item : page.lvStartup.Items()) captions.push_back(item.caption);
+        return captions;
+    }
+
     std::vector<std::string> MessageBoxTexts() {
         std::vector<std::string> texts;
         for (const DialogRecord& record : memory.dialogs().Records())
@@ -137,7 +152,8 @@ protected:
 
     MemoryPlatform memory;
     AppState state{memory.platform()};
-    StartupPage page{state};
+    UndoHistory history{state};
+    StartupPage page{state, history};
 };
 
 }  // namespace korvane::testing

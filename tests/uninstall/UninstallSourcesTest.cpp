@@ -34,9 +34,10 @@ TEST_F(UninstallSourcesTest, EveryHiveAndViewIsListedWithItsLocation) {
     EXPECT_EQ(registry().OpenHandleCount(), 0u);
 
     const auto& columns = page.lvAddRemove.columns;
-    ASSERT_EQ(columns.size(), 7u);
-    const std::vector<std::string> titles = {"Display Name", "Uninstall Path", "Key Name", "Publisher",
-                                             "Version",      "Installed",      "Size"};
+    ASSERT_EQ(columns.size(), 8u);
+    const std::vector<std::string> titles = {"Display Name", "Uninstall Path",    "Key Name",
+                                             "Publisher",    "Version",           "Installed",
+                                             "Size",         "Verified Publisher"};
     for (size_t i = 0; i < titles.size(); ++i) EXPECT_EQ(columns[i].title, titles[i]);
     EXPECT_TRUE(columns[2].fixedWidth);
     EXPECT_EQ(columns[2].width, 1);

@@ -8,6 +8,9 @@
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryProcesses.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/MemoryScheduledTasks.h"
+#include "platform/memory/MemoryServices.h"
+#include "platform/memory/MemorySignatureVerifier.h"
 #include "platform/memory/MemorySystemInfo.h"
 #include "platform/memory/MemoryUiThread.h"
 
@@ -30,6 +33,9 @@ public:
     MemoryProcesses& processes() { return processes_; }
     MemoryUiThread& ui() { return ui_; }
     MemoryDialogs& dialogs() { return dialogs_; }
+    MemoryScheduledTasks& tasks() { return tasks_; }
+    MemoryServices& services() { return services_; }
+    MemorySignatureVerifier& signatures() { return signatures_; }
 
 private:
     MemoryRegistry registry_;
@@ -38,7 +44,10 @@ private:
     MemoryProcesses processes_;
     MemoryUiThread ui_;
     MemoryDialogs dialogs_;
-    Platform platform_{registry_, files_, system_, processes_, ui_, dialogs_};
+    MemoryScheduledTasks tasks_;
+    MemoryServices services_;
+    MemorySignatureVerifier signatures_{files_};
+    Platform platform_{registry_, files_, system_, processes_, ui_, dialogs_, tasks_, services_, signatures_};
 };
 
 }  // namespace korvane

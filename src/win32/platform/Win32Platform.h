@@ -7,6 +7,9 @@
 #include "win32/platform/Win32FileSystem.h"
 #include "win32/platform/Win32Processes.h"
 #include "win32/platform/Win32Registry.h"
+#include "win32/platform/Win32ScheduledTasks.h"
+#include "win32/platform/Win32Services.h"
+#include "win32/platform/Win32SignatureVerifier.h"
 #include "win32/platform/Win32SystemInfo.h"
 #include "win32/platform/Win32UiThread.h"
 
@@ -27,8 +30,11 @@ private:
     Win32Processes processes_;
     Win32UiThread ui_;
     Win32Dialogs dialogs_;
+    Win32ScheduledTasks tasks_;
+    Win32Services services_;
+    Win32SignatureVerifier signatures_{files_};
     // Refers to the members above, so it is declared (and built) after them.
-    Platform platform_{registry_, files_, system_, processes_, ui_, dialogs_};
+    Platform platform_{registry_, files_, system_, processes_, ui_, dialogs_, tasks_, services_, signatures_};
 };
 
 }  // namespace korvane::win32

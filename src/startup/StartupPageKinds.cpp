@@ -1,0 +1,135 @@
+// The Startup Programs page's handling of the kinds that are not parked (RunOnce values, tasks,
+// services) and the removal of an entry whose program cannot be found (see StartupPage.h).
+#include <any>
+#include <exception>
+
+#include "core/AdminRestart.h"
+#include "registry/RootKeys.h"
+#include "registry/WriteRights.h"
+#include "startup/StartupKinds.h"
+#include "startup/StartupPage.h"
+#include "startup/StartupRows.h"
+#include "startup/StartupTaskChange.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr const char* kTitle = "Korvane";
+
+std::string Quoted(const std::string& name) {
+    return "'" + name + "'";
+}
+
+}  // namespace
+
+bool StartupPage::ChangedOtherKind(int row, bool enable, int& changed, int& needRights) {
+    const ListItem& item = lvStartup.Item(row);
+    Dialogs& dialogs = state_.platform.dialogs;
+    const auto keepAsListed = [&] {
+        lvStartup.SetChecked(row, StartupStates[static_cast<size_t>(row)]);
+        return true;
+    };
+    if (std::any_cast<RunOnceRow>(&item.tag)) {
+        dialogs.messageBox("The startup entry " + Quoted(item.caption) +
+                               " was not changed: it is a RunOnce entry, which Windows deletes after it has "
+                               "run once, so there is nothing to disable.",
+                           kTitle, MessageIcon::Warning);
+        return keepAsListed();
+    }
+    if (std::any_cast<ServiceRow>(&item.tag)) {
+        dialogs.messageBox("The service " + Quoted(item.caption) +
+                               " was not changed: services are listed here but not changed. Set its start "
+                               "type in the Services console (services.msc).",
+                           kTitle, MessageIcon::Warning);
+        return keepAsListed();
+    }
+    const auto* task = std::any_cast<TaskRow>(&item.tag);
+    if (!task) return false;
+    TaskChange change = TaskChange::Failed;
+    try {
+        change = ChangeStartupTask(history_, state_.platform.tasks, item.caption, *task, enable);
+    } catch (const std::exception& error) {
+        dialogs.error("The undo history could not be saved to " + history_.FilePath() + ", so the task " +
+                      Quoted(item.caption) + " was not changed.\n" + error.what());
+        return keepAsListed();
+    }
+    switch (change) {
+        case TaskChange::Done:
+            ++changed;
+            StartupStates[static_cast<size_t>(row)] = enable;
+            return true;
+        case TaskChange::AccessDenied:
+            ++needRights;
+            return keepAsListed();
+        case TaskChange::NotFound:
+        case TaskChange::Failed:
+            break;
+    }
+    dialogs.messageBox("The scheduled task " + task->path + " could not be " +
+                           (enable ? "enabled" : "disabled") +
+                           (change == TaskChange::NotFound ? ": Task Scheduler no longer has it." : "."),
+                       kTitle, MessageIcon::Warning);
+    return keepAsListed();
+}
+
+bool StartupPage::RemovableMissing(int row) const {
+    if (row < 0 || row >= lvStartup.Count()) return false;
+    const ListItem& item = lvStartup.Item(row);
+    const auto answer = answers_.find(item.data);
+    if (answer == answers_.end() || answer->second.state != SignatureState::FileNotFound) return false;
+    // Only registry values: a task, a service, a parking record or a Startup folder's file is not one.
+    if (std::any_cast<TaskRow>(&item.tag) || std::any_cast<ServiceRow>(&item.tag) ||
+        std::any_cast<ParkedRecordRow>(&item.tag))
+        return false;
+    if (const auto* place = std::any_cast<StartupRowPlace>(&item.tag); place && place->folderFile)
+        return false;
+    const std::string location = lvStartup.SubItem(row, kLocationColumn);
+    const std::size_t slash = location.find('\\');
+    return slash != std::string::npos && slash + 1 < location.size() &&
+           RootKeyFromAbbreviation(location.substr(0, slash)) != 0;
+}
+
+void StartupPage::lvStartupSelectionChanged() {
+    btnRemove.SetEnabled(RemovableMissing(lvStartup.FirstSelected()));
+}
+
+void StartupPage::btnRemoveClick() {
+    const int row = lvStartup.FirstSelected();
+    if (!RemovableMissing(row)) return;
+    const ListItem item = lvStartup.Item(row);
+    const std::string location = lvStartup.SubItem(row, kLocationColumn);
+    const std::size_t slash = location.find('\\');
+    const HKey root = RootKeyFromAbbreviation(location.substr(0, slash));
+    const std::string keyPath = location.substr(slash + 1);
+    Dialogs& dialogs = state_.platform.dialogs;
+    if (!dialogs.confirm("Remove the startup entry " + Quoted(item.caption) + " from " + location +
+                         "?\nIts program cannot be found: " + item.data +
+                         "\n\nThe entry is recorded in Restore History first.")) {
+        return;
+    }
+    bool removed = false;
+    try {
+        UndoBatch batch = history_.BeginBatch();
+        XmlElement entry =
+            batch.AddEntry(item.caption, RootKeyName(root) + "\\" + keyPath + "\\" + item.caption,
+                           lvStartup.SubItem(row, kCommandColumn));
+        batch.RecordValueForDeletion(entry, root, "\\" + keyPath, item.caption);
+        history_.SaveAhead(batch);
+        removed = batch.DeleteAll() > 0;
+    } catch (const std::exception& error) {
+        dialogs.error("The undo history could not be saved to " + history_.FilePath() +
+                      ", so the entry was not removed.\n" + error.what());
+        return;
+    }
+    if (!removed && WriteRefused(state_.platform.registry, root, keyPath))
+        OfferRestartAsAdministrator(state_, "The startup entry " + Quoted(item.caption) +
+                                                " could not be removed" + NeedRightsText(1));
+    else if (!removed)
+        dialogs.messageBox(
+            "The startup entry " + Quoted(item.caption) + " could not be removed from " + location + ".",
+            kTitle, MessageIcon::Warning);
+    btnRefresh.Click();
+}
+
+}  // namespace korvane
