@@ -60,9 +60,10 @@ LeftoverPanel::LeftoverPanel(AppState& state, UndoHistory& history)
     worker_.OnExecute = [this](BMDThread&, WorkerThread& thread) {
         const auto stop = [&thread] { return thread.Terminated(); };
         for (Job& job : jobs_) {
-            // An entry whose program cannot be found has nothing to run: its leftovers are looked for.
-            const bool run = uninstall_ && !thread.Terminated();
-            job.run = UninstallAndFindLeftovers(state_.platform, job.entry, run, quiet_, stop);
+            // Stopped before this one began: neither its uninstaller nor a scan of it.
+            if (thread.Terminated()) break;
+            job.begun = true;
+            job.run = UninstallAndFindLeftovers(state_.platform, job.entry, uninstall_, quiet_, stop);
             if (job.run.end == UninstallRunEnd::StoppedWaiting) break;
         }
     };
@@ -72,7 +73,7 @@ LeftoverPanel::LeftoverPanel(AppState& state, UndoHistory& history)
 void LeftoverPanel::Run(std::vector<UninstallEntry> entries, bool uninstall, bool quiet) {
     if (worker_.Active() || entries.empty()) return;
     jobs_.clear();
-    for (UninstallEntry& entry : entries) jobs_.push_back(Job{std::move(entry), {}});
+    for (UninstallEntry& entry : entries) jobs_.push_back(Job{std::move(entry), {}, false});
     uninstall_ = uninstall;
     quiet_ = quiet;
     worker_.Start();
@@ -85,7 +86,8 @@ void LeftoverPanel::ShowResults() {
     {
         ListUpdate update(lvLeftovers);
         for (const Job& job : jobs_) {
-            const std::string note = EndNote(job.entry.displayName, job.run.end);
+            const std::string note = job.begun ? EndNote(job.entry.displayName, job.run.end)
+                                               : "Nothing was done for " + job.entry.displayName + ".";
             if (!note.empty()) notes += (notes.empty() ? "" : " ") + note;
             for (const Leftover& trace : job.run.leftovers) {
                 ListItem row{LeftoverKindText(trace.kind),

@@ -48,6 +48,7 @@ private:
     struct Job {
         UninstallEntry entry;
         UninstallRun run;
+        bool begun = false;
     };
     void ShowResults();
 

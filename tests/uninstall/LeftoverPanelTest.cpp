@@ -62,9 +62,11 @@ TEST_F(LeftoverPanelTest, TheUninstallerAndTheCopyItStartsAreWaitedForBeforeTheS
 }
 
 TEST_F(LeftoverPanelTest, StopWaitingLeavesTheUninstallerRunningAndLooksForNothing) {
+    std::promise<void> started;
     std::promise<void> stopped;
     auto stoppedSeen = stopped.get_future().share();
     memory.processes().SetTreeBehaviour([&, stoppedSeen](const std::string&, MemoryJob& job) {
+        started.set_value();
         stoppedSeen.wait();  // the user presses "Stop waiting" while the uninstaller runs
         job.Start([this](MemoryJob&) {
             copyRan = true;
@@ -76,6 +78,7 @@ TEST_F(LeftoverPanelTest, StopWaitingLeavesTheUninstallerRunningAndLooksForNothi
     page.btnUninstallClick();
     EXPECT_TRUE(page.leftovers.btnStopWaiting.Enabled());
     EXPECT_NE(page.leftovers.lblLeftovers.Caption().find("Waiting"), std::string::npos);
+    started.get_future().wait();
     page.leftovers.btnStopWaiting.Click();
     stopped.set_value();
     WaitForRun();
