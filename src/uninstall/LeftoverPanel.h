@@ -54,10 +54,11 @@ private:
 
     AppState& state_;
     UndoHistory& history_;
-    BMDThread worker_;
     std::vector<Job> jobs_;  // the run's programs; the worker fills in their runs
     bool uninstall_ = false;
     bool quiet_ = false;
+    // Last, so that it goes first: its destructor waits for a running worker, which uses the rest.
+    BMDThread worker_;
 };
 
 }  // namespace korvane
