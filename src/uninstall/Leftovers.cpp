@@ -166,7 +166,9 @@ private:
 
     void AppPaths() {
         for (HKey root : {roots::LocalMachine, roots::CurrentUser}) {
-            for (const std::string& path : BothViews(root, kAppPaths)) {
+            // One key for both views: WOW64 shares App Paths since Windows 7, so its Wow6432Node
+            // path is only a second name of the same key.
+            for (const std::string path : {kAppPaths}) {
                 RegistryKey list(platform_.registry);
                 if (!list.Open(root, path, access::Read)) continue;
                 for (const std::string& name : list.Subkeys()) {
@@ -290,7 +292,9 @@ private:
             if (entry.name == "." || entry.name == "..") continue;
             const std::string path = folder + "\\" + entry.name;
             if (entry.attributes & fileattr::Directory) {
-                ShortcutsIn(path, depth + 1);
+                // Program groups are plain folders; hidden ones are the system's (a Recycle Bin, a
+                // profile folder that a desktop maps onto).
+                if (!(entry.attributes & (fileattr::Hidden | fileattr::System))) ShortcutsIn(path, depth + 1);
                 continue;
             }
             const std::string name = FoldCase(entry.name);
