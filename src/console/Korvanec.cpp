@@ -10,6 +10,7 @@
 #include <set>
 
 #include "console/ConsoleDialogs.h"
+#include "console/ConsoleLeftovers.h"
 #include "console/ConsoleScan.h"
 #include "console/InlineUiThread.h"
 #include "console/TableOutput.h"
@@ -103,6 +104,8 @@ struct Commands {
     std::vector<std::string> ignoreEntry;
     std::vector<int> ignoreIndexes;
     bool verify = false;
+    LeftoverCommand leftovers;
+    std::string leftoverFormat = "json";
 };
 
 int Scan(Session& session, const Commands& c, std::ostream& out, std::ostream& err, bool progress) {
@@ -316,6 +319,19 @@ int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::o
     CLI::App* uninstall = app.add_subcommand("uninstall", "Installed programs");
     uninstall->require_subcommand(1, 1);
     AddFormat(uninstall->add_subcommand("list", "List the uninstall entries"), c);
+    CLI::App* uninstallRemove = uninstall->add_subcommand(
+        "remove", "Run a program's uninstaller, wait for it, list what it left behind");
+    CLI::App* uninstallLeftovers =
+        uninstall->add_subcommand("leftovers", "List what a program already gone left behind");
+    for (CLI::App* command : {uninstallRemove, uninstallLeftovers}) {
+        command->add_option("--key", c.leftovers.key, "the entry's Key Name, as uninstall list shows it")
+            ->required();
+        command->add_flag("--clean", c.leftovers.clean, "remove the leftovers that have evidence");
+        command->add_option("--format", c.leftoverFormat, "json, csv or text")
+            ->check(CLI::IsMember({"json", "csv", "text"}))
+            ->capture_default_str();
+    }
+    uninstallRemove->add_flag("--quiet", c.leftovers.quiet, "the entry's quiet uninstall command");
 
     std::vector<const char*> argv{"korvanec"};
     for (const std::string& arg : args) argv.push_back(arg.c_str());
@@ -338,6 +354,11 @@ int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::o
                                                              : "remove",
                                  c, out, err);
         if (startup->parsed()) return StartupList(session, c, out);
+        if (uninstallRemove->parsed() || uninstallLeftovers->parsed()) {
+            c.leftovers.uninstall = uninstallRemove->parsed();
+            c.leftovers.format = *ParseFormat(c.leftoverFormat);
+            return RunLeftoverCommand(session.platform, session.history, c.leftovers, out, err);
+        }
         if (uninstall->parsed()) return UninstallList(session, c, out);
     } catch (const std::exception& error) {
         err << "error: " << error.what() << '\n';

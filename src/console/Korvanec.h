@@ -5,6 +5,8 @@
 //   korvanec history [--format …]            korvanec restore --all | --index N…
 //   korvanec ignore list|add ROOT KEY VALUE|remove INDEX…
 //   korvanec startup list [--format …]        korvanec uninstall list [--format …]
+//   korvanec uninstall remove --key "KEY NAME" [--quiet] [--clean]    (runs the uninstaller, waits)
+//   korvanec uninstall leftovers --key "KEY NAME" [--clean]           (the program is already gone)
 // Exit codes: scan 0 no findings, 1 findings; every command 2 for an error or bad arguments (then
 // nothing was changed by the arguments' fault).
 #pragma once

@@ -68,6 +68,10 @@ public:
     // The SHA-256 of the file's contents, computed by the system's cryptography (never by hand-written
     // hashing). Nothing for a missing file, a folder, or a file that cannot be read to its end.
     virtual std::optional<Sha256Digest> sha256(const std::string& path) = 0;
+    // Moves the file or the folder (with everything in it) to the Recycle Bin, where the user can
+    // bring it back; false when it is still where it was. Where there is no Recycle Bin nothing moves:
+    // deleting instead would lose what the user was promised to get back.
+    virtual bool moveToRecycleBin(const std::string& path) { return false; }
 };
 
 }  // namespace korvane

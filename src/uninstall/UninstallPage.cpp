@@ -25,7 +25,7 @@ constexpr const char* kUninstallTitle = "Uninstall";
 }  // namespace
 
 UninstallPage::UninstallPage(AppState& state, UndoHistory& history)
-    : Page("tabAddRemove"), state_(state), history_(history) {
+    : Page("tabAddRemove"), leftovers(state, history), state_(state), history_(history) {
     SystemInfo& system = state.platform.system;
     lvAddRemove.columns = UninstallColumns(system);
     lvAddRemove.sortComparator = [&system](const std::string& a, const std::string& b) {
@@ -41,12 +41,19 @@ UninstallPage::UninstallPage(AppState& state, UndoHistory& history)
     btnRefresh1.SetCaption("&Refresh");
     btnCheckAlll2.SetCaption(kCheckAllCaption);
     cbQuiet.SetCaption("&Quiet");
+    btnLeftovers.SetCaption("Remove &leftovers");
+    btnLeftovers.SetEnabled(false);
 
     lvAddRemove.SetCaption("Installed programs");  // the name a screen reader says
 
     Place(lblFilter, {0, 4, 40, 16});
     Place(edFilter, {44, 0, 488, 22}, nullptr, Anchor::StretchWidth);
-    Place(lvAddRemove, {0, 28, 532, 342}, nullptr, Anchor::Stretch);
+    Place(lvAddRemove, {0, 28, 532, 196}, nullptr, Anchor::Stretch);
+    Place(leftovers.lblLeftovers, {0, 232, 204, 16}, nullptr, Anchor::Bottom);
+    Place(btnLeftovers, {208, 226, 104, 24}, nullptr, Anchor::Bottom);
+    Place(leftovers.btnStopWaiting, {318, 226, 104, 24}, nullptr, Anchor::Bottom);
+    Place(leftovers.btnRemove, {428, 226, 104, 24}, nullptr, Anchor::Bottom);
+    Place(leftovers.lvLeftovers, {0, 254, 532, 116}, nullptr, Anchor::StretchWidthBottom);
     Place(gbControlPanel, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(btnUninstall, {10, 24, 100, 28}, &gbControlPanel);
     Place(btnDeleteEntry, {116, 24, 100, 28}, &gbControlPanel);
@@ -62,6 +69,8 @@ UninstallPage::UninstallPage(AppState& state, UndoHistory& history)
     btnDeleteEntry.onClick = [this] { btnDeleteEntryClick(); };
     btnRefresh1.onClick = [this] { btnRefresh1Click(); };
     btnCheckAlll2.onClick = [this] { btnCheckAlll2Click(); };
+    btnLeftovers.onClick = [this] { btnLeftoversClick(); };
+    leftovers.onEntriesChanged = [this] { RefreshKeepingChecks(); };
 }
 
 void UninstallPage::ReadAndShowEntries() {
@@ -105,6 +114,21 @@ void UninstallPage::edFilterChange() {
     lvAddRemoveClick();
 }
 
+void UninstallPage::RefreshKeepingChecks() {
+    for (int i = 0; i < lvAddRemove.Count(); ++i) {
+        const std::string key = lvAddRemove.SubItem(i, kUninstallKeyNameColumn);
+        if (lvAddRemove.Checked(i))
+            checkedKeys_.insert(key);
+        else
+            checkedKeys_.erase(key);
+    }
+    const std::set<std::string> checked = checkedKeys_;
+    ReadAndShowEntries();
+    checkedKeys_ = checked;
+    ShowEntries();
+    lvAddRemoveClick();
+}
+
 void UninstallPage::btnRefresh1Click() {
     ListUninstallEntries();
 }
@@ -115,23 +139,36 @@ std::string UninstallPage::UninstallCommandOfRow(int row) {
     return lvAddRemove.SubItem(row, kUninstallPathColumn);
 }
 
+std::vector<UninstallEntry> UninstallPage::CheckedEntries() const {
+    std::vector<UninstallEntry> entries;
+    for (int i = 0; i < lvAddRemove.Count(); ++i)
+        if (const auto* entry = std::any_cast<UninstallEntry>(&lvAddRemove.Item(i).tag);
+            entry && lvAddRemove.Checked(i))
+            entries.push_back(*entry);
+    return entries;
+}
+
 void UninstallPage::btnUninstallClick() {
     Platform& platform = state_.platform;
+    std::vector<UninstallEntry> entries;
     for (int i = 0; i < lvAddRemove.Count(); ++i) {
         if (!lvAddRemove.Checked(i)) continue;
         const std::string line = UninstallCommandOfRow(i);
-        // An entry without an uninstall command has nothing to start.
-        if (line.empty()) continue;
-        const auto command = ResolveUninstallCommand(platform.files, platform.system, line);
-        if (!command) {
+        if (!line.empty() && !ResolveUninstallCommand(platform.files, platform.system, line)) {
             platform.dialogs.messageBox("The uninstaller of " + lvAddRemove.Item(i).caption +
-                                            " cannot be found:\n" + line + "\n\nNothing was started for it.",
+                                            " cannot be found:\n" + line +
+                                            "\n\nNothing was started for it; what it left behind is listed "
+                                            "below the programs.",
                                         kUninstallTitle, MessageIcon::Warning);
-            continue;
         }
-        // Whether it started is not looked at: the uninstaller goes its own way from here.
-        platform.processes.start(command->program, command->commandLine);
+        if (const auto* entry = std::any_cast<UninstallEntry>(&lvAddRemove.Item(i).tag))
+            entries.push_back(*entry);
     }
+    leftovers.Run(std::move(entries), true, cbQuiet.Checked());
+}
+
+void UninstallPage::btnLeftoversClick() {
+    leftovers.Run(CheckedEntries(), false, false);
 }
 
 void UninstallPage::btnDeleteEntryClick() {
@@ -167,6 +204,7 @@ void UninstallPage::lvAddRemoveClick() {
 void UninstallPage::SetActionsEnabled(bool enabled) {
     btnUninstall.SetEnabled(enabled);
     btnDeleteEntry.SetEnabled(enabled);
+    btnLeftovers.SetEnabled(enabled);
 }
 
 }  // namespace korvane

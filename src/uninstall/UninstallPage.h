@@ -19,6 +19,7 @@
 #include "core/AppState.h"
 #include "core/PublisherChecks.h"
 #include "undo/UndoHistory.h"
+#include "uninstall/LeftoverPanel.h"
 #include "uninstall/UninstallEntry.h"
 
 namespace korvane {
@@ -36,6 +37,9 @@ public:
     Button btnRefresh1{"btnRefresh1"};
     Button btnCheckAlll2{"btnCheckAlll2"};
     CheckBox cbQuiet{"cbQuiet"};
+    Button btnLeftovers{"btnLeftovers"};
+    // Below the list: the uninstall run and what it left behind.
+    LeftoverPanel leftovers;
 
     // Lists the installed programs into lvAddRemove; the main window calls it on a visit of the page
     // while the list is empty. Set by the constructor to refill the list from the registry.
@@ -47,11 +51,14 @@ public:
     void ReadAndShowEntries();
     // Refills the list; the enabled state of the two action buttons stays as it is.
     void btnRefresh1Click();
-    // Starts the uninstall command of every checked row (UninstallCommandLine, "Quiet" as the box
-    // says), first to last, without waiting for any. The program of each is found as
-    // ResolveUninstallCommand says; a row whose program cannot be found gets a message and starts
-    // nothing, and the rows after it go on.
+    // Runs the uninstall command of every checked row (UninstallCommandLine, "Quiet" as the box
+    // says), first to last, each waited for with all it starts, then lists what they left behind
+    // (LeftoverPanel). The program of each is found as ResolveUninstallCommand says; a row whose
+    // program cannot be found gets a message, starts nothing, and only its leftovers are looked for.
     void btnUninstallClick();
+    // Looks for what the checked programs left behind without uninstalling them (programs already
+    // gone, entries whose uninstaller is missing).
+    void btnLeftoversClick();
     // Asks "Are you sure to delete the key(s)?"; on Yes records the checked rows' keys in the undo
     // history, deletes them and refills. When the history cannot be saved nothing is deleted and the
     // error box says so.
@@ -88,6 +95,9 @@ private:
     // Fills the list from entries_ through the filter; rows get the check marks remembered for them.
     void ShowEntries();
     std::string UninstallCommandOfRow(int row);
+    std::vector<UninstallEntry> CheckedEntries() const;
+    // Reads the entries again after an uninstall run; the entries still there keep their check marks.
+    void RefreshKeepingChecks();
 
     std::vector<UninstallEntry> entries_;
     std::set<std::string> checkedKeys_;  // Key Names of the checked entries, kept across filtering

@@ -146,9 +146,9 @@ TEST_F(UninstallColumnsTest, UninstallStartsWhatTheQuietBoxAsksFor) {
 
     EXPECT_EQ(page.cbQuiet.Caption(), "&Quiet");
     EXPECT_FALSE(page.cbQuiet.Checked());
-    page.btnUninstallClick();
+    UninstallChecked();
     page.cbQuiet.Click();
-    page.btnUninstallClick();
+    UninstallChecked();
     EXPECT_EQ(StartedCommands(), (std::vector<std::string>{
                                      "\"C:\\WINDOWS\\system32\\msiexec.exe\" /x " + msi,
                                      "\"C:\\Plain\\uninstall.exe\"",
@@ -182,7 +182,7 @@ TEST_F(UninstallColumnsTest, FilterNarrowsByNameOrPublisherAndKeepsCheckMarks) {
     // The actions work on what is shown: Notes, checked but hidden, is not started.
     for (const char* program : {"C:\\2\\uninstall.exe", "C:\\3\\uninstall.exe"})
         memory.files().AddFile(program);
-    page.btnUninstallClick();
+    UninstallChecked();
     EXPECT_EQ(StartedCommands(), std::vector<std::string>{"\"C:\\2\\uninstall.exe\""});
 
     page.edFilter.UserSetText("");

@@ -28,6 +28,9 @@ protected:
         registry().SetString(HKLM, kUninstall + "\\" + key, "UninstallString", command);
     }
     MemoryRegistry& registry() { return memory.registry(); }
+    void WaitForRun() {
+        ASSERT_TRUE(memory.ui().PumpUntil([this] { return !page.leftovers.Running(); }));
+    }
     std::vector<std::string> Captions() const {
         std::vector<std::string> captions;
         for (const ListItem& row : page.lvAddRemove.Items()) captions.push_back(row.caption);
@@ -111,7 +114,7 @@ TEST_F(UninstallPageTest, MissingOrEmptyUninstallKey) {
     EXPECT_EQ(Captions(), std::vector<std::string>{"Open"});
 }
 
-TEST_F(UninstallPageTest, UninstallStartsEveryCheckedCommandInRowOrder) {
+TEST_F(UninstallPageTest, UninstallRunsEveryCheckedCommandInRowOrderEachWaitedFor) {
     memory.files().AddFile("C:\\one\\uninst.exe");
     memory.files().AddFile("C:\\Program Files\\Two\\remove.exe");
     memory.files().AddFile("C:\\three.exe");
@@ -124,16 +127,17 @@ TEST_F(UninstallPageTest, UninstallStartsEveryCheckedCommandInRowOrder) {
     ClickCheck("One");
     ClickCheck("Four");
     page.btnUninstall.Click();
+    WaitForRun();
 
     const auto calls = memory.processes().Calls();
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].kind, ProcessCallKind::Start);
+    EXPECT_EQ(calls[0].kind, ProcessCallKind::StartAndWaitForTree);
     EXPECT_EQ(calls[0].applicationName, "C:\\one\\uninst.exe");  // "One" sorts before "Two"
     EXPECT_EQ(calls[0].commandLine, "\"C:\\one\\uninst.exe\"");
-    EXPECT_EQ(calls[1].kind, ProcessCallKind::Start);
+    EXPECT_EQ(calls[1].kind, ProcessCallKind::StartAndWaitForTree);
     EXPECT_EQ(calls[1].applicationName, "C:\\Program Files\\Two\\remove.exe");
     EXPECT_EQ(calls[1].commandLine, "\"C:\\Program Files\\Two\\remove.exe\" /quiet");
-    EXPECT_EQ(page.lvAddRemove.Count(), 4);  // the list is not changed
+    EXPECT_EQ(page.lvAddRemove.Count(), 4);  // the programs played here leave their entries
     EXPECT_EQ(memory.dialogs().Records().size(), 0u);
 }
 
@@ -147,6 +151,7 @@ TEST_F(UninstallPageTest, AnUninstallerThatCannotBeFoundIsReportedAndStartsNothi
     page.ListUninstallEntries();
     page.btnCheckAlll2Click();
     page.btnUninstall.Click();
+    WaitForRun();
 
     // The rows after the missing one still start; msiexec comes from the system folder.
     const auto calls = memory.processes().Calls();
@@ -162,7 +167,7 @@ TEST_F(UninstallPageTest, AnUninstallerThatCannotBeFoundIsReportedAndStartsNothi
     EXPECT_EQ(records[0].title, "Uninstall");
     EXPECT_EQ(records[0].text,
               "The uninstaller of Gone App cannot be found:\nC:\\Program Files\\Gone\\uninst.exe /S\n\n"
-              "Nothing was started for it.");
+              "Nothing was started for it; what it left behind is listed below the programs.");
 }
 
 TEST_F(UninstallPageTest, DeleteAsksFirstAndDeletesOnlyAfterYes) {

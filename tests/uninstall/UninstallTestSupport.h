@@ -56,6 +56,15 @@ protected:
         page.lvAddRemove.UserToggleCheck(row);
         page.lvAddRemove.Click();
     }
+    // Lets the uninstall run the page started end on its worker, and shows its results.
+    void WaitForRun() {
+        ASSERT_TRUE(memory.ui().PumpUntil([this] { return !page.leftovers.Running(); }))
+            << "the uninstall run did not end";
+    }
+    void UninstallChecked() {
+        page.btnUninstallClick();
+        WaitForRun();
+    }
     std::vector<std::string> StartedCommands() {
         std::vector<std::string> commands;
         for (const auto& call : memory.processes().Calls()) commands.push_back(call.commandLine);

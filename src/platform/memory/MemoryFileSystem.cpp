@@ -437,6 +437,28 @@ std::optional<std::string> MemoryFileSystem::readFile(const std::string& path) {
     return node->contents;
 }
 
+bool MemoryFileSystem::moveToRecycleBin(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    ++calls_;
+    auto where = locate(path);
+    if (!where || where->isRoot()) return false;
+    Node* node = find(*where);
+    Node* parent = parentOf(*where);
+    if (node == nullptr || parent == nullptr) return false;
+    if (deleteFails(*where) || writeFails(*where) || holdsCurrentDirectory(*where)) return false;
+    auto taken = parent->children.find(FoldName(where->parts.back()));
+    recycled_.emplace_back(where->display(), std::move(taken->second));
+    parent->children.erase(taken);
+    return true;
+}
+
+std::vector<std::string> MemoryFileSystem::RecycledRaw() const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> paths;
+    for (const auto& [path, node] : recycled_) paths.push_back(path);
+    return paths;
+}
+
 std::optional<Sha256Digest> MemoryFileSystem::sha256(const std::string& path) {
     const std::optional<std::string> contents = readFile(path);
     if (!contents) return std::nullopt;

@@ -46,6 +46,9 @@ public:
     bool writeFile(const std::string& path, const std::string& data) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     std::optional<Sha256Digest> sha256(const std::string& path) override;
+    // Takes the file or folder out of the tree into the bin; it fails as a delete would (a failing
+    // delete or write, the current folder).
+    bool moveToRecycleBin(const std::string& path) override;
 
     // Test set-up; missing folders on the way are created (and a missing drive with them). They bypass
     // the failure hooks and the counters. AddFolder/AddFile throw std::invalid_argument for a path
@@ -65,6 +68,8 @@ public:
     // Nothing in `path` or below it can be created, written, replaced or deleted: a read-only folder.
     void FailWrite(const std::string& path);
     void ClearFailures();
+    // What moveToRecycleBin took, by the full paths it had, in order.
+    std::vector<std::string> RecycledRaw() const;
 
     // Volumes that do not answer as a healthy disk does. `volume` is "D:", "\\server\share" or a whole
     // server "\\server". Existence tests there answer "cannot tell" (or, for a slow one, the truth)
@@ -131,6 +136,7 @@ private:
     std::set<std::string> denied_;                   // upper-cased full paths
     std::string wowSystem_, wowFolder_;              // upper-cased; empty when not emulating
     std::shared_ptr<NativeThreads> nativeThreads_;
+    std::vector<std::pair<std::string, std::unique_ptr<Node>>> recycled_;  // full path as it was, tree
 
     std::unique_ptr<MemoryClock> clock_;
     std::atomic<bool> closing_{false};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -14,7 +15,20 @@
 
 namespace korvane {
 
-enum class ProcessCallKind { RunHiddenAndWait, Start, StartElevated };
+enum class ProcessCallKind { RunHiddenAndWait, Start, StartElevated, StartAndWaitForTree };
+
+// The processes of one startAndWaitForTree call. A program played by a test may start more programs
+// into it, as an uninstaller starts its copy in the temporary folder; each runs after the one that
+// started it has returned, and the wait ends when none is left.
+class MemoryJob {
+public:
+    using Program = std::function<void(MemoryJob& job)>;
+    void Start(Program program) { pending_.push_back(std::move(program)); }
+
+private:
+    friend class MemoryProcesses;
+    std::deque<Program> pending_;
+};
 
 struct ProcessCall {
     ProcessCallKind kind = ProcessCallKind::Start;
@@ -34,9 +48,19 @@ public:
                                                   const std::string& workingFolder) override;
     bool start(const std::string& applicationName, const std::string& commandLine) override;
     bool startElevated(const std::string& program, const std::string& arguments) override;
+    // Plays the program with the tree behaviour, or else with the plain one (started when it gives an
+    // exit code), and then every program started into the job, asking `stopWaiting` before each.
+    TreeEnd startAndWaitForTree(const std::string& applicationName, const std::string& commandLine,
+                                const std::function<bool()>& stopWaiting) override;
 
     // Without a behaviour every program starts and exits with 0.
     void SetBehaviour(Behaviour behaviour);
+    // Plays a program started with startAndWaitForTree: gets its command line and its job, returns
+    // false for a program that cannot be started.
+    using TreeBehaviour = std::function<bool(const std::string& commandLine, MemoryJob& job)>;
+    void SetTreeBehaviour(TreeBehaviour behaviour);
+    // Runs the programs a stopped wait left running (as they would go on without Korvane).
+    void RunLeftRunning();
     std::vector<ProcessCall> Calls() const;
     void ClearCalls();
 
@@ -46,6 +70,8 @@ private:
     mutable std::mutex mutex_;
     std::vector<ProcessCall> calls_;
     Behaviour behaviour_;
+    TreeBehaviour treeBehaviour_;
+    MemoryJob leftRunning_;
 };
 
 }  // namespace korvane

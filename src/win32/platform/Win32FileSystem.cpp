@@ -2,6 +2,9 @@
 #include "win32/platform/Win32FileSystem.h"
 
 #include <windows.h>
+// clang-format off
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
 
 #include <algorithm>
 
@@ -247,6 +250,23 @@ std::optional<Sha256Digest> Win32FileSystem::sha256(const std::string& path) {
         if (!hash.Update(buffer.data(), read)) return std::nullopt;
     }
     return hash.Finish();
+}
+
+bool Win32FileSystem::moveToRecycleBin(const std::string& path) {
+    const bool onDrive =
+        path.size() > 3 && path[1] == ':' && path[2] == '\\' && path.find('/') == std::string::npos;
+    if (!onDrive) return false;
+    const std::wstring root = Widen(path.substr(0, 3));
+    if (::GetDriveTypeW(root.c_str()) != DRIVE_FIXED) return false;
+    std::wstring from = Widen(path);
+    while (!from.empty() && from.back() == L'\\') from.pop_back();
+    from.push_back(L'\0');  // the list of paths ends with an empty one
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NO_UI;
+    if (::SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted) return false;
+    return ::GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace korvane::win32

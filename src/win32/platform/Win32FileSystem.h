@@ -26,6 +26,10 @@ public:
     bool writeFile(const std::string& path, const std::string& data) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     std::optional<Sha256Digest> sha256(const std::string& path) override;
+    // SHFileOperationW with FOF_ALLOWUNDO, without any window of the shell's. Only on a local fixed
+    // drive: elsewhere (network shares, removable drives) Windows has no Recycle Bin and the same call
+    // would delete for good.
+    bool moveToRecycleBin(const std::string& path) override;
 };
 
 }  // namespace korvane::win32

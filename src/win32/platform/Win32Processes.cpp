@@ -1,5 +1,7 @@
 // Win32Processes: CreateProcessW with the show state in STARTUPINFOW; the process and thread handles
-// are owned at once, so an early return never leaks them.
+// are owned at once, so an early return never leaks them. A program waited for with everything it
+// starts runs in a job object of its own, created without "kill on close": dropping the job's handle
+// when the caller stops waiting leaves the processes running.
 #include "win32/platform/Win32Processes.h"
 
 #include <windows.h>
@@ -21,7 +23,7 @@ struct Child {
 // An empty working folder means "the caller's current folder"; an empty application name means "the
 // first word of the command line, searched for the way CreateProcess does".
 std::optional<Child> Launch(const std::string& applicationName, const std::string& commandLine,
-                            WORD showWindow, const std::string& workingFolder) {
+                            WORD showWindow, const std::string& workingFolder, DWORD flags = 0) {
     // CreateProcessW may write into the command line, so it gets its own zero-terminated copy.
     std::wstring mutableLine = Widen(commandLine);
     if (mutableLine.empty()) return std::nullopt;
@@ -33,13 +35,68 @@ std::optional<Child> Launch(const std::string& applicationName, const std::strin
     startup.wShowWindow = showWindow;
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(application.empty() ? nullptr : application.c_str(), mutableLine.data(), nullptr,
-                          nullptr, FALSE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                          nullptr, FALSE, flags, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
                           &info))
         return std::nullopt;
     return Child{UniqueHandle(info.hProcess), UniqueHandle(info.hThread)};
 }
 
+// How often a wait looks at the caller's wish to stop and at the job's count of processes.
+constexpr DWORD kPollMilliseconds = 100;
+
+bool NoProcessLeft(HANDLE job) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    return ::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                       sizeof accounting, nullptr) &&
+           accounting.ActiveProcesses == 0;
+}
+
+// Waits for the job's "no process left" message on its completion port; the count is read too,
+// because a message can be lost when the port's queue overflows.
+TreeEnd WaitForJob(HANDLE job, HANDLE port, const std::function<bool()>& stopWaiting) {
+    while (true) {
+        DWORD message = 0;
+        ULONG_PTR key = 0;
+        LPOVERLAPPED overlapped = nullptr;
+        if (::GetQueuedCompletionStatus(port, &message, &key, &overlapped, kPollMilliseconds) &&
+            key == reinterpret_cast<ULONG_PTR>(job) && message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO)
+            return TreeEnd::Ended;
+        if (NoProcessLeft(job)) return TreeEnd::Ended;
+        if (stopWaiting && stopWaiting()) return TreeEnd::StoppedWaiting;
+    }
+}
+
+// Without a job (Korvane itself may run in one that allows none inside): the program alone.
+TreeEnd WaitForProgramOnly(HANDLE process, const std::function<bool()>& stopWaiting) {
+    while (::WaitForSingleObject(process, kPollMilliseconds) == WAIT_TIMEOUT)
+        if (stopWaiting && stopWaiting()) return TreeEnd::StoppedWaiting;
+    return TreeEnd::NotWaited;
+}
+
 }  // namespace
+
+TreeEnd Win32Processes::startAndWaitForTree(const std::string& applicationName,
+                                            const std::string& commandLine,
+                                            const std::function<bool()>& stopWaiting) {
+    if (applicationName.empty()) return TreeEnd::NotStarted;
+    UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
+    UniqueHandle port(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    bool followed = false;
+    if (job && port) {
+        JOBOBJECT_ASSOCIATE_COMPLETION_PORT association{};
+        association.CompletionKey = job.get();
+        association.CompletionPort = port.get();
+        followed = ::SetInformationJobObject(job.get(), JobObjectAssociateCompletionPortInformation,
+                                             &association, sizeof association) != FALSE;
+    }
+    // Suspended until it is in the job, so that nothing it starts can slip out before.
+    const auto child = Launch(applicationName, commandLine, SW_SHOWDEFAULT, {}, CREATE_SUSPENDED);
+    if (!child) return TreeEnd::NotStarted;
+    followed = followed && ::AssignProcessToJobObject(job.get(), child->process.get());
+    ::ResumeThread(child->thread.get());
+    return followed ? WaitForJob(job.get(), port.get(), stopWaiting)
+                    : WaitForProgramOnly(child->process.get(), stopWaiting);
+}
 
 std::optional<std::uint32_t> Win32Processes::runHiddenAndWait(const std::string& commandLine,
                                                               const std::string& workingFolder) {
