@@ -48,11 +48,11 @@ UninstallPage::UninstallPage(AppState& state, UndoHistory& history)
 
     Place(lblFilter, {0, 4, 40, 16});
     Place(edFilter, {44, 0, 488, 22}, nullptr, Anchor::StretchWidth);
-    Place(lvAddRemove, {0, 28, 532, 196}, nullptr, Anchor::Stretch);
-    Place(leftovers.lblLeftovers, {0, 232, 204, 16}, nullptr, Anchor::Bottom);
-    Place(btnLeftovers, {208, 226, 104, 24}, nullptr, Anchor::Bottom);
-    Place(leftovers.btnStopWaiting, {318, 226, 104, 24}, nullptr, Anchor::Bottom);
-    Place(leftovers.btnRemove, {428, 226, 104, 24}, nullptr, Anchor::Bottom);
+    Place(lvAddRemove, {0, 28, 532, 176}, nullptr, Anchor::Stretch);
+    Place(leftovers.lblLeftovers, {0, 208, 532, 16}, nullptr, Anchor::StretchWidthBottom);
+    Place(btnLeftovers, {0, 226, 104, 24}, nullptr, Anchor::Bottom);
+    Place(leftovers.btnStopWaiting, {110, 226, 104, 24}, nullptr, Anchor::Bottom);
+    Place(leftovers.btnRemove, {220, 226, 104, 24}, nullptr, Anchor::Bottom);
     Place(leftovers.lvLeftovers, {0, 254, 532, 116}, nullptr, Anchor::StretchWidthBottom);
     Place(gbControlPanel, {0, 374, 532, 66}, nullptr, Anchor::StretchWidthBottom);
     Place(btnUninstall, {10, 24, 100, 28}, &gbControlPanel);

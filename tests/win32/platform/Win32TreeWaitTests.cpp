@@ -11,6 +11,7 @@
 #include "win32/platform/Win32FileSystem.h"
 #include "win32/platform/Win32Processes.h"
 #include "win32/support/ProgramFolder.h"
+#include "win32/support/WineTrash.h"
 
 namespace korvane::win32 {
 namespace {
@@ -29,7 +30,8 @@ protected:
         Clean();
         fs::create_directories(folder_);
         fs::copy_file(testing::ProgramFolder() / L"korvane_test_uninstaller.exe", folder_ / L"uninst.exe");
-        fs::copy_file(testing::ProgramFolder() / L"korvane_test_uninstaller.exe", folder_ / L"part.dll");
+        fs::copy_file(testing::ProgramFolder() / L"korvane_test_uninstaller.exe",
+                      folder_ / L"Korvane Tree Wait part.dll");
     }
     void TearDown() override { Clean(); }
     void Clean() {
@@ -42,6 +44,7 @@ protected:
             Sleep(50);
         }
         fs::remove(Temp() / L"KorvaneUninstallCopy.exe.ran", ignored);
+        testing::RemoveFromWineTrash(L"Korvane Tree Wait");
     }
     std::string Program() const { return Narrow((folder_ / L"uninst.exe").wstring()); }
     std::string Line() const { return "\"" + Program() + "\" /handover"; }
@@ -54,16 +57,17 @@ TEST_F(Win32TreeWaitTest, TheWaitEndsOnlyAfterTheCopyTheProgramStartedHasEnded) 
     EXPECT_EQ(processes.startAndWaitForTree(Program(), Line(), {}), TreeEnd::Ended);
     // The copy deletes the files only after its parent has quit: they are gone when the wait ends.
     EXPECT_TRUE(fs::exists(Temp() / L"KorvaneUninstallCopy.exe.ran"));
-    EXPECT_FALSE(fs::exists(folder_ / L"part.dll"));
+    EXPECT_FALSE(fs::exists(folder_ / L"Korvane Tree Wait part.dll"));
     EXPECT_FALSE(fs::exists(folder_ / L"uninst.exe"));
 }
 
 TEST_F(Win32TreeWaitTest, StoppingTheWaitLeavesTheProgramsRunning) {
     EXPECT_EQ(processes.startAndWaitForTree(Program(), Line(), [] { return true; }), TreeEnd::StoppedWaiting);
-    EXPECT_TRUE(fs::exists(folder_ / L"part.dll"));  // the copy is still waiting to delete it
+    EXPECT_TRUE(
+        fs::exists(folder_ / L"Korvane Tree Wait part.dll"));  // the copy is still waiting to delete it
     bool gone = false;
     for (int i = 0; i < 1000 && !gone; ++i) {
-        gone = !fs::exists(folder_ / L"part.dll");
+        gone = !fs::exists(folder_ / L"Korvane Tree Wait part.dll");
         if (!gone) Sleep(20);
     }
     EXPECT_TRUE(gone) << "the copy did not go on after the wait was stopped";
@@ -76,9 +80,9 @@ TEST_F(Win32TreeWaitTest, AProgramThatCannotStartIsReported) {
 
 TEST_F(Win32TreeWaitTest, TheRecycleBinTakesFilesAndFoldersOfALocalDriveOnly) {
     Win32FileSystem files;
-    const std::string file = Narrow((folder_ / L"part.dll").wstring());
+    const std::string file = Narrow((folder_ / L"Korvane Tree Wait part.dll").wstring());
     EXPECT_TRUE(files.moveToRecycleBin(file));
-    EXPECT_FALSE(fs::exists(folder_ / L"part.dll"));
+    EXPECT_FALSE(fs::exists(folder_ / L"Korvane Tree Wait part.dll"));
     EXPECT_FALSE(files.moveToRecycleBin(file));  // nothing there any more
     EXPECT_TRUE(files.moveToRecycleBin(Narrow(folder_.wstring()) + "\\"));
     EXPECT_FALSE(fs::exists(folder_));

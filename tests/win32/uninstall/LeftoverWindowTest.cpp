@@ -14,6 +14,7 @@
 #include "win32/platform/Text.h"
 #include "win32/support/ProgramFolder.h"
 #include "win32/support/RealWindowFixture.h"
+#include "win32/support/WineTrash.h"
 
 namespace korvane::win32::testing {
 namespace {
@@ -189,6 +190,8 @@ protected:
         }
         fs::remove(TempFolder() / L"KorvaneUninstallCopy.exe.ran", ignored);
         if (!shortcut_.empty()) fs::remove(shortcut_, ignored);
+        RemoveFromWineTrash(L"Korvane Leftover Test");
+        RemoveFromWineTrash(L"Korvane Wine Leftover.lnk");
     }
     void WaitForTheRun(UninstallPage& page) {
         for (int i = 0; i < 3000 && page.leftovers.Running(); ++i) {
