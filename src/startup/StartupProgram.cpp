@@ -1,6 +1,8 @@
 // Resolving a startup command to its program (StartupProgram.h).
 #include "startup/StartupProgram.h"
 
+#include "registry/TargetResolution.h"
+
 namespace korvane {
 
 namespace {
@@ -32,7 +34,17 @@ std::string StartupProgramPath(const std::string& command, const UserEnvironment
         text = context.windowsFolder + text.substr(12);
     else if (StartsWithNoCase(text, "system32\\"))
         text = context.windowsFolder + text;
-    return GuessPath(text, context);
+    // The program as the scan resolves a target: a quoted program, else the first blank-cut prefix that
+    // exists, a bare name searched where Windows searches it, forward slashes as separators.
+    const Environment expanded;  // the user's variables are put in above
+    SearchPlaces places{context.systemFolder, context.windowsFolder, {}, {}};
+    if (context.environment != nullptr) places.pathFolders = context.environment->PathFolders();
+    const ResolvedTarget target = ResolveTarget(text, TargetForm{}, expanded, places);
+    if (target.kind != ResolvedTarget::Kind::Files || target.files.empty()) return GuessPath(text, context);
+    const RequiredFile& program = target.files.front();
+    for (const std::string& candidate : program.candidates)
+        if (context.files.fileExists(candidate)) return candidate;
+    return program.searched ? GuessPath(text, context) : program.shown;
 }
 
 }  // namespace korvane
