@@ -68,6 +68,9 @@ public:
     // The SHA-256 of the file's contents, computed by the system's cryptography (never by hand-written
     // hashing). Nothing for a missing file, a folder, or a file that cannot be read to its end.
     virtual std::optional<Sha256Digest> sha256(const std::string& path) = 0;
+    // Creates `folder` readable and writable by Administrators and SYSTEM only (the folder above must
+    // exist); false when it cannot be created. A folder that exists already is left as it is.
+    virtual bool createPrivateFolder(const std::string& folder) { return createDirectory(folder); }
 };
 
 }  // namespace korvane

@@ -26,6 +26,8 @@ public:
     bool writeFile(const std::string& path, const std::string& data) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     std::optional<Sha256Digest> sha256(const std::string& path) override;
+    // A protected DACL for Administrators and SYSTEM, owned by Administrators (PrivateFolder.cpp).
+    bool createPrivateFolder(const std::string& folder) override;
 };
 
 }  // namespace korvane::win32
