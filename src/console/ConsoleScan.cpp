@@ -91,23 +91,24 @@ std::vector<ScopedFinding> ScanInScope(Platform& platform, const IgnoreList& ign
     if (scope.machineKeys || scope.currentUser) {
         // The machine's keys, and the account's own HKEY_CURRENT_USER when it is a person's.
         CollectingSink sink(ignoreList, findings, "", {}, progress);
-        RunGroups(platform, sink, groups, [&](int group) {
-            return IsPerUserGroup(group) ? scope.currentUser : scope.machineKeys;
-        });
+        RunGroups(platform, sink, groups,
+                  [&](int group) { return IsPerUserGroup(group) ? scope.currentUser : scope.machineKeys; });
         for (ScopedFinding& found : findings)
             if (found.finding.where.root == roots::CurrentUser) found.profile = scope.currentUserSid;
     }
     for (const UserProfile& profile : scope.profiles) {
         ProfileRegistry registry(platform.registry, CurrentUserRedirects(profile));
-        Platform seen{registry, platform.files, platform.system, platform.processes, platform.ui, platform.dialogs};
+        Platform seen{registry,           platform.files, platform.system,
+                      platform.processes, platform.ui,    platform.dialogs};
         // Only what lies in the user's own keys is the user's: the machine's were scanned once above.
-        CollectingSink sink(ignoreList, findings, profile.sid,
-                            [&profile](ScanFinding& finding) {
-                                if (finding.where.root != roots::CurrentUser) return false;
-                                finding.where = InProfile(finding.where, profile.sid);
-                                return true;
-                            },
-                            progress);
+        CollectingSink sink(
+            ignoreList, findings, profile.sid,
+            [&profile](ScanFinding& finding) {
+                if (finding.where.root != roots::CurrentUser) return false;
+                finding.where = InProfile(finding.where, profile.sid);
+                return true;
+            },
+            progress);
         RunGroups(seen, sink, groups, IsPerUserGroup);
     }
     std::stable_sort(findings.begin(), findings.end(), [](const ScopedFinding& a, const ScopedFinding& b) {

@@ -59,8 +59,9 @@ std::string LogPathOf(Session& session, const Options& options) {
 int ScanCommand(Session& session, const Options& options, std::ostream& out, std::ostream& err,
                 const std::function<void(const std::string&)>& progress) {
     const ScanScope scope = session.ScopeFor(options);
-    const std::vector<ScopedFinding> findings = ScanInScope(
-        session.platform, session.ignoreList, options.groups.empty() ? AllGroups() : options.groups, scope, progress);
+    const std::vector<ScopedFinding> findings =
+        ScanInScope(session.platform, session.ignoreList,
+                    options.groups.empty() ? AllGroups() : options.groups, scope, progress);
     CommandResult result{"scan", {}, "findings", Records::array(), Records::array()};
     bool checked = false;
     for (const ScopedFinding& found : findings) {
@@ -99,7 +100,8 @@ int FixCommand(Session& session, const Options& options, std::ostream& out, std:
         }
         std::string missing;
         for (const std::string& name : wanted)
-            if (!found.count(name)) missing += (missing.empty() ? "" : "\n") + std::string("not a finding of this scan: ") + name;
+            if (!found.count(name))
+                missing += (missing.empty() ? "" : "\n") + std::string("not a finding of this scan: ") + name;
         if (!missing.empty()) throw CommandError{missing};
     }
     // The chosen findings, by Key Name (the rows keep the findings' order).
@@ -108,7 +110,8 @@ int FixCommand(Session& session, const Options& options, std::ostream& out, std:
         if (!lvErrors.Checked(row)) continue;
         const ScopedFinding* match = nullptr;
         const std::string& keyName = lvErrors.SubItem(row, 0);
-        if (row < static_cast<int>(findings.size()) && findings[static_cast<std::size_t>(row)].finding.where.Text() == keyName)
+        if (row < static_cast<int>(findings.size()) &&
+            findings[static_cast<std::size_t>(row)].finding.where.Text() == keyName)
             match = &findings[static_cast<std::size_t>(row)];
         for (std::size_t i = 0; match == nullptr && i < findings.size(); ++i)
             if (findings[i].finding.where.Text() == keyName) match = &findings[i];

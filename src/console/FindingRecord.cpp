@@ -9,8 +9,8 @@
 namespace korvane::console {
 
 const std::array<const char*, kScanGroupCount> kGroupIds = {
-    "appPaths",      "clsid",         "helpFiles",       "fonts",       "runMru",    "startMenuOrder",
-    "sharedDlls",    "sharedFolders", "shellExtensions", "soundEvents", "uninstall", "fileExtensions"};
+    "appPaths",   "clsid",         "helpFiles",       "fonts",       "runMru",    "startMenuOrder",
+    "sharedDlls", "sharedFolders", "shellExtensions", "soundEvents", "uninstall", "fileExtensions"};
 
 std::string FindingId(const KeyName& where) {
     std::string text = RootKeyName(where.root) + '\n' + ViewId(where) + '\n' + FoldCase(where.keyPath) + '\n';

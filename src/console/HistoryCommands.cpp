@@ -18,7 +18,8 @@ Records ProfileOf(const std::string& keyName) {
     std::string first = keyName.substr(users.size());
     first = first.substr(0, first.find('\\'));
     const std::string classes = "_Classes";
-    if (first.size() > classes.size() && first.compare(first.size() - classes.size(), classes.size(), classes) == 0)
+    if (first.size() > classes.size() &&
+        first.compare(first.size() - classes.size(), classes.size(), classes) == 0)
         first.resize(first.size() - classes.size());
     return LooksLikeSid(first) ? Records(first) : Records(nullptr);
 }
@@ -91,7 +92,10 @@ int RestoreCommand(Session& session, const Options& options, std::ostream& out, 
         // A signed-out user's entries go back into that user's hive, loaded again for the run.
         session.AttachProfilesOf(keys);
         session.LockHistory();
-        RunLog log(session.platform.files, options.log.empty() ? (session.ServiceRun() ? DefaultLogPath(session.Data().folder) : std::string()) : session.PathOfArgument(options.log));
+        RunLog log(session.platform.files,
+                   options.log.empty()
+                       ? (session.ServiceRun() ? DefaultLogPath(session.Data().folder) : std::string())
+                       : session.PathOfArgument(options.log));
         // From the last entry: restoring one removes it, which moves the later ones up.
         for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) {
             Records& record = records[static_cast<std::size_t>(*it)];

@@ -57,12 +57,14 @@ int IgnoreCommand(Session& session, const std::string& action, const Options& op
         Records rows = Records::array();
         int index = 0;
         for (const IgnoreEntry& entry : list.Entries())
-            rows.push_back({{"index", index++}, {"root", entry.root}, {"key", entry.key}, {"value", entry.value}});
+            rows.push_back(
+                {{"index", index++}, {"root", entry.root}, {"key", entry.key}, {"value", entry.value}});
         CommandResult result{"ignore list", {{"records", rows.size()}}, "records", rows, rows};
         return Emit(session, options, std::move(result), out, err);
     }
     if (action == "add") {
-        list.Add(IgnoreEntry{options.ignoreEntry.at(0), options.ignoreEntry.at(1), options.ignoreEntry.at(2)});
+        list.Add(
+            IgnoreEntry{options.ignoreEntry.at(0), options.ignoreEntry.at(1), options.ignoreEntry.at(2)});
     } else {
         const std::set<int> indexes(options.ignoreIndexes.begin(), options.ignoreIndexes.end());
         for (int index : indexes)
@@ -85,15 +87,19 @@ void AddOutputOptions(CLI::App* command, Options& o) {
         ->check(CLI::IsMember({"json", "csv", "text"}))
         ->capture_default_str()
         ->each([&o](const std::string&) { o.formatGiven = true; });
-    command->add_option("--out", o.out, "write the output to FILE (JSON unless --format says otherwise); "
-                                        "the output itself is the summary line");
+    command->add_option("--out", o.out,
+                        "write the output to FILE (JSON unless --format says otherwise); "
+                        "the output itself is the summary line");
     command->add_flag("--summary", o.summary, "end with one summary line of at most 2,048 characters");
-    command->add_flag("--exit-zero", o.exitZero, "exit 0 when there are findings (the counts are in the output)");
+    command->add_flag("--exit-zero", o.exitZero,
+                      "exit 0 when there are findings (the counts are in the output)");
 }
 
 void AddScopeOptions(CLI::App* command, Options& o) {
-    CLI::Option* all = command->add_flag("--all-users", o.allUsers, "the machine's keys and every user profile");
-    CLI::Option* user = command->add_option("--user", o.user, "the machine's keys and the profile of this SID");
+    CLI::Option* all =
+        command->add_flag("--all-users", o.allUsers, "the machine's keys and every user profile");
+    CLI::Option* user =
+        command->add_option("--user", o.user, "the machine's keys and the profile of this SID");
     all->excludes(user);
 }
 
@@ -110,15 +116,18 @@ int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::o
         "Exit codes: 0 nothing to fix; 1 checked findings exist; 2 bad arguments or an error; 3 a fix or "
         "restore left entries as they were.");
 
-    CLI::App* scan = app.add_subcommand("scan", "List every finding; exit code 1 when checked findings exist");
-    scan->add_option("--group", o.groups, "scan group numbers, 0 to 11 (default: all)")->check(CLI::Range(0, 11));
+    CLI::App* scan =
+        app.add_subcommand("scan", "List every finding; exit code 1 when checked findings exist");
+    scan->add_option("--group", o.groups, "scan group numbers, 0 to 11 (default: all)")
+        ->check(CLI::Range(0, 11));
     AddOutputOptions(scan, o);
     AddScopeOptions(scan, o);
 
     CLI::App* fix = app.add_subcommand("fix", "Repair findings, recorded first in the undo history");
     CLI::Option* all = fix->add_flag("--all", o.all, "every checked finding");
     CLI::Option* key = fix->add_option("--key", o.keys, "a finding by its Key Name (repeatable)");
-    CLI::Option* from = fix->add_option("--from", o.from, "the findings listed in a file from scan --format json");
+    CLI::Option* from =
+        fix->add_option("--from", o.from, "the findings listed in a file from scan --format json");
     all->excludes(key)->excludes(from);
     fix->add_flag("--dry-run", o.dryRun, "list what would be deleted; change nothing");
     fix->add_option("--log", o.log, "append one line per change to FILE");
@@ -130,7 +139,8 @@ int RunKorvanec(Platform& platform, const std::vector<std::string>& args, std::o
 
     CLI::App* restore = app.add_subcommand("restore", "Write entries of the undo history back");
     CLI::Option* restoreAll = restore->add_flag("--all", o.all, "every entry");
-    CLI::Option* index = restore->add_option("--index", o.indexes, "an entry by its number in the history list");
+    CLI::Option* index =
+        restore->add_option("--index", o.indexes, "an entry by its number in the history list");
     restoreAll->excludes(index);
     restore->add_flag("--dry-run", o.dryRun, "list what would be written; change nothing");
     restore->add_option("--log", o.log, "append one line per change to FILE");

@@ -5,7 +5,8 @@
 
 namespace korvane::console {
 
-int Emit(Session& session, const Options& options, CommandResult result, std::ostream& out, std::ostream& err) {
+int Emit(Session& session, const Options& options, CommandResult result, std::ostream& out,
+         std::ostream& err) {
     RunFacts facts = session.Facts(result.command);
     facts.dryRun = result.dryRun;
     facts.changes = result.changes;

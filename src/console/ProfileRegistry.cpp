@@ -64,8 +64,8 @@ long ProfileRegistry::openKey(HKey parent, const std::string& path, std::uint32_
     const long result = inner_.openKey(root, resolved, rights, out);
     const RegistryRedirect* redirect = Covering(parent, path);
     if (result != status::FileNotFound || redirect == nullptr || redirect->fallbackRoot == 0) return result;
-    return inner_.openKey(redirect->fallbackRoot, Join(redirect->fallbackPath, Below(*redirect, path)), rights,
-                          out);
+    return inner_.openKey(redirect->fallbackRoot, Join(redirect->fallbackPath, Below(*redirect, path)),
+                          rights, out);
 }
 
 long ProfileRegistry::createKey(HKey parent, const std::string& path, std::uint32_t rights, HKey& out) {

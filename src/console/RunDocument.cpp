@@ -29,6 +29,14 @@ std::string CutUtf8(std::string text, std::size_t limit) {
     return text;
 }
 
+// A member of an object, or null when it has none (a const Records asserts on a missing key).
+const Records& Field(const Records& object, const std::string& name) {
+    static const Records none;
+    if (!object.is_object()) return none;
+    const auto it = object.find(name);
+    return it == object.end() ? none : *it;
+}
+
 std::string Number(const Records& value) {
     return value.is_number() ? std::to_string(value.get<std::int64_t>()) : std::string("0");
 }
@@ -44,7 +52,8 @@ std::string UtcText(std::uint64_t fileTime) {
     const std::int64_t inDay = seconds % 86400;
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", year, month, day,
-                  static_cast<int>(inDay / 3600), static_cast<int>(inDay / 60 % 60), static_cast<int>(inDay % 60));
+                  static_cast<int>(inDay / 3600), static_cast<int>(inDay / 60 % 60),
+                  static_cast<int>(inDay % 60));
     return text;
 }
 
@@ -88,29 +97,33 @@ Records FindingCounts(const Records& findings) {
 }
 
 std::string SummaryLine(const Records& document, int exitCode) {
-    const Records& counts = document["counts"];
-    std::string line = "korvanec " + document["command"].get<std::string>() + ":";
+    const Records& counts = Field(document, "counts");
+    const Records& answers = Field(counts, "byAnswer");
+    const Records& command = Field(document, "command");
+    std::string line = "korvanec " + (command.is_string() ? command.get<std::string>() : std::string()) + ":";
     std::string groups;
     if (counts.contains("findings")) {
-        line += " " + Number(counts["findings"]) + " findings, " + Number(counts["checked"]) + " checked";
-        line += " (missing " + Number(counts["byAnswer"]["missing"]) + ", cannotTell " +
-                Number(counts["byAnswer"]["cannotTell"]) + ", cameBack " + Number(counts["byAnswer"]["cameBack"]) +
+        line +=
+            " " + Number(counts["findings"]) + " findings, " + Number(Field(counts, "checked")) + " checked";
+        line += " (missing " + Number(Field(answers, "missing")) + ", cannotTell " +
+                Number(Field(answers, "cannotTell")) + ", cameBack " + Number(Field(answers, "cameBack")) +
                 ")";
-        for (const auto& [name, count] : counts["byGroup"].items())
+        for (const auto& [name, count] : Field(counts, "byGroup").items())
             groups += (groups.empty() ? "; groups: " : ", ") + name + " " + Number(count);
     } else if (counts.contains("records")) {
         line += " " + Number(counts["records"]) + " records";
     }
     if (document.contains("changes")) {
-        const bool dry = document.contains("dryRun") && document["dryRun"].get<bool>();
+        const bool dry = Field(document, "dryRun").is_boolean() && document["dryRun"].get<bool>();
         line += dry ? "; dry run, changes " : "; changes ";
         line += Number(document["changes"]);
         if (counts.contains("left")) line += ", left " + Number(counts["left"]);
     }
-    const Records& scope = document["scope"];
-    if (scope.contains("profiles") && !scope["profiles"].empty())
+    const Records& scope = Field(document, "scope");
+    if (Field(scope, "profiles").is_array() && !scope["profiles"].empty())
         line += "; profiles " + std::to_string(scope["profiles"].size());
-    if (scope.contains("machineKeysOnly") && scope["machineKeysOnly"].get<bool>()) line += "; machine keys only";
+    if (Field(scope, "machineKeysOnly").is_boolean() && scope["machineKeysOnly"].get<bool>())
+        line += "; machine keys only";
     const std::string tail = "; exit " + std::to_string(exitCode);
     // The groups are the part that may grow; the rest always fits.
     line = CutUtf8(line, kSummaryLimit - tail.size());

@@ -21,7 +21,8 @@ bool IsAbsolute(const std::string& path) {
 std::string SidOfUsersPath(const std::string& keyPath) {
     std::string first = keyPath.substr(0, keyPath.find('\\'));
     const std::string classes = "_Classes";
-    if (first.size() > classes.size() && FoldCase(first.substr(first.size() - classes.size())) == FoldCase(classes))
+    if (first.size() > classes.size() &&
+        FoldCase(first.substr(first.size() - classes.size())) == FoldCase(classes))
         first.resize(first.size() - classes.size());
     return LooksLikeSid(first) ? first : std::string();
 }
@@ -95,7 +96,8 @@ ScanScope Session::ScopeFor(const Options& options) {
                 AddProfileContainers(profile->sid);
                 profiles.push_back({{"sid", profile->sid}, {"signedIn", profile->signedIn}});
             } else {
-                if (!options.user.empty()) throw CommandError{"the profile " + entry.sid + " cannot be read: " + why};
+                if (!options.user.empty())
+                    throw CommandError{"the profile " + entry.sid + " cannot be read: " + why};
                 skipped.push_back({{"sid", entry.sid}, {"reason", why}});
             }
         }
@@ -137,10 +139,12 @@ void Session::AttachProfilesOf(const std::vector<KeyName>& names) {
 }
 
 void Session::LockHistory() {
-    std::unique_ptr<NamedLock> lock = outside_.system.lockNamed(WriterLockName(state.ProgramFolder), kLockWait);
+    std::unique_ptr<NamedLock> lock =
+        outside_.system.lockNamed(WriterLockName(state.ProgramFolder), kLockWait);
     if (!lock)
-        throw CommandError{"another Korvane program (the window or korvanec) is writing the undo history in " +
-                           state.ProgramFolder + "; try again when it has finished"};
+        throw CommandError{
+            "another Korvane program (the window or korvanec) is writing the undo history in " +
+            state.ProgramFolder + "; try again when it has finished"};
     history.KeepWriterLock(std::move(lock));
 }
 
@@ -154,7 +158,8 @@ RunFacts Session::Facts(const std::string& command) const {
     facts.elevated = outside_.system.runsElevated();
     facts.startedUtc = startedUtc_;
     facts.elapsedMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_)
+            .count();
     facts.scope = scope_;
     facts.messages = dialogs.Messages();
     return facts;

@@ -86,7 +86,8 @@ int UnloadLeftoverMounts(RegistryBackend& registry) {
     return unloaded;
 }
 
-ProfileMounts::ProfileMounts(RegistryBackend& registry, FileSystem& files) : registry_(registry), files_(files) {}
+ProfileMounts::ProfileMounts(RegistryBackend& registry, FileSystem& files)
+    : registry_(registry), files_(files) {}
 
 ProfileMounts::~ProfileMounts() {
     UnloadAll();
@@ -129,10 +130,11 @@ std::optional<UserProfile> ProfileMounts::Attach(const ProfileEntry& entry, std:
     const std::string name = kMountPrefix + entry.sid;
     const long loaded = registry_.loadHive(roots::Users, name, userFile);
     if (loaded != status::Success) {
-        why = userFile + " could not be loaded (" +
-              (loaded == status::PrivilegeNotHeld ? std::string("the backup and restore privileges are needed")
-                                                  : "error " + std::to_string(loaded)) +
-              ")";
+        why =
+            userFile + " could not be loaded (" +
+            (loaded == status::PrivilegeNotHeld ? std::string("the backup and restore privileges are needed")
+                                                : "error " + std::to_string(loaded)) +
+            ")";
         return std::nullopt;
     }
     mounted_.push_back(name);
@@ -152,9 +154,9 @@ std::vector<RegistryRedirect> ProfileMounts::Redirects() const {
     for (const UserProfile& profile : attached_) {
         if (profile.signedIn) continue;
         // The classes' name is longer than the user's and begins with it: it comes first.
-        redirects.push_back({roots::Users, profile.sid + "_Classes", roots::Users,
-                             profile.classesHive.empty() ? profile.hive + "\\Software\\Classes"
-                                                         : profile.classesHive});
+        redirects.push_back(
+            {roots::Users, profile.sid + "_Classes", roots::Users,
+             profile.classesHive.empty() ? profile.hive + "\\Software\\Classes" : profile.classesHive});
         redirects.push_back({roots::Users, profile.sid, roots::Users, profile.hive});
     }
     return redirects;

@@ -70,7 +70,9 @@ public:
     virtual std::optional<Sha256Digest> sha256(const std::string& path) = 0;
     // Creates `folder` readable and writable by Administrators and SYSTEM only (the folder above must
     // exist); false when it cannot be created. A folder that exists already is left as it is.
-    virtual bool createPrivateFolder(const std::string& folder) { return createDirectory(folder); }
+    virtual bool createPrivateFolder(const std::string& folder) {
+        return directoryExists(folder) || createDirectory(folder);
+    }
 };
 
 }  // namespace korvane

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/AppState.h"
-#include "platform/SystemInfo.h"
 #include "core/StoredDocument.h"
+#include "platform/SystemInfo.h"
 #include "undo/ContainerKeys.h"
 #include "undo/UndoBatch.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "console/KorvanecFixture.h"
 #include "console/ConsoleScan.h"
+#include "console/KorvanecFixture.h"
 #include "console/TableOutput.h"
 #include "scan/ScanPage.h"
 
@@ -145,7 +145,8 @@ TEST_F(KorvanecTest, StartupAndUninstallListsNameTheirColumnsAsIdentifiers) {
     // Columns become identifiers: "Startup Items" is startupItems.
     const nlohmann::json listed = Json();
     bool found = false;
-    for (const auto& row : listed["records"]) found = found || (row["startupItems"] == "Tool" && row["command"] == "C:\\t.exe");
+    for (const auto& row : listed["records"])
+        found = found || (row["startupItems"] == "Tool" && row["command"] == "C:\\t.exe");
     EXPECT_TRUE(found) << out.str();
     ASSERT_EQ(Run({"uninstall", "list", "--format", "json"}), kExitOk) << err.str();
     EXPECT_NE(out.str().find("An App"), std::string::npos) << out.str();

@@ -51,7 +51,8 @@ private:
             const nlohmann::json& type = schema["type"];
             bool ok = false;
             if (type.is_string()) ok = HasType(value, type);
-            for (const auto& one : type.is_array() ? type : nlohmann::json::array()) ok = ok || HasType(value, one);
+            for (const auto& one : type.is_array() ? type : nlohmann::json::array())
+                ok = ok || HasType(value, one);
             if (!ok) {
                 errors.push_back(at + ": " + value.dump() + " is not of type " + type.dump());
                 return;
@@ -62,7 +63,8 @@ private:
         if (schema.contains("enum")) {
             bool listed = false;
             for (const auto& one : schema["enum"]) listed = listed || one == value;
-            if (!listed) errors.push_back(at + ": " + value.dump() + " is not one of " + schema["enum"].dump());
+            if (!listed)
+                errors.push_back(at + ": " + value.dump() + " is not one of " + schema["enum"].dump());
         }
         if (value.is_number()) {
             if (schema.contains("minimum") && value.get<double>() < schema["minimum"].get<double>())

@@ -321,7 +321,7 @@ long MemoryRegistry::deleteKey(HKey parent, const std::string& subkey) {
 
 // The rights of the parent handle do not matter; the key's own rules do.
 long MemoryRegistry::deleteNode(HKey root, const std::shared_ptr<Node>& node) {
-    if (node->parent == nullptr) return status::AccessDenied;  // a root cannot be deleted
+    if (node->parent == nullptr) return status::AccessDenied;               // a root cannot be deleted
     if (mountedHives_.count(node.get()) != 0) return status::AccessDenied;  // nor a hive's own key
     if (openDenied(root, *node) || writeDenied(root, *node)) return status::AccessDenied;
     if (!node->children.empty()) return status::AccessDenied;  // as RegDeleteKey on NT

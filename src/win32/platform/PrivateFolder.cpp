@@ -22,8 +22,8 @@ constexpr const wchar_t* kPrivateSddl = L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY
 bool Win32FileSystem::createPrivateFolder(const std::string& folder) {
     using UniqueDescriptor = UniqueAny<PSECURITY_DESCRIPTOR, &::LocalFree>;
     UniqueDescriptor descriptor;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kPrivateSddl, SDDL_REVISION_1, descriptor.put(),
-                                                                nullptr))
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kPrivateSddl, SDDL_REVISION_1,
+                                                                descriptor.put(), nullptr))
         return false;
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
     const std::wstring path = Widen(folder);
@@ -36,10 +36,10 @@ bool Win32FileSystem::createPrivateFolder(const std::string& folder) {
         !::GetSecurityDescriptorOwner(descriptor.get(), &owner, &defaulted))
         return false;
     std::wstring writable = path;
-    return ::SetNamedSecurityInfoW(writable.data(), SE_FILE_OBJECT,
-                                   OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                       PROTECTED_DACL_SECURITY_INFORMATION,
-                                   owner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+    return ::SetNamedSecurityInfoW(
+               writable.data(), SE_FILE_OBJECT,
+               OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+               owner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace korvane::win32

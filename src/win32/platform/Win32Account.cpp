@@ -80,7 +80,8 @@ std::string Win32SystemInfo::programDataDirectory() {
 }
 
 // "Global\": one lock for every session of the machine, so a SYSTEM run and a user's window meet.
-std::unique_ptr<NamedLock> Win32SystemInfo::lockNamed(const std::string& name, std::chrono::milliseconds wait) {
+std::unique_ptr<NamedLock> Win32SystemInfo::lockNamed(const std::string& name,
+                                                      std::chrono::milliseconds wait) {
     UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, (L"Global\\" + Widen(name)).c_str()));
     if (!mutex) return nullptr;
     const DWORD waited = ::WaitForSingleObject(mutex.get(), static_cast<DWORD>(wait.count()));
