@@ -26,7 +26,7 @@ constexpr wchar_t kUserFileExt[] =
     L"S-1-5-21-4242-4242-4242-1001\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\."
     L"korvanewineuser";
 
-struct Run {
+struct KorvanecRun {
     long exitCode = -1;
     std::string out;
     std::string err;
@@ -64,8 +64,8 @@ protected:
     }
 
     // korvanec with its output on a pipe and its error stream in a file of its own.
-    Run Korvanec(const std::wstring& arguments) {
-        Run run;
+    KorvanecRun Korvanec(const std::wstring& arguments) {
+        KorvanecRun run;
         const std::filesystem::path errFile = scratch_ / L"stderr.txt";
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         UniqueHandle readEnd, writeEnd;
@@ -108,7 +108,7 @@ protected:
         return ReadAll(file);
     }
 
-    void ExpectValid(const Run& run) {
+    void ExpectValid(const KorvanecRun& run) {
         const nlohmann::json document = nlohmann::json::parse(run.out, nullptr, false);
         ASSERT_FALSE(document.is_discarded()) << run.out;
         const std::vector<std::string> errors = validator_.Errors(document);
@@ -120,7 +120,7 @@ protected:
 };
 
 TEST_F(FleetContractWineTest, RealOutputValidatesAndTheExitCodesHold) {
-    const Run scan = Korvanec(L"scan --format json");
+    const KorvanecRun scan = Korvanec(L"scan --format json");
     ASSERT_EQ(scan.exitCode, 1) << scan.err;
     ExpectValid(scan);
     EXPECT_TRUE(scan.err.empty()) << scan.err;
@@ -129,30 +129,32 @@ TEST_F(FleetContractWineTest, RealOutputValidatesAndTheExitCodesHold) {
     EXPECT_EQ(document["account"]["sid"].get<std::string>().rfind("S-1-5-", 0), 0u);
     EXPECT_GE(document["counts"]["checked"].get<int>(), static_cast<int>(SeededFindings().size()));
 
+    // The uninstall list stops at the seeded entry whose UninstallString is a number, as the window does.
+    RemoveKeyTree(HKEY_LOCAL_MACHINE, kUninstallNumber);
     for (const wchar_t* command :
          {L"history --format json", L"ignore list --format json", L"startup list --format json",
           L"uninstall list --format json", L"fix --all --dry-run --format json",
           L"restore --all --dry-run --format json"}) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(command)));
-        const Run run = Korvanec(command);
+        const KorvanecRun run = Korvanec(command);
         EXPECT_EQ(run.exitCode, 0) << run.err;
         ExpectValid(run);
     }
     EXPECT_EQ(Korvanec(L"scan --exit-zero").exitCode, 0);
-    const Run bad = Korvanec(L"scan --user not-a-sid");
+    const KorvanecRun bad = Korvanec(L"scan --user not-a-sid");
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_NE(bad.err.find("not a SID"), std::string::npos) << bad.err;
 }
 
 TEST_F(FleetContractWineTest, OutAndSummaryFitTheChannels) {
-    const Run summary = Korvanec(L"scan --summary --format json");
+    const KorvanecRun summary = Korvanec(L"scan --summary --format json");
     ASSERT_EQ(summary.exitCode, 1) << summary.err;
     const std::string line = LastLine(summary.out);
     EXPECT_LE(line.size(), 2048u);
     EXPECT_EQ(line.rfind("korvanec scan: ", 0), 0u) << line;
     EXPECT_NE(line.find("; exit 1"), std::string::npos) << line;
 
-    const Run toFile = Korvanec(L"scan --out scan.json");
+    const KorvanecRun toFile = Korvanec(L"scan --out scan.json");
     ASSERT_EQ(toFile.exitCode, 1) << toFile.err;
     EXPECT_EQ(LastLine(toFile.out), line.substr(0, line.size()));
     EXPECT_EQ(toFile.out.find('{'), std::string::npos) << "only the summary goes to the output";
@@ -168,7 +170,7 @@ TEST_F(FleetContractWineTest, ADryRunLeavesTheRegistryAsItWas) {
         Export(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"cu-before");
     const std::string classes = Export(std::wstring(L"HKCR\\") + kClass, L"cr-before");
 
-    const Run dry = Korvanec(L"fix --all --dry-run --format json");
+    const KorvanecRun dry = Korvanec(L"fix --all --dry-run --format json");
     ASSERT_EQ(dry.exitCode, 0) << dry.err;
     const nlohmann::json document = nlohmann::json::parse(dry.out);
     EXPECT_EQ(document["dryRun"], true);
@@ -188,25 +190,26 @@ TEST_F(FleetContractWineTest, AProfileUnderHkeyUsersIsScannedFixedAndRestored) {
     const std::string keyName =
         "HKEY_USERS\\" + std::string(std::begin(kUserFileExt), std::end(kUserFileExt) - 1);
 
-    const Run scan = Korvanec(std::wstring(L"scan --user ") + kSid + L" --format json");
+    const KorvanecRun scan = Korvanec(std::wstring(L"scan --user ") + kSid + L" --format json");
     ASSERT_EQ(scan.exitCode, 1) << scan.err;
     ExpectValid(scan);
+    const nlohmann::json scanned = nlohmann::json::parse(scan.out);
     bool listed = false;
-    for (const auto& finding : nlohmann::json::parse(scan.out)["findings"])
+    for (const auto& finding : scanned["findings"])
         if (finding["keyName"] == keyName) listed = finding["profile"] == sid && finding["checked"] == true;
     EXPECT_TRUE(listed) << scan.out;
 
-    const Run fix = Korvanec(std::wstring(L"fix --user ") + kSid + L" --format json --key \"" +
-                             std::wstring(keyName.begin(), keyName.end()) + L"\"");
+    const KorvanecRun fix = Korvanec(std::wstring(L"fix --user ") + kSid + L" --format json --key \"" +
+                                     std::wstring(keyName.begin(), keyName.end()) + L"\"");
     ASSERT_EQ(fix.exitCode, 0) << fix.err;
     EXPECT_EQ(nlohmann::json::parse(fix.out)["changes"], 1);
     UniqueHkey gone;
     EXPECT_NE(RegOpenKeyExW(HKEY_USERS, kUserFileExt, 0, KEY_READ, gone.put()), ERROR_SUCCESS);
 
-    const Run history = Korvanec(L"history --format json");
+    const KorvanecRun history = Korvanec(L"history --format json");
     ASSERT_EQ(history.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(history.out)["entries"][0]["profile"], sid);
-    const Run restore = Korvanec(L"restore --all");
+    const KorvanecRun restore = Korvanec(L"restore --all");
     ASSERT_EQ(restore.exitCode, 0) << restore.err;
     UniqueHkey back;
     EXPECT_EQ(RegOpenKeyExW(HKEY_USERS, kUserFileExt, 0, KEY_READ, back.put()), ERROR_SUCCESS);
