@@ -1,10 +1,12 @@
-// What the console tool does where the window would show a message: it writes the text to the error
-// stream. It never waits for an answer: a question is answered No, so nothing happens that a person
-// did not ask for on the command line.
+// What the console tool does where the window would show a message: it keeps the text. Fleet tools
+// take any output on the error stream as a failure, so the texts go there only when the command
+// failed; otherwise they are listed in the document. It never waits for an answer: a question is
+// answered No, so nothing happens that a person did not ask for on the command line.
 #pragma once
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "platform/Dialogs.h"
 
@@ -12,28 +14,31 @@ namespace korvane::console {
 
 class ConsoleDialogs final : public Dialogs {
 public:
-    explicit ConsoleDialogs(std::ostream& err) : err_(err) {}
-
-    void showMessage(const std::string& text) override { Write("", text); }
+    void showMessage(const std::string& text) override { Keep("", text); }
     void messageBox(const std::string& text, const std::string& title, MessageIcon) override {
-        Write(title + ": ", text);
+        Keep(title + ": ", text);
     }
-    void information(const std::string& text) override { Write("", text); }
+    void information(const std::string& text) override { Keep("", text); }
     bool confirm(const std::string& text) override {
-        Write("", text + "\n(answered No: korvanec asks no questions)");
+        Keep("", text + "\n(answered No: korvanec asks no questions)");
         return false;
     }
     void error(const std::string& text) override {
         ++errors_;
-        Write("error: ", text);
+        Keep("error: ", text);
     }
 
     int Errors() const { return errors_; }
+    const std::vector<std::string>& Messages() const { return messages_; }
+    // Writes the kept texts to `err`, one per line.
+    void WriteTo(std::ostream& err) const {
+        for (const std::string& message : messages_) err << message << '\n';
+    }
 
 private:
-    void Write(const std::string& prefix, const std::string& text) { err_ << prefix << text << '\n'; }
+    void Keep(const std::string& prefix, const std::string& text) { messages_.push_back(prefix + text); }
 
-    std::ostream& err_;
+    std::vector<std::string> messages_;
     int errors_ = 0;
 };
 

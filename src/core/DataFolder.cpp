@@ -1,6 +1,8 @@
 // The choice of the data folder (see DataFolder.h).
 #include "core/DataFolder.h"
 
+#include <cstdint>
+
 namespace korvane {
 
 namespace {
@@ -37,6 +39,41 @@ DataFolder ChooseDataFolder(FileSystem& files, SystemInfo& system) {
     choice.folder = WithBackslash(own);
     choice.besideProgram = false;
     return choice;
+}
+
+bool RunsAsServiceAccount(SystemInfo& system) {
+    const std::string sid = system.accountSid();
+    if (sid == "S-1-5-18" || sid == "S-1-5-19" || sid == "S-1-5-20") return true;
+    std::string localAppData = system.localAppDataDirectory();
+    for (char& c : localAppData)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return localAppData.empty() || localAppData.find("\\config\\systemprofile") != std::string::npos;
+}
+
+std::optional<DataFolder> ChooseServiceDataFolder(FileSystem& files, SystemInfo& system) {
+    const std::string programData = system.programDataDirectory();
+    if (programData.empty()) return std::nullopt;
+    const std::string own = WithBackslash(programData) + "Korvane";
+    if (!files.createPrivateFolder(own) || !FolderTakesNewFiles(files, own)) return std::nullopt;
+    DataFolder choice;
+    choice.programFolder = FolderOfProgram(system.executablePath());
+    choice.folder = WithBackslash(own);
+    choice.besideProgram = false;
+    return choice;
+}
+
+std::string WriterLockName(const std::string& folder) {
+    // Backslashes are not allowed in a lock's name: the folder (one case) is hashed instead.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : folder) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string name = "Korvane.History.";
+    for (int shift = 60; shift >= 0; shift -= 4) name += kDigits[(hash >> shift) & 0xF];
+    return name;
 }
 
 }  // namespace korvane

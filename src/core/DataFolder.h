@@ -4,6 +4,7 @@
 // %LOCALAPPDATA%\Korvane, created when missing.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -26,5 +27,18 @@ bool FolderTakesNewFiles(FileSystem& files, const std::string& folder);
 // Decides once per start: beside the program when it can be written, else %LOCALAPPDATA%\Korvane
 // (created). When neither can be written the program's folder is kept, so the first save says why.
 DataFolder ChooseDataFolder(FileSystem& files, SystemInfo& system);
+
+// Whether the program runs as an account without a user profile of its own (SYSTEM, the local and
+// network service accounts, or no %LOCALAPPDATA% outside system32\config\systemprofile): a fleet tool's
+// run, whose files must not land in the system folder nor beside a program anyone may replace.
+bool RunsAsServiceAccount(SystemInfo& system);
+
+// %ProgramData%\Korvane, created (or taken over) readable and writable by Administrators and SYSTEM
+// only. Nothing when it cannot be made so: the caller must not write there then.
+std::optional<DataFolder> ChooseServiceDataFolder(FileSystem& files, SystemInfo& system);
+
+// The name of the machine-wide lock that one writer of the undo history in `folder` holds, the same
+// for the window and the console companion.
+std::string WriterLockName(const std::string& folder);
 
 }  // namespace korvane

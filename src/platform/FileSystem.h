@@ -72,6 +72,11 @@ public:
     // bring it back; false when it is still where it was. Where there is no Recycle Bin nothing moves:
     // deleting instead would lose what the user was promised to get back.
     virtual bool moveToRecycleBin(const std::string& path) { return false; }
+    // Creates `folder` readable and writable by Administrators and SYSTEM only (the folder above must
+    // exist); false when it cannot be created. A folder that exists already is left as it is.
+    virtual bool createPrivateFolder(const std::string& folder) {
+        return directoryExists(folder) || createDirectory(folder);
+    }
 };
 
 }  // namespace korvane

@@ -35,6 +35,8 @@ inline constexpr long InvalidParameter = 87;
 inline constexpr long MoreData = 234;
 inline constexpr long NoMoreItems = 259;
 inline constexpr long KeyDeleted = 1018;
+inline constexpr long NotSupported = 50;
+inline constexpr long PrivilegeNotHeld = 1314;
 }  // namespace status
 
 // Registry value types (winnt.h numbers).
@@ -102,6 +104,15 @@ public:
     // Deletes `subkey` of `parent`; refused when that key still has sub-keys (as RegDeleteKey on NT).
     virtual long deleteKey(HKey parent, const std::string& subkey) = 0;
     virtual long deleteValue(HKey key, const std::string& name) = 0;
+
+    // Mounts the hive file `file` (a signed-out user's NTUSER.DAT or UsrClass.dat) as `subkey` of
+    // `root` (HKEY_USERS or HKEY_LOCAL_MACHINE), with the backup and restore privileges the caller
+    // must hold. A backend that cannot load hives answers NotSupported.
+    virtual long loadHive(HKey root, const std::string& subkey, const std::string& file) {
+        return status::NotSupported;
+    }
+    // Unmounts a hive loadHive mounted; refused while keys inside it are still open.
+    virtual long unloadHive(HKey root, const std::string& subkey) { return status::NotSupported; }
 };
 
 }  // namespace korvane

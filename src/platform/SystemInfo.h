@@ -1,7 +1,9 @@
 // Facts about the running system that the program reads: its own path, folders, version, clock.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +20,12 @@ struct VersionRecord {
 struct LocalDateTime {
     int year = 0, month = 0, day = 0;
     int hour = 0, minute = 0, second = 0;
+};
+
+// A held machine-wide lock (SystemInfo::lockNamed); destroying it lets the lock go.
+class NamedLock {
+public:
+    virtual ~NamedLock() = default;
 };
 
 class SystemInfo {
@@ -52,6 +60,20 @@ public:
     virtual std::string longTimeFormat() = 0;
     // Locale-aware comparison of two texts for sorting: <0, 0, >0.
     virtual int compareText(const std::string& a, const std::string& b) = 0;
+
+    // The computer's name; empty when unknown.
+    virtual std::string machineName() { return {}; }
+    // The account the program runs as: its SID ("S-1-5-18" for SYSTEM) and "DOMAIN\name"; empty when
+    // unknown.
+    virtual std::string accountSid() { return {}; }
+    virtual std::string accountName() { return {}; }
+    // %ProgramData% (no trailing "\"); empty when unknown.
+    virtual std::string programDataDirectory() { return {}; }
+    // Takes the machine-wide lock `name` (a named mutex), waiting at most `wait` for another holder to
+    // let it go; nothing when it stayed taken. The lock is let go when the result is destroyed.
+    virtual std::unique_ptr<NamedLock> lockNamed(const std::string& name, std::chrono::milliseconds wait) {
+        return std::make_unique<NamedLock>();
+    }
 };
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "registry/RegistryAccess.h"
+#include "core/DataFolder.h"
 #include "undo/RegistrySnapshot.h"
 #include "undo/TaskStateRecord.h"
 
@@ -36,8 +37,19 @@ void UndoHistory::Load(const std::string& earlierFolder) {
     file_.Load(FilePath());
 }
 
+std::unique_ptr<NamedLock> UndoHistory::TakeWriterLock() {
+    if (keptLock_) return nullptr;
+    std::unique_ptr<NamedLock> lock =
+        state_.platform.system.lockNamed(WriterLockName(state_.ProgramFolder), std::chrono::seconds(2));
+    if (!lock)
+        throw XmlError("Another Korvane program is writing the undo history in " + state_.ProgramFolder +
+                       "; try again when it has finished.");
+    return lock;
+}
+
 void UndoHistory::Save() {
     if (file_.Locked()) return;
+    const std::unique_ptr<NamedLock> lock = TakeWriterLock();
     file_.Save(FilePath());
 }
 
@@ -50,6 +62,13 @@ void UndoHistory::SaveAhead(UndoBatch& batch) {
     if (file_.Locked()) {
         batch.Withdraw();
         file_.Save(FilePath());  // throws: the locked file is never replaced
+    }
+    std::unique_ptr<NamedLock> lock;
+    try {
+        lock = TakeWriterLock();
+    } catch (...) {
+        batch.Withdraw();
+        throw;
     }
     batch.SaveAhead(state_.platform.files, FilePath());
 }

@@ -5,11 +5,13 @@
 // restores through it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/AppState.h"
 #include "core/StoredDocument.h"
+#include "platform/SystemInfo.h"
 #include "undo/ContainerKeys.h"
 #include "undo/UndoBatch.h"
 
@@ -61,6 +63,12 @@ public:
     // The keys no deletion may take whole; each source of entries adds its base keys.
     ContainerKeys& Containers() { return containers_; }
 
+    // One writer of the file at a time, across programs (the window and korvanec): each save takes the
+    // machine-wide lock of the history's folder, waiting briefly, and is refused with XmlError when
+    // another program keeps it. A caller that holds the lock for a whole run hands it over here, and
+    // the saves then use it.
+    void KeepWriterLock(std::unique_ptr<NamedLock> lock) { keptLock_ = std::move(lock); }
+
     // The document itself, for what reads it whole (benchmarks, tests).
     XmlDocument& Document() { return file_.Document(); }
 
@@ -69,6 +77,9 @@ private:
     StoredDocument file_;
     ContainerKeys containers_;
     std::string adoptedFrom_;
+    std::unique_ptr<NamedLock> keptLock_;
+
+    std::unique_ptr<NamedLock> TakeWriterLock();
 };
 
 }  // namespace korvane

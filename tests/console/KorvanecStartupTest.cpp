@@ -20,6 +20,8 @@ const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 class KorvanecStartupTest : public testing::AppFixture {
 protected:
     KorvanecStartupTest() {
+        // The version is asked once per process: a test before this one may have asked it already.
+        ResetWindowsVersionForTests();
         memory.system().version = VersionRecord{2, 10, 0, 19045};
         registry.SetString(roots::CurrentUser, kRun, "Signed", "C:\\Apps\\signed.exe");
         memory.files().AddFile("C:\\Apps\\signed.exe", "MZ");
@@ -42,8 +44,10 @@ protected:
         std::ostringstream err;
         EXPECT_EQ(RunKorvanec(memory.platform(), args, out, err, false), 0) << err.str();
         std::map<std::string, std::pair<std::string, std::string>> rows;
-        for (const auto& row : nlohmann::json::parse(out.str()))
-            rows[row["Startup Items"]] = {row["Location"], row["Publisher"]};
+        const nlohmann::json document = nlohmann::json::parse(out.str());
+        for (const auto& row : document["records"])
+            rows[row["startupItems"].get<std::string>()] = {row["location"].get<std::string>(),
+                                                            row["publisher"].get<std::string>()};
         return rows;
     }
 };

@@ -7,61 +7,41 @@
 #include <string>
 #include <vector>
 
-#include "console/Korvanec.h"
+#include "console/ConsoleScan.h"
+#include "console/KorvanecFixture.h"
 #include "console/TableOutput.h"
 #include "scan/ScanPage.h"
-#include "support/AppFixture.h"
 
 namespace korvane::console {
 namespace {
 
-const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-const std::string kSharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
-const std::string kLm = "HKEY_LOCAL_MACHINE\\";
-
-class KorvanecTest : public testing::AppFixture {
-protected:
-    KorvanecTest() {
-        memory.system().executable = "C:\\Korvane\\korvanec.exe";
-        registry.SetString(roots::LocalMachine, kAppPaths + "\\gone.exe", "", "C:\\Gone\\gone.exe");
-        registry.SetString(roots::LocalMachine, kAppPaths + "\\gone.exe", "Path", "C:\\Gone");
-        registry.SetString(roots::LocalMachine, kAppPaths + "\\here.exe", "", "C:\\Apps\\here.exe");
-        memory.files().AddFile("C:\\Apps\\here.exe");
-        registry.SetDword(roots::LocalMachine, kSharedDlls, "C:\\Gone\\shared.dll", 2);
-    }
-
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        return RunKorvanec(memory.platform(), args, out, err, false);
-    }
-    nlohmann::json Json() { return nlohmann::json::parse(out.str()); }
-    std::vector<std::string> KeyNames() {
-        std::vector<std::string> names;
-        for (const auto& finding : Json()) names.push_back(finding["keyName"]);
-        return names;
-    }
-
-    std::ostringstream out;
-    std::ostringstream err;
-};
+using KorvanecTest = KorvanecFixture;
 
 TEST_F(KorvanecTest, ScanListsTheFindingsAsJsonAndExitsOne) {
     EXPECT_EQ(Run({"scan", "--format", "json"}), kExitFindings) << err.str();
-    const nlohmann::json findings = Json();
+    const nlohmann::json findings = Findings();
     ASSERT_EQ(findings.size(), 2u);
-    EXPECT_EQ(findings[0]["errorType"], "Application");
-    EXPECT_EQ(findings[0]["group"], 0);
+    EXPECT_EQ(findings[0]["group"], (nlohmann::json{{"number", 0}, {"name", "appPaths"}}));
     EXPECT_EQ(findings[0]["keyName"], kLm + kAppPaths + "\\gone.exe");
-    EXPECT_EQ(findings[0]["keyValue"], "C:\\Gone\\gone.exe");
+    EXPECT_EQ(findings[0]["key"], (nlohmann::json{{"root", "HKEY_LOCAL_MACHINE"},
+                                                  {"path", kAppPaths + "\\gone.exe"},
+                                                  {"value", nullptr},
+                                                  {"view", "64bit"}}));
+    EXPECT_EQ(findings[0]["data"], "C:\\Gone\\gone.exe");
+    EXPECT_EQ(findings[0]["answer"], "missing");
     EXPECT_EQ(findings[0]["checked"], true);
-    EXPECT_EQ(findings[1]["errorType"], "Shared DLLs");
+    EXPECT_EQ(findings[0]["profile"], nullptr);
+    EXPECT_EQ(findings[1]["group"]["name"], "sharedDlls");
     EXPECT_EQ(findings[1]["keyName"], kLm + kSharedDlls + "\\C:\\Gone\\shared.dll");
+    EXPECT_EQ(findings[1]["key"]["value"], "C:\\Gone\\shared.dll");
+    EXPECT_EQ(Json()["counts"]["findings"], 2);
+    EXPECT_EQ(Json()["counts"]["byGroup"], (nlohmann::json{{"appPaths", 1}, {"sharedDlls", 1}}));
 
     EXPECT_EQ(Run({"scan", "--group", "6", "--format", "json"}), kExitFindings);
     EXPECT_EQ(KeyNames(), std::vector<std::string>{kLm + kSharedDlls + "\\C:\\Gone\\shared.dll"});
     EXPECT_EQ(Run({"scan", "--group", "2", "--group", "3", "--format", "json"}), kExitOk);
-    EXPECT_EQ(out.str(), "[]\n");
+    EXPECT_TRUE(Findings().empty());
+    EXPECT_TRUE(err.str().empty()) << err.str();
 }
 
 TEST_F(KorvanecTest, TextAndCsvCarryTheSameRecords) {
@@ -108,8 +88,8 @@ TEST_F(KorvanecTest, FixThenRestoreLeavesTheRegistryAsItWas) {
     EXPECT_EQ(Run({"scan"}), kExitOk);
 
     ASSERT_EQ(Run({"history", "--format", "json"}), kExitOk);
-    ASSERT_EQ(Json().size(), 2u);
-    EXPECT_EQ(Json()[0]["index"], 0);
+    ASSERT_EQ(Json()["entries"].size(), 2u);
+    EXPECT_EQ(Json()["entries"][0]["index"], 0);
     EXPECT_EQ(Run({"restore", "--index", "5"}), kExitError);  // out of range: nothing restored
     EXPECT_FALSE(registry.KeyExistsRaw(roots::LocalMachine, kAppPaths + "\\gone.exe"));
 
@@ -118,7 +98,7 @@ TEST_F(KorvanecTest, FixThenRestoreLeavesTheRegistryAsItWas) {
     EXPECT_EQ(registry.GetValue(roots::LocalMachine, kSharedDlls, "C:\\Gone\\shared.dll")->data,
               (std::vector<std::uint8_t>{2, 0, 0, 0}));
     ASSERT_EQ(Run({"history", "--format", "json"}), kExitOk);
-    EXPECT_TRUE(Json().empty());
+    EXPECT_TRUE(Json()["entries"].empty());
 }
 
 TEST_F(KorvanecTest, FixTakesOnlyTheNamedFindingsAndRefusesUnknownNames) {
@@ -147,7 +127,7 @@ TEST_F(KorvanecTest, TheIgnoreListHidesFindingsAsInTheWindow) {
     ASSERT_EQ(Run({"ignore", "add", "HKEY_LOCAL_MACHINE", kAppPaths, "gone.exe"}), kExitOk) << err.str();
     EXPECT_TRUE(memory.files().ExistsRaw("C:\\Korvane\\ignore.xml"));
     ASSERT_EQ(Run({"ignore", "list", "--format", "json"}), kExitOk);
-    EXPECT_EQ(Json()[0]["value"], "gone.exe");
+    EXPECT_EQ(Json()["records"][0]["value"], "gone.exe");
     ASSERT_EQ(Run({"scan", "--format", "json"}), kExitFindings);
     EXPECT_EQ(KeyNames(), std::vector<std::string>{kLm + kSharedDlls + "\\C:\\Gone\\shared.dll"});
     EXPECT_EQ(Run({"ignore", "remove", "1"}), kExitError);
@@ -156,14 +136,17 @@ TEST_F(KorvanecTest, TheIgnoreListHidesFindingsAsInTheWindow) {
     EXPECT_EQ(KeyNames().size(), 2u);
 }
 
-TEST_F(KorvanecTest, StartupAndUninstallListsTitleTheirColumns) {
+TEST_F(KorvanecTest, StartupAndUninstallListsNameTheirColumnsAsIdentifiers) {
     registry.SetString(roots::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tool",
                        "C:\\t.exe");
     registry.SetString(roots::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App",
                        "DisplayName", "An App");
     ASSERT_EQ(Run({"startup", "list", "--format", "json"}), kExitOk) << err.str();
+    // Columns become identifiers: "Startup Items" is startupItems.
+    const nlohmann::json listed = Json();
     bool found = false;
-    for (const auto& row : Json()) found = found || row.dump().find("C:\\\\t.exe") != std::string::npos;
+    for (const auto& row : listed["records"])
+        found = found || (row["startupItems"] == "Tool" && row["command"] == "C:\\t.exe");
     EXPECT_TRUE(found) << out.str();
     ASSERT_EQ(Run({"uninstall", "list", "--format", "json"}), kExitOk) << err.str();
     EXPECT_NE(out.str().find("An App"), std::string::npos) << out.str();
@@ -175,7 +158,7 @@ TEST_F(KorvanecTest, TheWindowFindsWhatTheConsoleFinds) {
                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.zzz");
     registry.SetString(roots::ClassesRoot, "CLSID\\{C}\\InprocServer32", "", "C:\\Gone\\c.dll");
     ASSERT_EQ(Run({"scan", "--format", "json"}), kExitFindings);
-    const nlohmann::json console = Json();
+    const nlohmann::json console = Findings();
 
     UndoHistory history(state);
     IgnoreList ignoreList(memory.platform());
@@ -189,10 +172,9 @@ TEST_F(KorvanecTest, TheWindowFindsWhatTheConsoleFinds) {
     ASSERT_EQ(static_cast<std::size_t>(page.lvErrors.Count()), console.size());
     for (int row = 0; row < page.lvErrors.Count(); ++row) {
         const nlohmann::json& finding = console[static_cast<std::size_t>(row)];
-        EXPECT_EQ(page.lvErrors.Item(row).caption, finding["errorType"]);
+        EXPECT_EQ(GroupOfErrorType(page.lvErrors.Item(row).caption), finding["group"]["number"]);
         EXPECT_EQ(page.lvErrors.SubItem(row, 0), finding["keyName"]);
-        EXPECT_EQ(page.lvErrors.SubItem(row, 1), finding["keyValue"]);
-        EXPECT_EQ(page.lvErrors.SubItem(row, 2), finding["guessPath"]);
+        EXPECT_EQ(page.lvErrors.SubItem(row, 1), finding["data"]);
         EXPECT_EQ(page.lvErrors.Checked(row), finding["checked"]);
     }
 }

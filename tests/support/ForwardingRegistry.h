@@ -37,6 +37,10 @@ public:
         return inner_.deleteKey(parent, subkey);
     }
     long deleteValue(HKey key, const std::string& name) override { return inner_.deleteValue(key, name); }
+    long loadHive(HKey root, const std::string& subkey, const std::string& file) override {
+        return inner_.loadHive(root, subkey, file);
+    }
+    long unloadHive(HKey root, const std::string& subkey) override { return inner_.unloadHive(root, subkey); }
 
 private:
     RegistryBackend& inner_;

@@ -42,6 +42,8 @@ std::uint32_t MapRights(std::uint32_t mask, bool writeDenied) {
 
 // Windows' answer to a key path that starts with a backslash (ERROR_BAD_PATHNAME).
 constexpr long kBadPathname = 161;
+// A hive file that is mounted already (ERROR_SHARING_VIOLATION).
+constexpr long kSharingViolation = 32;
 
 // Splits a key path. An empty path is the parent itself; a trailing backslash and doubled backslashes
 // inside are tolerated as Windows does; a leading backslash is refused with kBadPathname.
@@ -319,7 +321,8 @@ long MemoryRegistry::deleteKey(HKey parent, const std::string& subkey) {
 
 // The rights of the parent handle do not matter; the key's own rules do.
 long MemoryRegistry::deleteNode(HKey root, const std::shared_ptr<Node>& node) {
-    if (node->parent == nullptr) return status::AccessDenied;  // a root cannot be deleted
+    if (node->parent == nullptr) return status::AccessDenied;               // a root cannot be deleted
+    if (mountedHives_.count(node.get()) != 0) return status::AccessDenied;  // nor a hive's own key
     if (openDenied(root, *node) || writeDenied(root, *node)) return status::AccessDenied;
     if (!node->children.empty()) return status::AccessDenied;  // as RegDeleteKey on NT
     node->parent->children.erase(FoldName(node->name));
@@ -494,6 +497,59 @@ void MemoryRegistry::ResetCounters() {
 std::size_t MemoryRegistry::OpenHandleCount() const {
     std::lock_guard lock(mutex_);
     return handles_.size();
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+long MemoryRegistry::loadHive(HKey root, const std::string& subkey, const std::string& file) {
+    std::lock_guard lock(mutex_);
+    count();
+    if (root != roots::Users && root != roots::LocalMachine) return status::InvalidParameter;
+    if (subkey.empty() || subkey.find('\\') != std::string::npos) return status::InvalidParameter;
+    if (denyHiveLoading_) return status::PrivilegeNotHeld;
+    std::shared_ptr<Node> parent = rootNode(root);
+    if (parent->children.count(FoldName(subkey)) != 0) return status::AccessDenied;
+    std::shared_ptr<Node>& hive = hiveFiles_[FoldName(file)];
+    if (!hive) hive = std::make_shared<Node>();
+    if (mountedHives_.count(hive.get()) != 0) return kSharingViolation;
+    hive->name = subkey;
+    hive->parent = parent.get();
+    parent->children[FoldName(subkey)] = hive;
+    mountedHives_.insert(hive.get());
+    return status::Success;
+}
+
+long MemoryRegistry::unloadHive(HKey root, const std::string& subkey) {
+    std::lock_guard lock(mutex_);
+    count();
+    std::shared_ptr<Node> parent = rootNode(root);
+    if (!parent) return status::InvalidParameter;
+    auto it = parent->children.find(FoldName(subkey));
+    if (it == parent->children.end()) return status::FileNotFound;
+    Node* hive = it->second.get();
+    if (mountedHives_.count(hive) == 0) return status::InvalidParameter;
+    for (const auto& [key, handle] : handles_)
+        for (const Node* n = handle.node.get(); n != nullptr; n = n->parent)
+            if (n == hive) return status::AccessDenied;
+    hive->parent = nullptr;
+    mountedHives_.erase(hive);
+    parent->children.erase(it);
+    return status::Success;
+}
+
+void MemoryRegistry::DenyHiveLoading(bool denied) {
+    std::lock_guard lock(mutex_);
+    denyHiveLoading_ = denied;
+}
+
+std::vector<std::string> MemoryRegistry::MountedHivesRaw() const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> names;
+    for (const Node* hive : mountedHives_) names.push_back(hive->name);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace korvane

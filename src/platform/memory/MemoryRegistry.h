@@ -39,6 +39,17 @@ public:
     long setValue(HKey key, const std::string& name, const RegValue& value) override;
     long deleteKey(HKey parent, const std::string& subkey) override;
     long deleteValue(HKey key, const std::string& name) override;
+    // A hive file is a tree kept by the file's path (case-insensitive), empty the first time a path is
+    // loaded, as RegLoadKey makes a new hive for a missing file; unloading keeps the tree for the next
+    // load. Only below HKEY_USERS and HKEY_LOCAL_MACHINE; refused while a key inside is open, and for a
+    // file that is mounted already.
+    long loadHive(HKey root, const std::string& subkey, const std::string& file) override;
+    long unloadHive(HKey root, const std::string& subkey) override;
+
+    // Hives: loading refused as for an account without the backup and restore privileges.
+    void DenyHiveLoading(bool denied);
+    // The names currently mounted with loadHive (below HKEY_USERS or HKEY_LOCAL_MACHINE).
+    std::vector<std::string> MountedHivesRaw() const;
 
     // Test hooks. Paths are relative to `root`; the rules hold whether or not the key exists yet and
     // survive its deletion and re-creation.
@@ -131,6 +142,9 @@ private:
     std::set<Rule> denyOpen_;
     std::set<Rule> denyWrite_;
     bool standardUser_ = false;
+    bool denyHiveLoading_ = false;
+    std::map<std::string, std::shared_ptr<Node>> hiveFiles_;  // by upper-cased file path
+    std::set<Node*> mountedHives_;
     mutable std::uint64_t calls_ = 0;
 };
 

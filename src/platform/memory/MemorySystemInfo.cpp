@@ -25,3 +25,31 @@ int MemorySystemInfo::compareText(const std::string& a, const std::string& b) {
 }
 
 }  // namespace korvane
+
+namespace korvane {
+
+namespace {
+
+class MemoryNamedLock final : public NamedLock {
+public:
+    MemoryNamedLock(std::shared_ptr<std::set<std::string>> held, std::string name)
+        : held_(std::move(held)), name_(std::move(name)) {}
+    ~MemoryNamedLock() override { held_->erase(name_); }
+
+private:
+    std::shared_ptr<std::set<std::string>> held_;
+    std::string name_;
+};
+
+}  // namespace
+
+std::unique_ptr<NamedLock> MemorySystemInfo::lockNamed(const std::string& name, std::chrono::milliseconds) {
+    if (!heldLocks_->insert(name).second) return nullptr;
+    return std::make_unique<MemoryNamedLock>(heldLocks_, name);
+}
+
+bool MemorySystemInfo::LockHeld(const std::string& name) const {
+    return heldLocks_->count(name) != 0;
+}
+
+}  // namespace korvane

@@ -3,7 +3,9 @@
 // the code under test runs; they are not guarded for concurrent change.
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,22 @@ public:
     std::string longTimeFormat() override { return timeFormat; }
     // Case-insensitive, as CompareString with NORM_IGNORECASE for the texts tests use.
     int compareText(const std::string& a, const std::string& b) override;
+
+    std::string machine = "KORVANE-TEST";
+    std::string sid = "S-1-5-21-1000-2000-3000-1001";
+    std::string account = "KORVANE-TEST\\user";
+    std::string programDataFolder = "C:\\ProgramData";
+    std::string machineName() override { return machine; }
+    std::string accountSid() override { return sid; }
+    std::string accountName() override { return account; }
+    std::string programDataDirectory() override { return programDataFolder; }
+    // Named locks of this machine: one holder each; a second taker gets nothing at once (no one
+    // else could let it go while the test thread waits).
+    std::unique_ptr<NamedLock> lockNamed(const std::string& name, std::chrono::milliseconds wait) override;
+    bool LockHeld(const std::string& name) const;
+
+private:
+    std::shared_ptr<std::set<std::string>> heldLocks_ = std::make_shared<std::set<std::string>>();
 };
 
 }  // namespace korvane

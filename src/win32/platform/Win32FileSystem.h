@@ -30,6 +30,8 @@ public:
     // drive: elsewhere (network shares, removable drives) Windows has no Recycle Bin and the same call
     // would delete for good.
     bool moveToRecycleBin(const std::string& path) override;
+    // A protected DACL for Administrators and SYSTEM, owned by Administrators (PrivateFolder.cpp).
+    bool createPrivateFolder(const std::string& folder) override;
 };
 
 }  // namespace korvane::win32

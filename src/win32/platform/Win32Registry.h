@@ -19,6 +19,9 @@ public:
     long setValue(HKey key, const std::string& name, const RegValue& value) override;
     long deleteKey(HKey parent, const std::string& subkey) override;
     long deleteValue(HKey key, const std::string& name) override;
+    // RegLoadKeyW/RegUnLoadKeyW with the backup and restore privileges enabled (Win32Hives.cpp).
+    long loadHive(HKey root, const std::string& subkey, const std::string& file) override;
+    long unloadHive(HKey root, const std::string& subkey) override;
 };
 
 }  // namespace korvane::win32

@@ -28,6 +28,12 @@ public:
     std::string longTimeFormat() override;
     // CompareStringW in the user's locale, ignoring case; byte order if Windows refuses the texts.
     int compareText(const std::string& a, const std::string& b) override;
+    // The computer, the account and the machine-wide locks (Win32Account.cpp).
+    std::string machineName() override;
+    std::string accountSid() override;
+    std::string accountName() override;
+    std::string programDataDirectory() override;
+    std::unique_ptr<NamedLock> lockNamed(const std::string& name, std::chrono::milliseconds wait) override;
 };
 
 }  // namespace korvane::win32

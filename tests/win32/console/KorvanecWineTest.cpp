@@ -45,7 +45,7 @@ protected:
 TEST_F(KorvanecWineTest, ScanListsTheSeededFindingsAndFixThenRestoreLeavesTheRegistryAsItWas) {
     const ChildOutput scan = Korvanec(L"scan --format json");
     ASSERT_EQ(scan.exitCode, 1) << Utf8(scan.text);
-    const nlohmann::json findings = nlohmann::json::parse(Utf8(scan.text));
+    const nlohmann::json findings = nlohmann::json::parse(Utf8(scan.text))["findings"];
     std::set<std::string> listed;
     for (const auto& finding : findings) listed.insert(finding["keyName"].get<std::string>());
     for (const ExpectedFinding& expected : SeededFindings())
