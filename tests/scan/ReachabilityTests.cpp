@@ -122,17 +122,23 @@ TEST(ProbeMemoryTest, OnlyADriveThatAnsweredFastIsExpectedToAnswerAtOnce) {
     files.AddFile("D:\\Apps\\app.exe");
     files.AddFile("\\\\files\\tools\\tool.exe");
     files.SetVolumeDelay("D:", milliseconds(5));  // real time: slower than any disk that answers at once
-    ProbeMemory memory(files);
-    // Not met yet: its first test decides whether it answers at all.
-    EXPECT_FALSE(memory.AnswersQuickly("C:\\Apps\\other.exe"));
-    EXPECT_FALSE(memory.AnswersQuickly("D:\\Apps\\other.exe"));
-    EXPECT_TRUE(memory.Probe("C:\\Apps\\app.exe").IsFile());
-    EXPECT_TRUE(memory.Probe("D:\\Apps\\app.exe").IsFile());
-    EXPECT_TRUE(memory.Probe("\\\\files\\tools\\tool.exe").IsFile());
-    EXPECT_TRUE(memory.AnswersQuickly("C:\\Apps\\other.exe"));
-    EXPECT_FALSE(memory.AnswersQuickly("D:\\Apps\\other.exe"));
-    EXPECT_FALSE(memory.AnswersQuickly("\\\\files\\tools\\other.exe"));  // a network path never is
-    EXPECT_TRUE(memory.AnswersQuickly("notepad"));
+    // The speed of C: is measured in real time, and a busy machine may hold a test up past the limit
+    // now and then: a run of its own is tried again, while D: must never count as fast.
+    bool cAnsweredQuickly = false;
+    for (int attempt = 0; attempt < 10 && !cAnsweredQuickly; ++attempt) {
+        ProbeMemory memory(files);
+        // Not met yet: its first test decides whether it answers at all.
+        EXPECT_FALSE(memory.AnswersQuickly("C:\\Apps\\other.exe"));
+        EXPECT_FALSE(memory.AnswersQuickly("D:\\Apps\\other.exe"));
+        EXPECT_TRUE(memory.Probe("C:\\Apps\\app.exe").IsFile());
+        EXPECT_TRUE(memory.Probe("D:\\Apps\\app.exe").IsFile());
+        EXPECT_TRUE(memory.Probe("\\\\files\\tools\\tool.exe").IsFile());
+        cAnsweredQuickly = memory.AnswersQuickly("C:\\Apps\\other.exe");
+        EXPECT_FALSE(memory.AnswersQuickly("D:\\Apps\\other.exe"));
+        EXPECT_FALSE(memory.AnswersQuickly("\\\\files\\tools\\other.exe"));  // a network path never is
+        EXPECT_TRUE(memory.AnswersQuickly("notepad"));
+    }
+    EXPECT_TRUE(cAnsweredQuickly);
 }
 
 TEST(ProbeMemoryTest, PathsWithoutADriveOrServerAreAskedEachTime) {
