@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "registry/RegistryAccess.h"
 #include "core/DataFolder.h"
+#include "registry/RegistryAccess.h"
 #include "undo/RegistrySnapshot.h"
 #include "undo/TaskStateRecord.h"
 
