@@ -33,7 +33,9 @@ std::string Expanded(const wchar_t* text) {
     return length > 0 ? Utf8(buffer) : std::string();
 }
 
-std::string Folder(UINT (*get)(LPWSTR, UINT)) {
+// GetSystemDirectoryW and its kin (their calling convention differs between the builds).
+template <class Get>
+std::string Folder(Get get) {
     wchar_t buffer[MAX_PATH] = {};
     get(buffer, MAX_PATH);
     return Utf8(buffer);
