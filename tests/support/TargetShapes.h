@@ -276,8 +276,8 @@ private:
         }
     }
 
-    void SeedPresent(const std::string& spec, const std::string& name) {
-        std::string text = Folder(ReplaceAll(spec, "{name}", name));
+    void SeedPresent(const std::string& present, const std::string& name) {
+        std::string text = Folder(ReplaceAll(present, "{name}", name));
         if (text.rfind("apppath:", 0) == 0) {
             // apppath:NAME=PATH registers PATH as NAME's App Paths entry and creates the file.
             const std::size_t equals = text.find('=');
