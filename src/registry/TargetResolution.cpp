@@ -234,16 +234,14 @@ ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, cons
 
     std::string_view line = expanded;
     if (form.commandLine && line.front() == '@') line.remove_prefix(1);  // "@shell32.dll,-21787"
+    if (form.commandLine && line.front() != '"') line = WithoutResourceIndex(line);
+    const SplitLine split = SplitCommandLine(line);
     RequiredFile program;
-    std::string arguments;
     if (!form.commandLine) {
         RequireFile(target, program, line, false, false, places, form.sound);
-    } else if (line.front() == '"') {
-        const SplitLine split = SplitCommandLine(line);
+    } else if (split.quoted) {
         RequireFile(target, program, split.program, true, true, places, form.sound);
-        arguments = split.arguments;
     } else {
-        line = WithoutResourceIndex(line);
         // Each blank-cut prefix is a program CreateProcess may start; the first one that exists wins.
         // Whether the line names a path or a bare name is decided by its first word: the later prefixes
         // of "notepad C:\x.txt" are no paths of their own.
@@ -265,8 +263,6 @@ ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, cons
                 program.shown = Backslashed(WithoutNamespacePrefix(prefix, places));
             if (!RequireFile(target, program, prefix, true, true, places, form.sound)) break;
         }
-        const SplitLine split = SplitCommandLine(line);
-        arguments = split.arguments;
     }
 
     // An undefined variable left in what names the file: Windows would not find what we cannot say.
@@ -284,14 +280,13 @@ ResolvedTarget ResolveTarget(std::string_view text, const TargetForm& form, cons
     if (target.kind != ResolvedTarget::Kind::Files) return target;
     if (program.candidates.empty()) return target;
 
-    const SplitLine split = SplitCommandLine(line);
     const bool rundll = IsHostOf(split.program, "RUNDLL32");
     const bool regsvr = IsHostOf(split.program, "REGSVR32");
     target.files.push_back(std::move(program));
     if (form.commandLine && (rundll || regsvr)) {
         RequiredFile dll;
         bool understood = true;
-        for (const std::string& name : HostedDll(arguments, rundll))
+        for (const std::string& name : HostedDll(split.arguments, rundll))
             understood = RequireFile(target, dll, name, false, true, places) && understood;
         if (!understood) return target;
         if (!dll.candidates.empty()) target.files.push_back(std::move(dll));
