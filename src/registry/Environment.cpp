@@ -3,18 +3,12 @@
 
 #include <optional>
 
+#include "platform/AsciiCase.h"
 #include "registry/RegistryKey.h"
 
 namespace korvane {
 
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
 
 std::string WithoutTrailingBackslash(std::string folder) {
     while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
@@ -62,13 +56,13 @@ constexpr const char* kUserShellFolders =
 
 void Environment::Set(std::string_view name, std::string value) {
     if (value.empty())
-        values_.erase(Upper(name));
+        values_.erase(UpperAscii(name));
     else
-        values_[Upper(name)] = std::move(value);
+        values_[UpperAscii(name)] = std::move(value);
 }
 
 const std::string* Environment::Find(std::string_view name) const {
-    const auto found = values_.find(Upper(name));
+    const auto found = values_.find(UpperAscii(name));
     return found == values_.end() ? nullptr : &found->second;
 }
 
@@ -183,17 +177,17 @@ Environment ReadEnvironment(RegistryBackend& registry, SystemInfo& system, Regis
     std::string userPath;
     for (const std::vector<RawValue>* list : {&machine, &user}) {
         for (const RawValue& value : *list) {
-            if (list == &user && Upper(value.name) == "PATH") {
+            if (list == &user && UpperAscii(value.name) == "PATH") {
                 userPath = value.text;
                 continue;
             }
             // Windows sets these from the system itself; a stray machine value never overrides them.
-            const std::string upper = Upper(value.name);
+            const std::string upper = UpperAscii(value.name);
             if (upper == "PROGRAMFILES" || upper == "COMMONPROGRAMFILES") continue;
             if (!value.expandable) env.Set(value.name, value.text);
         }
         for (const RawValue& value : *list) {
-            const std::string upper = Upper(value.name);
+            const std::string upper = UpperAscii(value.name);
             if (upper == "PROGRAMFILES" || upper == "COMMONPROGRAMFILES") continue;
             if (value.expandable && !(list == &user && upper == "PATH"))
                 env.Set(value.name, env.Expand(value.text).text);
