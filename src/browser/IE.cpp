@@ -95,11 +95,8 @@ std::string ShellFolderPath(RegistryBackend& registry, const std::string& valueN
     RegistryAccess reg(registry);
     reg.SetRoot(roots::CurrentUser);
     if (!reg.OpenRegKeyReadOnly(kShellFolders)) return {};
-    std::string folder = reg.ReadText(valueName);
-    // Without a folder the group lists nothing: "" + "\" would be the root of the current drive.
-    if (folder.empty()) return {};
-    if (folder.back() != '\\') folder += '\\';
-    return folder;
+    // Without a folder the group lists nothing: "" stays "", never the root of the current drive.
+    return WithBackslash(reg.ReadText(valueName));
 }
 
 void ListCacheFiles(TraceListing& listing, const std::string& folder) {

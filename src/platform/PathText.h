@@ -18,6 +18,12 @@ inline std::string WithBackslash(std::string folder) {
     return folder;
 }
 
+// The folder without the separators at its end, except the one of a drive's root ("C:\\" stays).
+inline std::string WithoutTrailingSeparators(std::string folder) {
+    while (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
+    return folder;
+}
+
 // Whether the path names one place whatever the current drive and folder: "C:\x" or "C:/x", or a UNC
 // or device path ("\\server\share", "\\?\C:\x"). "C:" and "C:x" depend on drive C's current folder,
 // "\x" on the current drive: neither is absolute.
@@ -26,6 +32,13 @@ constexpr bool IsAbsolutePath(std::string_view path) {
     const bool letter =
         path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
     return letter && path[1] == ':' && IsPathSeparator(path[2]);
+}
+
+// Whether the path is read from the current folder alone, so that joining it to another folder keeps
+// its meaning: no drive part ("C:x" is on drive C) and no leading separator ("\\x" is on the current drive).
+constexpr bool IsRelativeToCurrentFolder(std::string_view path) {
+    const bool drivePart = path.size() >= 2 && path[1] == ':';
+    return !drivePart && (path.empty() || !IsPathSeparator(path[0]));
 }
 
 // The file name: the text after the last separator or colon; the whole text when there is none.

@@ -4,16 +4,12 @@
 #include <optional>
 
 #include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/RegistryKey.h"
 
 namespace korvane {
 
 namespace {
-
-std::string WithoutTrailingBackslash(std::string folder) {
-    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    return folder;
-}
 
 struct RawValue {
     std::string name;
@@ -104,9 +100,7 @@ std::vector<std::string> Environment::PathFolders() const {
         std::erase(folder, '"');
         while (!folder.empty() && folder.back() == ' ') folder.pop_back();
         if (!folder.empty()) {
-            folder = Expand(folder).text;
-            if (folder.back() != '\\') folder += '\\';
-            folders.push_back(std::move(folder));
+            folders.push_back(WithBackslash(Expand(folder).text));
         }
         start = end + 1;
     }
@@ -119,7 +113,7 @@ Environment ReadEnvironment(RegistryBackend& registry, SystemInfo& system, Regis
     std::string windows = system.systemDirectory();
     if (const std::size_t cut = windows.find('\\', 3); cut != std::string::npos) windows.erase(cut);
     if (auto root = ReadValue(registry, roots::LocalMachine, kNtCurrentVersion, "SystemRoot"))
-        windows = WithoutTrailingBackslash(*root);
+        windows = WithoutTrailingSeparators(*root);
     env.Set("SystemRoot", windows);
     env.Set("windir", windows);
     if (windows.size() >= 2 && windows[1] == ':') env.Set("SystemDrive", windows.substr(0, 2));
@@ -127,7 +121,7 @@ Environment ReadEnvironment(RegistryBackend& registry, SystemInfo& system, Regis
     const bool wow = view == RegistryView::Bits32 && system.is64BitWindows();
     auto folder = [&](const char* value) {
         auto text = ReadValue(registry, roots::LocalMachine, kCurrentVersion, value);
-        return text ? WithoutTrailingBackslash(*text) : std::string();
+        return text ? WithoutTrailingSeparators(*text) : std::string();
     };
     std::string programFiles = folder("ProgramFilesDir");
     std::string commonFiles = folder("CommonFilesDir");

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 #include "scan/ScanGroups.h"
@@ -132,9 +133,7 @@ void ScanHelpKey(ScanContext& context, const ViewedKey& base) {
         context.Examined();
         context.Label([&] { return prefix + value.name; });
         if (auto folder = ValueText(value.value)) {
-            std::string file = std::move(*folder);
-            if (!file.empty() && file.back() != '\\') file += '\\';
-            file += value.name;
+            const std::string file = WithBackslash(std::move(*folder)) + value.name;
             context.FileUnlessPresent(
                 2, [&] { return KeyName::Value(base.root, base.path, value.name); }, file, base.view,
                 kOnePath);

@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "platform/PathText.h"
 #include "registry/Folders.h"
 #include "registry/KeyName.h"
 #include "registry/RegistryKey.h"
@@ -20,11 +21,6 @@ std::string Trim(const std::string& text) {
     const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) return {};
     return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
-std::string WithoutTrailingSeparators(std::string path) {
-    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-    return path;
 }
 
 std::string ReadText(RegistryBackend& registry, HKey root, const std::string& keyPath,

@@ -46,6 +46,12 @@ TEST(PathText, WithBackslashAddsOneAndLeavesEmptyEmpty) {
     EXPECT_EQ(WithBackslash("C:"), "C:\\");
     // No folder must not become the root of the current drive.
     EXPECT_EQ(WithBackslash(""), "");
+
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\Windows\\\\"), "C:\\Windows");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\Temp/"), "C:\\Temp");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\"), "C:\\");  // the root keeps its backslash
+    EXPECT_EQ(WithoutTrailingSeparators("\\\\server\\share\\"), "\\\\server\\share");
+    EXPECT_EQ(WithoutTrailingSeparators(""), "");
 }
 
 TEST(PathText, AbsoluteOnlyWhenNoCurrentFolderTakesPart) {
@@ -60,6 +66,15 @@ TEST(PathText, AbsoluteOnlyWhenNoCurrentFolderTakesPart) {
     EXPECT_TRUE(IsAbsolutePath("//server/share"));
     EXPECT_TRUE(IsAbsolutePath("\\\\?\\C:\\x"));
     EXPECT_FALSE(IsAbsolutePath("app.exe"));
+
+    // What may be joined to another folder: neither absolute nor tied to a drive or its root.
+    EXPECT_TRUE(IsRelativeToCurrentFolder("..\\reports\\a.json"));
+    EXPECT_TRUE(IsRelativeToCurrentFolder("a.json"));
+    EXPECT_FALSE(IsRelativeToCurrentFolder("C:a.json"));
+    EXPECT_FALSE(IsRelativeToCurrentFolder("\\a.json"));
+    EXPECT_FALSE(IsRelativeToCurrentFolder("/a.json"));
+    EXPECT_FALSE(IsRelativeToCurrentFolder("C:\\a.json"));
+    EXPECT_FALSE(IsRelativeToCurrentFolder("\\\\server\\share\\a.json"));
 }
 
 TEST(PathText, FileNameAndExtension) {
