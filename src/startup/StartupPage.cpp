@@ -5,6 +5,7 @@
 
 #include "core/AdminRestart.h"
 #include "core/UserSettings.h"
+#include "registry/Environment.h"
 #include "registry/WindowsVersion.h"
 #include "startup/Startup.h"
 #include "startup/StartupApproved.h"
@@ -12,7 +13,6 @@
 #include "startup/StartupKinds.h"
 #include "startup/StartupRows.h"
 #include "startup/StartupTaskChange.h"
-#include "startup/UserEnvironment.h"
 
 namespace korvane {
 
@@ -132,7 +132,7 @@ void StartupPage::ListStartupSources() {
 
 void StartupPage::ReadStartupSources() {
     RegistryBackend& registry = state_.platform.registry;
-    const UserEnvironment environment(registry, state_.platform.system);
+    const Environment environment = ReadEnvironment(registry, state_.platform.system, RegistryView::Bits64);
     ListUpdate update(lvStartup);
     const int versionClass = CurrentVersionClass(state_.platform.system);
     const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());

@@ -6,13 +6,13 @@
 
 #include "core/UserSettings.h"
 #include "platform/AsciiCase.h"
+#include "registry/Environment.h"
 #include "registry/Folders.h"
 #include "registry/GuessPath.h"
 #include "startup/StartupKinds.h"
 #include "startup/StartupPage.h"
 #include "startup/StartupProgram.h"
 #include "startup/StartupRows.h"
-#include "startup/UserEnvironment.h"
 
 namespace korvane {
 
@@ -20,8 +20,7 @@ namespace {
 
 // The program a row runs: a Startup folder's file is itself what runs; every other row's command is
 // resolved as a target.
-std::string ProgramOfRow(const ListItem& row, const UserEnvironment& environment,
-                         const PathContext& context) {
+std::string ProgramOfRow(const ListItem& row, const Environment& environment, const PathContext& context) {
     if (const auto* place = std::any_cast<StartupRowPlace>(&row.tag); place && place->folderFile)
         return row.subItems.empty() ? std::string() : row.subItems[0];
     if (const auto* task = std::any_cast<TaskRow>(&row.tag))
@@ -33,7 +32,7 @@ std::string ProgramOfRow(const ListItem& row, const UserEnvironment& environment
 
 void StartupPage::FindPrograms() {
     Platform& platform = state_.platform;
-    const UserEnvironment environment(platform.registry, platform.system);
+    const Environment environment = ReadEnvironment(platform.registry, platform.system, RegistryView::Bits64);
     const PathContext context = MakePathContext(platform);
     ListUpdate update(lvStartup);
     for (int i = 0; i < lvStartup.Count(); ++i) {

@@ -6,9 +6,9 @@
 
 namespace korvane {
 
-std::string StartupProgramPath(const std::string& command, const UserEnvironment& environment,
+std::string StartupProgramPath(const std::string& command, const Environment& environment,
                                const PathContext& context) {
-    std::string text = environment.Expand(command);
+    std::string text = environment.Expand(command).text;
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
     text.erase(0, first);
