@@ -20,9 +20,9 @@ namespace {
 
 constexpr const char* kTitle = "Korvane";
 
-int CurrentVersionClass(SystemInfo& system) {
-    QueryWindowsVersion(system);
-    return WindowsVersionClass();
+int CurrentVersionClass(WindowsVersion& version) {
+    version.Query();
+    return version.Class();
 }
 
 std::string EntryLabel(const std::string& name, const std::string& location) {
@@ -134,8 +134,8 @@ void StartupPage::ReadStartupSources() {
     RegistryBackend& registry = state_.platform.registry;
     const Environment environment = ReadEnvironment(registry, state_.platform.system, RegistryView::Bits64);
     ListUpdate update(lvStartup);
-    const int versionClass = CurrentVersionClass(state_.platform.system);
-    const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
+    const int versionClass = CurrentVersionClass(state_.windowsVersion);
+    const bool useApproved = KeepsStartupApproved(state_.windowsVersion.Remembered());
     for (const StartupSource& source : StartupSources(versionClass)) {
         switch (source.kind) {
             case StartupSourceKind::RunValues:
@@ -199,8 +199,8 @@ void StartupPage::btnRefreshClick() {
 }
 
 void StartupPage::btnApplyClick() {
-    const int versionClass = CurrentVersionClass(state_.platform.system);
-    const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
+    const int versionClass = CurrentVersionClass(state_.windowsVersion);
+    const bool useApproved = KeepsStartupApproved(state_.windowsVersion.Remembered());
     StartupStates.resize(lvStartup.Count(), false);
     int moved = 0;
     int needRights = 0;
