@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/PathText.h"
 #include "registry/KeyName.h"
 #include "registry/RegistryKey.h"
 #include "startup/StartupRows.h"
@@ -19,8 +20,7 @@ std::string StartupFolderPath(RegistryBackend& registry, const Environment& envi
     }
     if (folder.empty() && key.OpenReadOnly(root, kShellFoldersKey))
         folder = key.ReadText(valueName).value_or(std::string());
-    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    return folder;
+    return WithoutTrailingSeparators(folder);
 }
 
 void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const Environment& environment,
