@@ -12,7 +12,6 @@
 #include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/RootKeys.h"
-#include "registry/WindowsVersion.h"
 #include "startup/StartupPage.h"
 #include "undo/UndoHistory.h"
 
@@ -44,7 +43,6 @@ void BM_StartupPageWithSignatures(benchmark::State& state) {
     double shown = 0;
     double answered = 0;
     for (auto _ : state) {
-        ResetWindowsVersionForTests();
         AppState app(memory.platform());
         UndoHistory history(app);
         StartupPage page(app, history);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/HandlerRunner.h"
+#include "platform/PathText.h"
 #include "registry/RegistryAccess.h"
 
 namespace korvane {
@@ -13,11 +14,6 @@ namespace {
 constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kAutorunValue = "ZazOru";
 constexpr std::string_view kPageArgument = "/page:";
-
-std::string WithBackslash(std::string folder) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder;
-}
 
 }  // namespace
 

@@ -1,11 +1,12 @@
 // Listing and deleting restore-point folders, and the registry editor's command lines and runs.
 #include "backup/RestorePoints.h"
 
+#include "platform/PathText.h"
+
 namespace korvane {
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '\\') return folder + name;
-    return folder + "\\" + name;
+    return WithBackslash(folder) + name;
 }
 
 bool IsRestorePointEntry(const FileEntry& entry) {

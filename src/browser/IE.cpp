@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/RegistryAccess.h"
 
 namespace korvane {
@@ -15,23 +17,6 @@ constexpr const char* kShellFolders =
 // the tree; entering them would walk in a circle until the paths grow too long.
 constexpr std::uint32_t kReparsePoint = 0x400;
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return i == a.size() && b[i] == '\0';
-}
-
-// The extension with its dot, as the file name ends ("" when the name has no dot).
-std::string Extension(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
-}
-
 struct ListerRule {
     const char* section;
     const char* pattern;
@@ -40,15 +25,13 @@ struct ListerRule {
 };
 
 constexpr ListerRule kCacheRule{
-    "Cache files", "*.*", [](const std::string& name) { return !EqualsIgnoringCase(name, "desktop.ini"); },
-    true};
+    "Cache files", "*.*", [](const std::string& name) { return !EqualsNoCase(name, "desktop.ini"); }, true};
 constexpr ListerRule kCookieRule{"Cookie files", "*.txt", [](const std::string&) { return true; }, true};
 constexpr ListerRule kTempRule{"Temporary files", "*.*", [](const std::string&) { return true; }, false};
 constexpr ListerRule kFavoriteRule{"Favorite files", "*.*",
-                                   [](const std::string& name) { return Extension(name) == ".url"; }, true};
+                                   [](const std::string& name) { return ExtensionOf(name) == ".url"; }, true};
 constexpr ListerRule kHistoryRule{
-    "History files", "*.*", [](const std::string& name) { return EqualsIgnoringCase(name, "index.dat"); },
-    true};
+    "History files", "*.*", [](const std::string& name) { return EqualsNoCase(name, "index.dat"); }, true};
 
 // One folder being listed: its entries and the next one to look at.
 struct OpenFolder {
@@ -112,11 +95,8 @@ std::string ShellFolderPath(RegistryBackend& registry, const std::string& valueN
     RegistryAccess reg(registry);
     reg.SetRoot(roots::CurrentUser);
     if (!reg.OpenRegKeyReadOnly(kShellFolders)) return {};
-    std::string folder = reg.ReadText(valueName);
-    // Without a folder the group lists nothing: "" + "\" would be the root of the current drive.
-    if (folder.empty()) return {};
-    if (folder.back() != '\\') folder += '\\';
-    return folder;
+    // Without a folder the group lists nothing: "" stays "", never the root of the current drive.
+    return WithBackslash(reg.ReadText(valueName));
 }
 
 void ListCacheFiles(TraceListing& listing, const std::string& folder) {

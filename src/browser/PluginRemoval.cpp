@@ -7,6 +7,8 @@
 
 #include "browser/Toolbar.h"
 #include "core/AdminRestart.h"
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/WriteRights.h"
 #include "undo/UndoBatch.h"
 
@@ -18,17 +20,9 @@ constexpr const char* kToolbarRefused = "Links and Address bar cannot be delete.
 constexpr const char* kExplorerBarRefused =
     "The default Explorer bars such as History, Favourite, Search - cannot be deleted";
 
-std::string LowerFileName(const std::string& path) {
-    const std::size_t folder = path.find_last_of("\\:");
-    std::string name = folder == std::string::npos ? path : path.substr(folder + 1);
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return name;
-}
-
 // The explorer bars that come with Windows live in these servers.
 bool IsBuiltInExplorerBar(const std::string& path) {
-    const std::string name = LowerFileName(path);
+    const std::string name = LowerAscii(FileNameOf(path));
     return name == "browseui.dll" || name == "shell32.dll" || name == "shdocvw.dll";
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/RegistryAccess.h"
 
 namespace korvane {
@@ -19,17 +21,6 @@ std::string Trim(const std::string& text) {
     while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
     while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
     return text.substr(first, last - first);
-}
-
-// The extension of the file named by `path`, with its dot; "" when the file name has none.
-std::string LowerExtension(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t folder = path.find_last_of("\\:");
-    if (dot == std::string::npos || (folder != std::string::npos && folder > dot)) return {};
-    std::string extension = path.substr(dot);
-    for (char& c : extension)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return extension;
 }
 
 class ListBuilder {
@@ -52,7 +43,8 @@ public:
         for (const std::string& name : names) {
             const TToolbarInfo info = ReadClassInfo(registry_, name, "InprocServer32");
             // Only in-process servers are add-ons the browser loads.
-            if (LowerExtension(info.path) == ".dll") AddPluginRow(list_, kind, info.name, name, info.path);
+            if (EqualsNoCase(ExtensionOf(info.path), ".dll"))
+                AddPluginRow(list_, kind, info.name, name, info.path);
         }
     }
 

@@ -3,6 +3,7 @@
 #include "browser/TracesPage.h"
 
 #include "browser/IE.h"
+#include "platform/PathText.h"
 
 namespace korvane {
 
@@ -101,9 +102,7 @@ void TracesPage::btnTempScanClick() {
                 break;
             case DownloadedFiles: {
                 // Taken whole, however long: a cut path would name another folder.
-                std::string temp = platform.system.tempDirectory();
-                if (!temp.empty() && temp.back() != '\\') temp += '\\';
-                ListTempFiles(listing, temp);
+                ListTempFiles(listing, WithBackslash(platform.system.tempDirectory()));
                 break;
             }
             case Favorites:

@@ -49,11 +49,11 @@ private:
     const std::function<void(const std::string&)>& progress_;
 };
 
-void RunGroups(Platform& platform, CollectingSink& sink, const std::vector<int>& groups,
+void RunGroups(Platform& platform, int versionClass, CollectingSink& sink, const std::vector<int>& groups,
                const std::function<bool(int)>& wanted) {
     WorkerThread thread;
     PathTester paths(platform.files, platform.system, platform.registry);
-    ScanContext context(platform.registry, paths, sink, thread, WindowsVersionClass());
+    ScanContext context(platform.registry, paths, sink, thread, versionClass);
     for (int group = 0; group < kScanGroupCount; ++group)
         if (std::find(groups.begin(), groups.end(), group) != groups.end() && wanted(group))
             RunScanGroup(group, context);
@@ -83,15 +83,17 @@ KeyName InProfile(const KeyName& where, const std::string& sid) {
     return named;
 }
 
-std::vector<ScopedFinding> ScanInScope(Platform& platform, const IgnoreList& ignoreList,
-                                       const std::vector<int>& groups, const ScanScope& scope,
+std::vector<ScopedFinding> ScanInScope(Platform& platform, WindowsVersion& windowsVersion,
+                                       const IgnoreList& ignoreList, const std::vector<int>& groups,
+                                       const ScanScope& scope,
                                        const std::function<void(const std::string&)>& progress) {
-    QueryWindowsVersion(platform.system);
+    windowsVersion.Query();
+    const int versionClass = windowsVersion.Class();
     std::vector<ScopedFinding> findings;
     if (scope.machineKeys || scope.currentUser) {
         // The machine's keys, and the account's own HKEY_CURRENT_USER when it is a person's.
         CollectingSink sink(ignoreList, findings, "", {}, progress);
-        RunGroups(platform, sink, groups,
+        RunGroups(platform, versionClass, sink, groups,
                   [&](int group) { return IsPerUserGroup(group) ? scope.currentUser : scope.machineKeys; });
         for (ScopedFinding& found : findings)
             if (found.finding.where.root == roots::CurrentUser) found.profile = scope.currentUserSid;
@@ -109,7 +111,7 @@ std::vector<ScopedFinding> ScanInScope(Platform& platform, const IgnoreList& ign
                 return true;
             },
             progress);
-        RunGroups(seen, sink, groups, IsPerUserGroup);
+        RunGroups(seen, versionClass, sink, groups, IsPerUserGroup);
     }
     std::stable_sort(findings.begin(), findings.end(), [](const ScopedFinding& a, const ScopedFinding& b) {
         return a.finding.errorType < b.finding.errorType;

@@ -14,6 +14,7 @@
 #include "console/UserProfiles.h"
 #include "controls/ListView.h"
 #include "platform/Platform.h"
+#include "registry/WindowsVersion.h"
 #include "scan/IgnoreList.h"
 #include "scan/ScanSink.h"
 
@@ -39,8 +40,9 @@ struct ScopedFinding {
 // The findings of `groups` (numbers 0 to 11, in any order; each runs once per scope, in number
 // order), in the window's order (by Error Type, then as found). `progress`, when set, is told the name
 // of each group as it starts.
-std::vector<ScopedFinding> ScanInScope(Platform& platform, const IgnoreList& ignoreList,
-                                       const std::vector<int>& groups, const ScanScope& scope,
+std::vector<ScopedFinding> ScanInScope(Platform& platform, WindowsVersion& windowsVersion,
+                                       const IgnoreList& ignoreList, const std::vector<int>& groups,
+                                       const ScanScope& scope,
                                        const std::function<void(const std::string&)>& progress = {});
 
 // Fills `lvErrors` (emptied first) with rows for `findings`, as the window's scan would; a finding

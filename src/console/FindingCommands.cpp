@@ -64,8 +64,8 @@ namespace {
 std::vector<ScopedFinding> ScanMarked(Session& session, const std::vector<int>& groups,
                                       const ScanScope& scope,
                                       const std::function<void(const std::string&)>& progress) {
-    std::vector<ScopedFinding> findings =
-        ScanInScope(session.platform, session.ignoreList, groups, scope, progress);
+    std::vector<ScopedFinding> findings = ScanInScope(session.platform, session.state.windowsVersion,
+                                                      session.ignoreList, groups, scope, progress);
     const RepairedKeys repaired = RepairedKeys::From(session.history);
     for (ScopedFinding& found : findings) repaired.Mark(found.finding);
     return findings;

@@ -12,6 +12,7 @@
 #include "console/ConsoleLeftovers.h"
 #include "console/Output.h"
 #include "console/TableOutput.h"
+#include "platform/AsciiCase.h"
 #include "startup/StartupPage.h"
 #include "uninstall/UninstallPage.h"
 
@@ -28,8 +29,7 @@ std::string Identifier(const std::string& caption) {
             upper = !id.empty();
             continue;
         }
-        id += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c)))
-                    : (id.empty() ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c);
+        id += upper ? AsciiUpper(c) : (id.empty() ? AsciiLower(c) : c);
         upper = false;
     }
     return id.empty() ? "column" : id;

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "platform/PathText.h"
 #include "registry/RootKeys.h"
 #include "scan/ScanGroups.h"
 
@@ -12,10 +13,6 @@ namespace {
 
 // A writer waits this long for another Korvane to finish with the history.
 constexpr std::chrono::seconds kLockWait{5};
-
-bool IsAbsolute(const std::string& path) {
-    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
-}
 
 // "S-1-5-21-…" from the first part of a key path below HKEY_USERS ("S-1-5-21-…_Classes" too).
 std::string SidOfUsersPath(const std::string& keyPath) {
@@ -61,8 +58,8 @@ Session::Session(Platform& outside, std::string startFolder)
 }
 
 std::string Session::PathOfArgument(const std::string& path) const {
-    if (path.empty() || IsAbsolute(path) || startFolder_.empty()) return path;
-    return startFolder_ + (startFolder_.back() == '\\' ? "" : "\\") + path;
+    if (path.empty() || !IsRelativeToCurrentFolder(path) || startFolder_.empty()) return path;
+    return WithBackslash(startFolder_) + path;
 }
 
 void Session::AddProfileContainers(const std::string& sid) {

@@ -10,11 +10,12 @@
 #include "core/DateFormat.h"
 #include "core/SignatureCache.h"
 #include "platform/Platform.h"
+#include "registry/WindowsVersion.h"
 
 namespace korvane {
 
 struct AppState {
-    explicit AppState(Platform& p) : platform(p), signatureCache(p.signatures) {}
+    explicit AppState(Platform& p) : platform(p), signatureCache(p.signatures), windowsVersion(p.system) {}
 
     Platform& platform;
     std::string ProgramFolder;  // where the files live (see core/DataFolder.h); always ends in "\"
@@ -26,6 +27,8 @@ struct AppState {
     std::function<bool(const std::string& pageName)> restartAsAdministrator;
     // The signature answers of this session, shared by the pages that show a program's publisher.
     SignatureCache signatureCache;
+    // The Windows this state runs on, asked once (the scan and the startup manager read its class).
+    WindowsVersion windowsVersion;
 };
 
 }  // namespace korvane

@@ -3,16 +3,10 @@
 
 #include <cstdint>
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
+
 namespace korvane {
-
-namespace {
-
-std::string WithBackslash(std::string folder) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
-}  // namespace
 
 std::string FolderOfProgram(const std::string& exePath) {
     const size_t slash = exePath.find_last_of("\\:");
@@ -44,10 +38,8 @@ DataFolder ChooseDataFolder(FileSystem& files, SystemInfo& system) {
 bool RunsAsServiceAccount(SystemInfo& system) {
     const std::string sid = system.accountSid();
     if (sid == "S-1-5-18" || sid == "S-1-5-19" || sid == "S-1-5-20") return true;
-    std::string localAppData = system.localAppDataDirectory();
-    for (char& c : localAppData)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return localAppData.empty() || localAppData.find("\\config\\systemprofile") != std::string::npos;
+    const std::string localAppData = system.localAppDataDirectory();
+    return localAppData.empty() || FindNoCase(localAppData, "\\config\\systemprofile") != std::string::npos;
 }
 
 std::optional<DataFolder> ChooseServiceDataFolder(FileSystem& files, SystemInfo& system) {
@@ -66,8 +58,7 @@ std::string WriterLockName(const std::string& folder) {
     // Backslashes are not allowed in a lock's name: the folder (one case) is hashed instead.
     std::uint64_t hash = 14695981039346656037ull;
     for (char c : folder) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        hash ^= static_cast<unsigned char>(c);
+        hash ^= static_cast<unsigned char>(AsciiUpper(c));
         hash *= 1099511628211ull;
     }
     static constexpr char kDigits[] = "0123456789abcdef";

@@ -1,18 +1,9 @@
 // The session's signature answers (SignatureCache.h).
 #include "core/SignatureCache.h"
 
+#include "platform/AsciiCase.h"
+
 namespace korvane {
-
-namespace {
-
-std::string FoldPath(const std::string& path) {
-    std::string folded = path;
-    for (char& c : folded)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return folded;
-}
-
-}  // namespace
 
 std::string PublisherText(const SignatureAnswer& answer) {
     switch (answer.state) {
@@ -39,7 +30,7 @@ bool IsVerifiedMicrosoft(const SignatureAnswer& answer) {
 SignatureAnswer SignatureCache::Check(const std::string& path) {
     const auto stamp = verifier_.stamp(path);
     if (!stamp) return verifier_.verify(path);
-    const std::string key = FoldPath(path);
+    const std::string key = UpperAscii(path);
     {
         std::lock_guard lock(mutex_);
         if (auto at = entries_.find(key); at != entries_.end() && at->second.stamp == *stamp)

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdlib>
 #include <optional>
 #include <pugixml.hpp>
 #include <string_view>
+
+#include "platform/XmlEncoding.h"
 
 namespace korvane {
 
@@ -99,69 +100,6 @@ void KeepElementsOnly(pugi::xml_document& doc) {
         RequireUniqueAttributes(node);
         node = node.first_child() ? node.first_child() : after(node);
     }
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// The encoding named by an XML declaration at the very start of `text` (no byte-order mark), in
-// lower case; empty when there is none.
-std::string DeclaredEncoding(const std::string& text) {
-    if (text.rfind("<?xml", 0) != 0) return {};
-    size_t end = text.find("?>");
-    std::string declaration = text.substr(0, end);
-    size_t at = declaration.find("encoding");
-    if (at == std::string::npos) return {};
-    at = declaration.find_first_of("\"'", at);
-    if (at == std::string::npos) return {};
-    size_t close = declaration.find(declaration[at], at + 1);
-    if (close == std::string::npos) return {};
-    return Lower(declaration.substr(at + 1, close - at - 1));
-}
-
-bool HasByteOrderMark(const std::string& text) {
-    auto starts = [&](std::initializer_list<unsigned char> bytes) {
-        if (text.size() < bytes.size()) return false;
-        size_t i = 0;
-        for (unsigned char b : bytes)
-            if (static_cast<unsigned char>(text[i++]) != b) return false;
-        return true;
-    };
-    return starts({0xEF, 0xBB, 0xBF}) || starts({0xFF, 0xFE}) || starts({0xFE, 0xFF});
-}
-
-bool IsAscii(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// windows-1252, the code page of files written by older tools on western systems.
-std::string Windows1252ToUtf8(const std::string& text) {
-    static constexpr unsigned short high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (char c : text) {
-        unsigned b = static_cast<unsigned char>(c);
-        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? high[b - 0x80] : b);
-    }
-    return out;
 }
 
 class StringWriter : public pugi::xml_writer {
@@ -316,17 +254,13 @@ void XmlDocument::LoadText(const std::string& text) {
     std::string converted;
     const std::string* source = &text;
     pugi::xml_encoding encoding = pugi::encoding_auto;
-    if (!HasByteOrderMark(text)) {
-        std::string declared = DeclaredEncoding(text);
-        if (declared == "windows-1252" || declared == "cp1252" || declared == "x-cp1252") {
-            converted = Windows1252ToUtf8(text);
-            source = &converted;
-            encoding = pugi::encoding_utf8;
-        } else if (!declared.empty() && declared != "utf-8" && declared != "utf8" && declared != "utf-16" &&
-                   declared != "utf-32" && declared != "iso-8859-1" && declared != "latin1" &&
-                   declared != "us-ascii" && declared != "ascii" && !IsAscii(text)) {
-            throw XmlError("XML parse error: unsupported encoding \"" + declared + "\"");
-        }
+    const SniffedXmlEncoding sniffed = SniffXmlEncoding(text);
+    if (sniffed.kind == XmlEncodingKind::Windows1252) {
+        converted = Windows1252ToUtf8(text);
+        source = &converted;
+        encoding = pugi::encoding_utf8;
+    } else if (sniffed.kind == XmlEncodingKind::Unsupported) {
+        throw XmlError("XML parse error: unsupported encoding \"" + sniffed.declared + "\"");
     }
     auto parsed = std::make_unique<pugi::xml_document>();
     // As a fragment, so that the parser keeps text outside the root element where we can see it.

@@ -3,23 +3,13 @@
 
 #include <optional>
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/RegistryKey.h"
 
 namespace korvane {
 
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
-std::string WithoutTrailingBackslash(std::string folder) {
-    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    return folder;
-}
 
 struct RawValue {
     std::string name;
@@ -62,13 +52,13 @@ constexpr const char* kUserShellFolders =
 
 void Environment::Set(std::string_view name, std::string value) {
     if (value.empty())
-        values_.erase(Upper(name));
+        values_.erase(UpperAscii(name));
     else
-        values_[Upper(name)] = std::move(value);
+        values_[UpperAscii(name)] = std::move(value);
 }
 
 const std::string* Environment::Find(std::string_view name) const {
-    const auto found = values_.find(Upper(name));
+    const auto found = values_.find(UpperAscii(name));
     return found == values_.end() ? nullptr : &found->second;
 }
 
@@ -110,9 +100,7 @@ std::vector<std::string> Environment::PathFolders() const {
         std::erase(folder, '"');
         while (!folder.empty() && folder.back() == ' ') folder.pop_back();
         if (!folder.empty()) {
-            folder = Expand(folder).text;
-            if (folder.back() != '\\') folder += '\\';
-            folders.push_back(std::move(folder));
+            folders.push_back(WithBackslash(Expand(folder).text));
         }
         start = end + 1;
     }
@@ -125,7 +113,7 @@ Environment ReadEnvironment(RegistryBackend& registry, SystemInfo& system, Regis
     std::string windows = system.systemDirectory();
     if (const std::size_t cut = windows.find('\\', 3); cut != std::string::npos) windows.erase(cut);
     if (auto root = ReadValue(registry, roots::LocalMachine, kNtCurrentVersion, "SystemRoot"))
-        windows = WithoutTrailingBackslash(*root);
+        windows = WithoutTrailingSeparators(*root);
     env.Set("SystemRoot", windows);
     env.Set("windir", windows);
     if (windows.size() >= 2 && windows[1] == ':') env.Set("SystemDrive", windows.substr(0, 2));
@@ -133,7 +121,7 @@ Environment ReadEnvironment(RegistryBackend& registry, SystemInfo& system, Regis
     const bool wow = view == RegistryView::Bits32 && system.is64BitWindows();
     auto folder = [&](const char* value) {
         auto text = ReadValue(registry, roots::LocalMachine, kCurrentVersion, value);
-        return text ? WithoutTrailingBackslash(*text) : std::string();
+        return text ? WithoutTrailingSeparators(*text) : std::string();
     };
     std::string programFiles = folder("ProgramFilesDir");
     std::string commonFiles = folder("CommonFilesDir");
@@ -183,17 +171,17 @@ Environment ReadEnvironment(RegistryBackend& registry, SystemInfo& system, Regis
     std::string userPath;
     for (const std::vector<RawValue>* list : {&machine, &user}) {
         for (const RawValue& value : *list) {
-            if (list == &user && Upper(value.name) == "PATH") {
+            if (list == &user && UpperAscii(value.name) == "PATH") {
                 userPath = value.text;
                 continue;
             }
             // Windows sets these from the system itself; a stray machine value never overrides them.
-            const std::string upper = Upper(value.name);
+            const std::string upper = UpperAscii(value.name);
             if (upper == "PROGRAMFILES" || upper == "COMMONPROGRAMFILES") continue;
             if (!value.expandable) env.Set(value.name, value.text);
         }
         for (const RawValue& value : *list) {
-            const std::string upper = Upper(value.name);
+            const std::string upper = UpperAscii(value.name);
             if (upper == "PROGRAMFILES" || upper == "COMMONPROGRAMFILES") continue;
             if (value.expandable && !(list == &user && upper == "PATH"))
                 env.Set(value.name, env.Expand(value.text).text);

@@ -2,22 +2,14 @@
 // substitution GuessPath makes of a %...% reference.
 #include "registry/Folders.h"
 
+#include "platform/PathText.h"
 #include "registry/RegistryAccess.h"
 
 namespace korvane {
 
-namespace {
-
-std::string WithTrailingBackslash(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
-}  // namespace
-
 // An empty answer stays empty: a lone "\" would turn every guessed path into one on the current drive.
 std::string SystemFolder(SystemInfo& system) {
-    return WithTrailingBackslash(system.systemDirectory());
+    return WithBackslash(system.systemDirectory());
 }
 
 std::string WindowsFolder(SystemInfo& system) {
@@ -34,7 +26,7 @@ std::string ProgramFilesFolder(RegistryBackend& registry) {
     // an administrator, and an empty folder here makes the scan report programs that are installed.
     if (!access.OpenRegKeyReadOnly("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion")) return "";
     try {
-        return WithTrailingBackslash(access.ReadText("ProgramFilesDir"));
+        return WithBackslash(access.ReadText("ProgramFilesDir"));
     } catch (const RegistryError&) {
         // Data of another type names no folder; the %programfiles% reference then just disappears.
         return "";

@@ -3,6 +3,8 @@
 // two file checks look outside; the folders come from a PathContext read once per run.
 #include "registry/GuessPath.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/Folders.h"
 
 namespace korvane {
@@ -23,19 +25,6 @@ void CutAfter(std::string& s, const std::string& pattern) {
     if (at != std::string::npos) s.erase(at + pattern.size());
 }
 
-// Only A to Z: letters of other scripts keep their case, and UTF-8 bytes are never touched.
-void LowerAscii(std::string& s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-}
-
-bool HasExtension(const std::string& s) {
-    const std::size_t folderEnd = s.find_last_of("\\:");
-    const std::size_t nameStart = folderEnd == std::string::npos ? 0 : folderEnd + 1;
-    return s.find('.', nameStart) != std::string::npos;
-}
-
 // Blanks and control characters; bytes of multi-byte UTF-8 characters are all above 0x7F.
 void TrimRight(std::string& s) {
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.pop_back();
@@ -52,8 +41,8 @@ std::string GuessPath(const std::string& text, const PathContext& context) {
     // Network paths are taken as they are written.
     if (text.empty() || StartsWith(text, "\\\\")) return text;
 
-    std::string s = text;
-    LowerAscii(s);
+    // Only A to Z: letters of other scripts keep their case, and UTF-8 bytes are never touched.
+    std::string s = LowerAscii(text);
     // A switch begins with a blank and a "/"; any other "/" separates folders, as Windows takes it.
     if (const std::size_t at = s.find(" /"); at != std::string::npos) s.erase(at);
     if (context.environment != nullptr) {
@@ -92,7 +81,7 @@ std::string GuessPath(const std::string& text, const PathContext& context) {
                                                                  : context.systemFolder) +
             s;
     }
-    if (!HasExtension(s)) {
+    if (ExtensionOf(s).empty()) {
         // An unquoted command line without extension: its arguments begin at the first blank.
         CutBefore(s, ' ');
         if (context.files.fileExists(s + ".exe")) s += ".exe";

@@ -1,6 +1,7 @@
 // Key Name formatting and parsing (see KeyName.h).
 #include "registry/KeyName.h"
 
+#include "platform/AsciiCase.h"
 #include "registry/RootKeys.h"
 
 namespace korvane {
@@ -46,10 +47,7 @@ std::string BackendPath(std::string_view keyPath) {
 }
 
 std::string FoldCase(std::string_view name) {
-    std::string out(name);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
+    return LowerAscii(name);
 }
 
 std::string KeyParentPath(const std::string& keyName) {

@@ -3,6 +3,9 @@
 
 #include <cctype>
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
+
 namespace korvane {
 
 namespace {
@@ -13,23 +16,6 @@ constexpr std::size_t kMaxPrefixes = 12;
 
 // What CreateProcess and the shell add to a program named without extension, in their order.
 constexpr const char* kProgramExtensions[] = {".exe", ".com", ".bat", ".cmd"};
-
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string UpperText(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = Upper(c);
-    return out;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (Upper(text[i]) != Upper(prefix[i])) return false;
-    return true;
-}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
@@ -44,26 +30,8 @@ std::string Backslashed(std::string_view path) {
     return out;
 }
 
-bool IsDriveAbsolute(std::string_view path) {
-    return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-           (path[2] == '\\' || path[2] == '/');
-}
-
-bool IsUnc(std::string_view path) {
-    return path.size() >= 3 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
-}
-
-bool IsAbsolutePath(std::string_view path) {
-    return IsDriveAbsolute(path) || IsUnc(path);
-}
-
 bool HasFolderPart(std::string_view path) {
     return path.find_first_of("\\/:") != std::string_view::npos;
-}
-
-std::string_view FileNamePart(std::string_view path) {
-    const std::size_t at = path.find_last_of("\\/:");
-    return at == std::string_view::npos ? path : path.substr(at + 1);
 }
 
 // "\??\C:\x", "\\?\C:\x", "\\?\UNC\server\share", "\SystemRoot\x": the forms of the native and the
@@ -117,7 +85,7 @@ void AddSearch(std::vector<std::string>& out, const std::string& name, bool prog
                const SearchPlaces& places, bool sound) {
     if (sound && !places.windowsFolder.empty()) out.push_back(places.windowsFolder + "Media\\" + name);
     if (program) {
-        for (const std::string& key : {UpperText(name), UpperText(name) + ".EXE"}) {
+        for (const std::string& key : {UpperAscii(name), UpperAscii(name) + ".EXE"}) {
             if (const auto found = places.appPaths.find(key);
                 found != places.appPaths.end() && !found->second.empty())
                 out.push_back(found->second);
@@ -156,7 +124,7 @@ bool RequireFile(ResolvedTarget& target, RequiredFile& file, std::string_view ra
 }
 
 bool IsHostOf(std::string_view program, std::string_view host) {
-    std::string name = UpperText(FileNamePart(program));
+    std::string name = UpperAscii(FileNameOf(program));
     if (name.ends_with(".EXE")) name.erase(name.size() - 4);
     return name == host;
 }
@@ -198,9 +166,7 @@ std::vector<std::string> HostedDll(std::string_view arguments, bool rundll) {
 }  // namespace
 
 bool HasFileExtension(std::string_view path) {
-    const std::string_view name = FileNamePart(path);
-    const std::size_t dot = name.rfind('.');
-    return dot != std::string_view::npos && dot + 1 < name.size();
+    return ExtensionOf(path).size() > 1;  // a name ending in "." has none
 }
 
 SplitLine SplitCommandLine(std::string_view line) {

@@ -1,49 +1,42 @@
-// The Windows version, asked once per process, and its class: which registry layout the scan groups
-// and the startup manager expect. The answer is shared by the UI thread and the workers.
+// The Windows version, asked once per application state, and its class: which registry layout the
+// scan groups and the startup manager expect.
 #include "registry/WindowsVersion.h"
-
-#include <mutex>
 
 namespace korvane {
 
 namespace {
-
-struct RememberedVersion {
-    std::mutex mutex;
-    bool asked = false;
-    std::optional<VersionRecord> version;
-};
-
-RememberedVersion& Remembered() {
-    static RememberedVersion remembered;
-    return remembered;
-}
 
 constexpr std::uint32_t kWindows95Family = 1;
 constexpr std::uint32_t kNtFamily = 2;
 
 }  // namespace
 
-bool QueryWindowsVersion(SystemInfo& system) {
-    RememberedVersion& remembered = Remembered();
-    std::lock_guard lock(remembered.mutex);
-    if (!remembered.asked) {
-        remembered.version = system.windowsVersion();
-        remembered.asked = true;
+WindowsVersion& WindowsVersion::operator=(WindowsVersion&& other) {
+    if (this == &other) return *this;
+    std::scoped_lock lock(mutex_, other.mutex_);
+    system_ = other.system_;
+    asked_ = other.asked_;
+    version_ = other.version_;
+    return *this;
+}
+
+bool WindowsVersion::Query() {
+    std::lock_guard lock(mutex_);
+    if (!asked_) {
+        version_ = system_->windowsVersion();
+        asked_ = true;
     }
-    return remembered.version.has_value();
+    return version_.has_value();
 }
 
-int WindowsVersionClass() {
-    RememberedVersion& remembered = Remembered();
-    std::lock_guard lock(remembered.mutex);
-    return VersionClassOf(remembered.version);
+int WindowsVersion::Class() const {
+    std::lock_guard lock(mutex_);
+    return VersionClassOf(version_);
 }
 
-std::optional<VersionRecord> RememberedWindowsVersion() {
-    RememberedVersion& remembered = Remembered();
-    std::lock_guard lock(remembered.mutex);
-    return remembered.version;
+std::optional<VersionRecord> WindowsVersion::Remembered() const {
+    std::lock_guard lock(mutex_);
+    return version_;
 }
 
 int VersionClassOf(const std::optional<VersionRecord>& version) {
@@ -64,13 +57,6 @@ int VersionClassOf(const std::optional<VersionRecord>& version) {
         if (major >= 6) return 8;
     }
     return 0;
-}
-
-void ResetWindowsVersionForTests() {
-    RememberedVersion& remembered = Remembered();
-    std::lock_guard lock(remembered.mutex);
-    remembered.asked = false;
-    remembered.version.reset();
 }
 
 }  // namespace korvane

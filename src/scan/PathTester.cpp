@@ -1,6 +1,8 @@
 // Three-answer target tests and GuessPath of a run, in the registry view of the entry (see PathTester.h).
 #include "scan/PathTester.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/Folders.h"
 #include "registry/RegistryKey.h"
 
@@ -11,24 +13,6 @@ namespace {
 // Set by every test of a relative path on this thread: a guess that looked at one depends on the
 // current folder and is not kept.
 thread_local bool tAskedRelative = false;
-
-std::string Folded(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return folded;
-}
-
-bool IsAbsolute(const std::string& path) {
-    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
-    return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
-}
-
-std::string WithBackslash(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
-}
 
 // The folders of System32 that Windows does not redirect for 32-bit programs (upper-cased).
 constexpr const char* kUnredirected[] = {"CATROOT",      "CATROOT2", "DRIVERSTORE",
@@ -50,7 +34,7 @@ public:
         return probe.IsPresent() ? std::optional<std::uint32_t>(probe.attributes) : std::nullopt;
     }
     PathProbe probePath(const std::string& path) override {
-        if (!IsAbsolute(path)) tAskedRelative = true;
+        if (!IsAbsolutePath(path)) tAskedRelative = true;
         return tester_.Probe(path, view_).probe;
     }
     std::unique_ptr<NativePathsScope> nativePathsOnThisThread() override {
@@ -96,7 +80,7 @@ std::unordered_map<std::string, std::string> ReadAppPaths(RegistryBackend& regis
             if (!data || data->empty()) continue;
             std::string path = environment.Expand(*data).text;
             std::erase(path, '"');
-            paths.emplace(Folded(name), std::move(path));  // the user's own entry wins
+            paths.emplace(UpperAscii(name), std::move(path));  // the user's own entry wins
         }
     }
     return paths;
@@ -129,7 +113,7 @@ PathTester::PathTester(FileSystem& files, SystemInfo& system, RegistryBackend& r
     // A 32-bit program's %SystemRoot%\System32 is SysWOW64, its %ProgramFiles% Program Files (x86).
     wowEnvironment_ = ReadEnvironment(registry, system, RegistryView::Bits32);
     wowFolder_ = WithBackslash(wowSystem);
-    systemPrefix_ = Folded(native_.systemFolder);
+    systemPrefix_ = UpperAscii(native_.systemFolder);
     wow_.systemFolder = wowFolder_;
     wow_.programFilesFolder = WithBackslash(system.programFilesX86Directory());
     wow_.environment = &wowEnvironment_;
@@ -141,7 +125,7 @@ PathTester::~PathTester() = default;
 
 std::string PathTester::PathInView(const std::string& path, RegistryView view) const {
     if (view != RegistryView::Bits32 || systemPrefix_.empty()) return path;
-    const std::string folded = Folded(path);
+    const std::string folded = UpperAscii(path);
     const std::string_view folder(systemPrefix_.data(), systemPrefix_.size() - 1);
     if (folded != folder && folded.rfind(systemPrefix_, 0) != 0) return path;
     const std::string rest = folded.size() > systemPrefix_.size() ? folded.substr(systemPrefix_.size()) : "";
@@ -253,7 +237,7 @@ TargetVerdict PathTester::JudgeTarget(const std::string& text, RegistryView view
     TargetVerdict verdict;
     if (text.empty()) return verdict;
     // Most entries name an existing file exactly as written: one test.
-    if (IsAbsolute(text) && text.rfind("\\\\?\\", 0) != 0 && Probe(text, view).IsFile()) return verdict;
+    if (IsAbsolutePath(text) && text.rfind("\\\\?\\", 0) != 0 && Probe(text, view).IsFile()) return verdict;
 
     const ResolvedTarget& target = Resolve(text, view, form);
     if (target.kind == ResolvedTarget::Kind::NotAFile) return verdict;

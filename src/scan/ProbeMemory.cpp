@@ -1,6 +1,8 @@
 // Per-run memory of existence tests and of the reachability of drives and servers (see ProbeMemory.h).
 #include "scan/ProbeMemory.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "scan/BoundedCall.h"
 #include "scan/Evidence.h"
 
@@ -8,26 +10,9 @@ namespace korvane {
 
 namespace {
 
-std::string Folded(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return folded;
-}
-
-char FoldedChar(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// "X:\..." or "\\...": the answer does not depend on the current folder.
+// One bit per drive letter.
 std::uint32_t DriveBit(char letter) {
-    return 1u << (FoldedChar(letter) - 'A');
-}
-
-bool HasVolume(const std::string& path) {
-    return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
-           (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
+    return 1u << (AsciiUpper(letter) - 'A');
 }
 
 }  // namespace
@@ -39,15 +24,12 @@ std::string PathAnswer::Why() const {
 std::size_t ProbeMemory::FoldedHash::operator()(std::string_view path) const {
     // FNV-1a over the folded bytes.
     std::uint64_t hash = 14695981039346656037ull;
-    for (char c : path) hash = (hash ^ static_cast<unsigned char>(FoldedChar(c))) * 1099511628211ull;
+    for (char c : path) hash = (hash ^ static_cast<unsigned char>(AsciiUpper(c))) * 1099511628211ull;
     return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 bool ProbeMemory::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldedChar(a[i]) != FoldedChar(b[i])) return false;
-    return true;
+    return EqualsNoCase(a, b);
 }
 
 ProbeMemory::ProbeMemory(FileSystem& files, std::chrono::milliseconds budget)
@@ -70,7 +52,7 @@ std::optional<ProbeMemory::Volume> ProbeMemory::VolumeOf(const std::string& path
     if (shareEnd == serverEnd + 1) return std::nullopt;
     if (shareEnd == std::string::npos) shareEnd = path.size();
     const std::string root = path.substr(0, shareEnd) + "\\";
-    return Volume{Folded(path.substr(0, shareEnd)), Folded(path.substr(0, serverEnd)), root, true};
+    return Volume{UpperAscii(path.substr(0, shareEnd)), UpperAscii(path.substr(0, serverEnd)), root, true};
 }
 
 PathAnswer ProbeMemory::Answer(const PathProbe& probe, bool network) const {
@@ -91,7 +73,7 @@ std::optional<PathProbe> ProbeMemory::AskWithin(const std::string& path) {
 }
 
 PathAnswer ProbeMemory::Probe(const std::string& path) {
-    if (!HasVolume(path)) {
+    if (!IsAbsolutePath(path)) {
         tests_.fetch_add(1, std::memory_order_relaxed);
         return Answer(files_.probePath(path), false);
     }

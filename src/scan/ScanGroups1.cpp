@@ -3,6 +3,8 @@
 // administrator's does; App Paths, the classes and the help files are walked in both registry views.
 #include <algorithm>
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 #include "scan/ScanGroups.h"
@@ -13,16 +15,6 @@ namespace {
 
 bool IsAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-bool EqualAsciiNoCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
-        const char y = (b[i] >= 'a' && b[i] <= 'z') ? static_cast<char>(b[i] - 32) : b[i];
-        if (x != y) return false;
-    }
-    return i == a.size() && b[i] == '\0';
 }
 
 // How one view's walk of a group's key ended.
@@ -88,7 +80,7 @@ std::optional<std::array<bool, 8>> PresentClassSubkeys(RegistryKey& probe, HKey 
     for (const std::string& name : *names) {
         if (!IsAscii(name)) return std::nullopt;
         for (std::size_t i = 0; i < ClsidSubkeyNames.size(); ++i) {
-            if (EqualAsciiNoCase(name, ClsidSubkeyNames[i] + 1)) present[i] = true;
+            if (EqualsNoCase(name, ClsidSubkeyNames[i] + 1)) present[i] = true;
         }
     }
     return present;
@@ -141,9 +133,7 @@ void ScanHelpKey(ScanContext& context, const ViewedKey& base) {
         context.Examined();
         context.Label([&] { return prefix + value.name; });
         if (auto folder = ValueText(value.value)) {
-            std::string file = std::move(*folder);
-            if (!file.empty() && file.back() != '\\') file += '\\';
-            file += value.name;
+            const std::string file = WithBackslash(std::move(*folder)) + value.name;
             context.FileUnlessPresent(
                 2, [&] { return KeyName::Value(base.root, base.path, value.name); }, file, base.view,
                 kOnePath);

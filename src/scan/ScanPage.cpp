@@ -141,8 +141,8 @@ void ScanPage::ScanErrorsThreadStart(BMDThread&, WorkerThread&) {
     lvErrors.Clear();
     lblEvidence.SetCaption("");
     // The version decides the keys of groups 3 and 7; asked here, on the window's thread.
-    QueryWindowsVersion(state_.platform.system);
-    versionClass_ = WindowsVersionClass();
+    state_.windowsVersion.Query();
+    versionClass_ = state_.windowsVersion.Class();
     channel_ = std::make_shared<ScanRunChannel>(state_.platform.ui, lvScanGroups, lvErrors, lblScanLabel,
                                                 ignoreList_, handOverPolicy, RepairedKeys::From(history_));
 }

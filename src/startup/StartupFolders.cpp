@@ -3,27 +3,27 @@
 
 #include <vector>
 
+#include "platform/PathText.h"
 #include "registry/KeyName.h"
 #include "registry/RegistryKey.h"
 #include "startup/StartupRows.h"
 
 namespace korvane {
 
-std::string StartupFolderPath(RegistryBackend& registry, const UserEnvironment& environment, HKey root,
+std::string StartupFolderPath(RegistryBackend& registry, const Environment& environment, HKey root,
                               const std::string& valueName) {
     std::string folder;
     RegistryKey key(registry);
     if (key.OpenReadOnly(root, kUserShellFoldersKey)) {
         const std::string named = key.ReadText(valueName).value_or(std::string());
-        if (environment.FullyExpands(named)) folder = environment.Expand(named);
+        if (const Expansion expanded = environment.Expand(named); expanded.Complete()) folder = expanded.text;
     }
     if (folder.empty() && key.OpenReadOnly(root, kShellFoldersKey))
         folder = key.ReadText(valueName).value_or(std::string());
-    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    return folder;
+    return WithoutTrailingSeparators(folder);
 }
 
-void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const UserEnvironment& environment,
+void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const Environment& environment,
                        ListView& list, HKey root, const std::string& valueName, bool useApproved) {
     const std::string folder = StartupFolderPath(registry, environment, root, valueName);
     if (folder.empty()) return;

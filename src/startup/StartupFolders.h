@@ -8,7 +8,7 @@
 #include "controls/ListView.h"
 #include "platform/FileSystem.h"
 #include "platform/RegistryBackend.h"
-#include "startup/UserEnvironment.h"
+#include "registry/Environment.h"
 
 namespace korvane {
 
@@ -27,14 +27,14 @@ inline constexpr const char* Common = "Common Startup";  // under HKLM
 // The folder named by `valueName` of root's kUserShellFoldersKey, expanded with the user's
 // environment; when that value is missing, not text or names a variable the user lacks, the one of
 // kShellFoldersKey. Without a trailing "\"; empty when neither names a folder.
-std::string StartupFolderPath(RegistryBackend& registry, const UserEnvironment& environment, HKey root,
+std::string StartupFolderPath(RegistryBackend& registry, const Environment& environment, HKey root,
                               const std::string& valueName);
 
 // One row per file of the folder (folders and the shell's desktop.ini are not run, so not listed), in
 // the file system's order: the file's name, its full path, the folder; checked unless `useApproved`
 // and its StartupApproved\StartupFolder record of `root` says disabled. Each row carries its
 // StartupRowPlace (StartupRows.h). A missing folder adds nothing.
-void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const UserEnvironment& environment,
+void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const Environment& environment,
                        ListView& list, HKey root, const std::string& valueName, bool useApproved);
 
 }  // namespace korvane

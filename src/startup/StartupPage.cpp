@@ -5,6 +5,7 @@
 
 #include "core/AdminRestart.h"
 #include "core/UserSettings.h"
+#include "registry/Environment.h"
 #include "registry/WindowsVersion.h"
 #include "startup/Startup.h"
 #include "startup/StartupApproved.h"
@@ -12,7 +13,6 @@
 #include "startup/StartupKinds.h"
 #include "startup/StartupRows.h"
 #include "startup/StartupTaskChange.h"
-#include "startup/UserEnvironment.h"
 
 namespace korvane {
 
@@ -20,9 +20,9 @@ namespace {
 
 constexpr const char* kTitle = "Korvane";
 
-int CurrentVersionClass(SystemInfo& system) {
-    QueryWindowsVersion(system);
-    return WindowsVersionClass();
+int CurrentVersionClass(WindowsVersion& version) {
+    version.Query();
+    return version.Class();
 }
 
 std::string EntryLabel(const std::string& name, const std::string& location) {
@@ -132,10 +132,10 @@ void StartupPage::ListStartupSources() {
 
 void StartupPage::ReadStartupSources() {
     RegistryBackend& registry = state_.platform.registry;
-    const UserEnvironment environment(registry, state_.platform.system);
+    const Environment environment = ReadEnvironment(registry, state_.platform.system, RegistryView::Bits64);
     ListUpdate update(lvStartup);
-    const int versionClass = CurrentVersionClass(state_.platform.system);
-    const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
+    const int versionClass = CurrentVersionClass(state_.windowsVersion);
+    const bool useApproved = KeepsStartupApproved(state_.windowsVersion.Remembered());
     for (const StartupSource& source : StartupSources(versionClass)) {
         switch (source.kind) {
             case StartupSourceKind::RunValues:
@@ -199,8 +199,8 @@ void StartupPage::btnRefreshClick() {
 }
 
 void StartupPage::btnApplyClick() {
-    const int versionClass = CurrentVersionClass(state_.platform.system);
-    const bool useApproved = KeepsStartupApproved(RememberedWindowsVersion());
+    const int versionClass = CurrentVersionClass(state_.windowsVersion);
+    const bool useApproved = KeepsStartupApproved(state_.windowsVersion.Remembered());
     StartupStates.resize(lvStartup.Count(), false);
     int moved = 0;
     int needRights = 0;

@@ -5,34 +5,22 @@
 #include <any>
 
 #include "core/UserSettings.h"
+#include "platform/AsciiCase.h"
+#include "registry/Environment.h"
 #include "registry/Folders.h"
 #include "registry/GuessPath.h"
 #include "startup/StartupKinds.h"
 #include "startup/StartupPage.h"
 #include "startup/StartupProgram.h"
 #include "startup/StartupRows.h"
-#include "startup/UserEnvironment.h"
 
 namespace korvane {
 
 namespace {
 
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-    if (prefix.empty() || text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char a = text[i];
-        char b = prefix[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
-}
-
 // The program a row runs: a Startup folder's file is itself what runs; every other row's command is
 // resolved as a target.
-std::string ProgramOfRow(const ListItem& row, const UserEnvironment& environment,
-                         const PathContext& context) {
+std::string ProgramOfRow(const ListItem& row, const Environment& environment, const PathContext& context) {
     if (const auto* place = std::any_cast<StartupRowPlace>(&row.tag); place && place->folderFile)
         return row.subItems.empty() ? std::string() : row.subItems[0];
     if (const auto* task = std::any_cast<TaskRow>(&row.tag))
@@ -44,7 +32,7 @@ std::string ProgramOfRow(const ListItem& row, const UserEnvironment& environment
 
 void StartupPage::FindPrograms() {
     Platform& platform = state_.platform;
-    const UserEnvironment environment(platform.registry, platform.system);
+    const Environment environment = ReadEnvironment(platform.registry, platform.system, RegistryView::Bits64);
     const PathContext context = MakePathContext(platform);
     ListUpdate update(lvStartup);
     for (int i = 0; i < lvStartup.Count(); ++i) {
@@ -89,8 +77,9 @@ bool StartupPage::ShouldHide(const ListItem& row) const {
     if (answer == answers_.end() || !IsVerifiedMicrosoft(answer->second)) return false;
     if (cbHideMicrosoft.Checked()) return true;
     // Windows' own services: in the Windows folder and signed by Microsoft.
-    return !cbShowWindows.Checked() && std::any_cast<ServiceRow>(&row.tag) &&
-           StartsWithNoCase(row.data, WindowsFolder(state_.platform.system));
+    const std::string windows = WindowsFolder(state_.platform.system);
+    return !cbShowWindows.Checked() && std::any_cast<ServiceRow>(&row.tag) && !windows.empty() &&
+           StartsWithNoCase(row.data, windows);
 }
 
 void StartupPage::HideRow(int row) {

@@ -5,13 +5,13 @@
 
 #include <string>
 
+#include "registry/Environment.h"
 #include "registry/GuessPath.h"
-#include "startup/UserEnvironment.h"
 
 namespace korvane {
 
 // The full path of the program that `command` starts; empty when the command names none.
-std::string StartupProgramPath(const std::string& command, const UserEnvironment& environment,
+std::string StartupProgramPath(const std::string& command, const Environment& environment,
                                const PathContext& context);
 
 }  // namespace korvane

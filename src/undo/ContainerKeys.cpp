@@ -1,6 +1,7 @@
 // The guard against deleting keys that hold whole groups of entries (see ContainerKeys.h).
 #include "undo/ContainerKeys.h"
 
+#include "platform/AsciiCase.h"
 #include "registry/KeyName.h"
 
 namespace korvane {
@@ -47,8 +48,7 @@ bool ContainerKeys::Holds(HKey root, const std::string& keyPath) const {
     while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
     if (path.find('\\') == std::string_view::npos) return true;  // a root or a key directly below one
     std::string id = Id(root, path);
-    for (size_t i = 9; i < id.size(); ++i)
-        if (id[i] >= 'A' && id[i] <= 'Z') id[i] = static_cast<char>(id[i] - 'A' + 'a');
+    for (size_t i = 9; i < id.size(); ++i) id[i] = AsciiLower(id[i]);
     return held_.count(id) != 0;
 }
 

@@ -3,13 +3,11 @@
 
 #include <algorithm>
 
+#include "platform/AsciiCase.h"
+
 namespace korvane {
 
 namespace {
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // The root's number, "|", then the key path without outer backslashes, folded as registry names are
 // compared (A-Z only, as FoldCase).
@@ -19,14 +17,14 @@ std::string KeyId(HKey root, std::string_view keyPath) {
     std::string id(9 + keyPath.size(), '|');
     for (int digit = 0; digit < 8; ++digit)
         id[static_cast<size_t>(digit)] = "0123456789abcdef"[(root >> (28 - 4 * digit)) & 0xF];
-    std::transform(keyPath.begin(), keyPath.end(), id.begin() + 9, FoldAscii);
+    std::transform(keyPath.begin(), keyPath.end(), id.begin() + 9, AsciiLower);
     return id;
 }
 
 void AppendValueName(std::string& id, std::string_view name) {
     const size_t at = id.size() + 1;
     id.resize(at + name.size(), '\0');
-    std::transform(name.begin(), name.end(), id.begin() + static_cast<std::ptrdiff_t>(at), FoldAscii);
+    std::transform(name.begin(), name.end(), id.begin() + static_cast<std::ptrdiff_t>(at), AsciiLower);
 }
 
 int Earliest(int a, int b) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "platform/PathText.h"
+#include "registry/Environment.h"
 #include "registry/Folders.h"
 #include "registry/KeyName.h"
 #include "registry/RegistryKey.h"
@@ -20,11 +22,6 @@ std::string Trim(const std::string& text) {
     const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) return {};
     return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
-std::string WithoutTrailingSeparators(std::string path) {
-    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-    return path;
 }
 
 std::string ReadText(RegistryBackend& registry, HKey root, const std::string& keyPath,
@@ -72,38 +69,14 @@ std::pair<std::string, std::string> SplitFirst(const std::string& line) {
     return {Trim(line.substr(0, line.find(','))), {}};
 }
 
-// Expands the variables that name the folders programs are installed in; nothing for any other.
-std::optional<std::string> ExpandFolders(const Platform& platform, const std::string& text) {
+// The text with its variables expanded as Windows expands them for the user; nothing when a name is
+// unknown or a "%" is left over, since such a path cannot be told.
+std::optional<std::string> ExpandVariables(const Platform& platform, const std::string& text) {
     if (text.find('%') == std::string::npos) return text;
-    RegistryBackend& registry = platform.registry;
-    const std::string programFiles = WithoutTrailingSeparators(ProgramFilesFolder(registry));
-    std::string programFilesX86 = platform.system.programFilesX86Directory();
-    if (programFilesX86.empty()) programFilesX86 = programFiles;
-    const std::string windows = WithoutTrailingSeparators(WindowsFolder(platform.system));
-    const std::pair<const char*, std::string> known[] = {
-        {"programfiles", programFiles},
-        {"programfiles(x86)", programFilesX86},
-        {"programw6432", programFiles},
-        {"commonprogramfiles", ReadText(registry, roots::LocalMachine, kCurrentVersionKey, "CommonFilesDir")},
-        {"systemroot", windows},
-        {"windir", windows},
-    };
-    std::string out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t open = text.find('%', at);
-        if (open == std::string::npos) break;
-        const std::size_t close = text.find('%', open + 1);
-        if (close == std::string::npos) return std::nullopt;
-        const std::string name = FoldCase(text.substr(open + 1, close - open - 1));
-        const std::string* value = nullptr;
-        for (const auto& [variable, folder] : known)
-            if (name == variable) value = &folder;
-        if (value == nullptr || value->empty()) return std::nullopt;
-        out += text.substr(at, open - at) + *value;
-        at = close + 1;
-    }
-    return out + text.substr(at);
+    const Expansion expanded =
+        ReadEnvironment(platform.registry, platform.system, RegistryView::Bits64).Expand(text);
+    if (!expanded.Complete() || expanded.text.find('%') != std::string::npos) return std::nullopt;
+    return expanded.text;
 }
 
 }  // namespace
@@ -117,7 +90,7 @@ std::optional<std::string> PathNamedBy(const Platform& platform, const std::stri
     if (name == "rundll32.exe" || name == "rundll32") first = SplitFirst(Trim(rest)).first;
     for (char& c : first)
         if (c == '/') c = '\\';
-    const auto expanded = ExpandFolders(platform, Trim(first));
+    const auto expanded = ExpandVariables(platform, Trim(first));
     if (!expanded || !IsDrivePath(*expanded)) return std::nullopt;
     return WithoutTrailingSeparators(*expanded);
 }

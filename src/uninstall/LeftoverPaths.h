@@ -13,9 +13,9 @@ namespace korvane {
 
 // The file a registry value names: a quoted program, else an unquoted path up to the end of its
 // program's or library's name (".exe", ".dll", ...), else the text before an icon index (",0");
-// for rundll32 the library it loads. %ProgramFiles%, %ProgramFiles(x86)%, %CommonProgramFiles%,
-// %SystemRoot% and %windir% are expanded. Nothing for what is no absolute path on a drive (a bare
-// name, an unknown variable, a URL): what cannot be told is never taken as evidence.
+// for rundll32 the library it loads. Variables are expanded with the user's environment, as Windows
+// expands them for a 64-bit program. Nothing for what is no absolute path on a drive (a bare name, an
+// unknown variable, a URL): what cannot be told is never taken as evidence.
 std::optional<std::string> PathNamedBy(const Platform& platform, const std::string& value);
 
 // The folder of a full file path, without its trailing "\"; empty when the path has none.

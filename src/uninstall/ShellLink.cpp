@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/PathText.h"
 #include "platform/Utf16.h"
 
 namespace korvane {
@@ -93,8 +94,7 @@ std::optional<std::string> ShellLinkTarget(const std::string& bytes) {
     if (!base || base->empty()) return std::nullopt;
     std::string target = *base;
     if (suffix && !suffix->empty()) {
-        if (target.back() != '\\') target += '\\';
-        target += *suffix;
+        target = WithBackslash(std::move(target)) + *suffix;
     }
     return target;
 }

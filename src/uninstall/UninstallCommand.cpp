@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "platform/AsciiCase.h"
+#include "platform/PathText.h"
 #include "registry/Folders.h"
 
 namespace korvane {
@@ -12,27 +14,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool EndsWithExe(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string end = path.substr(path.size() - 4);
-    for (char& c : end)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return end == ".exe";
-}
-
-// Whether the last part of the path has an extension; CreateProcess adds ".exe" only when not.
-bool HasExtension(const std::string& path) {
-    const size_t dot = path.find_last_of('.');
-    return dot != std::string::npos &&
-           (path.find_last_of("\\/") == std::string::npos || dot > path.find_last_of("\\/"));
-}
-
-bool IsAbsolute(const std::string& path) {
-    const bool drive = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/') &&
-                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-    return drive || path.rfind("\\\\", 0) == 0;
-}
-
 // The file `name` stands for, if it exists: as written and, with `addExe`, with ".exe" added to a name
 // without an extension; with `exeOnly` only a name that ends in ".exe" counts.
 std::optional<std::string> FindProgram(FileSystem& files, SystemInfo& system, const std::string& name,
@@ -40,7 +21,7 @@ std::optional<std::string> FindProgram(FileSystem& files, SystemInfo& system, co
     if (name.empty()) return std::nullopt;
     std::vector<std::string> places;
     if (name.find_first_of("\\/:") != std::string::npos) {
-        if (!IsAbsolute(name)) return std::nullopt;  // it would depend on the current folder
+        if (!IsAbsolutePath(name)) return std::nullopt;  // it would depend on the current folder
         places.push_back(name);
     } else {
         const std::string systemFolder = SystemFolder(system);
@@ -49,9 +30,10 @@ std::optional<std::string> FindProgram(FileSystem& files, SystemInfo& system, co
     }
     for (const std::string& place : places) {
         std::vector<std::string> candidates{place};
-        if (addExe && !HasExtension(place)) candidates.push_back(place + ".exe");
+        if (addExe && ExtensionOf(place).empty()) candidates.push_back(place + ".exe");
         for (const std::string& candidate : candidates)
-            if ((!exeOnly || EndsWithExe(candidate)) && files.fileExists(candidate)) return candidate;
+            if ((!exeOnly || EndsWithNoCase(candidate, ".exe")) && files.fileExists(candidate))
+                return candidate;
     }
     return std::nullopt;
 }
@@ -64,8 +46,8 @@ bool PathGoesOn(const std::string& rest) {
     while (start != std::string::npos) {
         const size_t end = rest.find_first_of(" \t", start);
         const std::string word = rest.substr(start, end == std::string::npos ? end : end - start);
-        if (word[0] == '/' || word[0] == '-' || word[0] == '"' || IsAbsolute(word)) return false;
-        if (word.find('\\') != std::string::npos || EndsWithExe(word)) return true;
+        if (word[0] == '/' || word[0] == '-' || word[0] == '"' || IsAbsolutePath(word)) return false;
+        if (word.find('\\') != std::string::npos || EndsWithNoCase(word, ".exe")) return true;
         start = end == std::string::npos ? end : rest.find_first_not_of(" \t", end);
     }
     return false;

@@ -3,6 +3,7 @@
 // the rows that name its file as it comes (see UninstallPage.h).
 #include <any>
 
+#include "platform/AsciiCase.h"
 #include "registry/GuessPath.h"
 #include "uninstall/UninstallColumns.h"
 #include "uninstall/UninstallCommand.h"
@@ -11,16 +12,6 @@
 namespace korvane {
 
 namespace {
-
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-    if (text.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = text[text.size() - suffix.size() + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i]) return false;
-    }
-    return true;
-}
 
 // The program a DisplayIcon names ("C:\App\app.exe,0"); empty for an icon file, which signs nothing.
 std::string IconProgram(const std::string& displayIcon, const PathContext& context) {

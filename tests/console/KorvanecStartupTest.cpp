@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "console/Korvanec.h"
-#include "registry/WindowsVersion.h"
 #include "support/AppFixture.h"
 
 namespace korvane::console {
@@ -20,8 +19,6 @@ const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 class KorvanecStartupTest : public testing::AppFixture {
 protected:
     KorvanecStartupTest() {
-        // The version is asked once per process: a test before this one may have asked it already.
-        ResetWindowsVersionForTests();
         memory.system().version = VersionRecord{2, 10, 0, 19045};
         registry.SetString(roots::CurrentUser, kRun, "Signed", "C:\\Apps\\signed.exe");
         memory.files().AddFile("C:\\Apps\\signed.exe", "MZ");
@@ -36,7 +33,6 @@ protected:
         memory.services().AddService({"Svc", "A Service", "C:\\Apps\\svc.exe"});
         memory.files().AddFile("C:\\Apps\\svc.exe", "MZ");
     }
-    ~KorvanecStartupTest() override { ResetWindowsVersionForTests(); }
 
     // Location and Publisher of each row, by name.
     std::map<std::string, std::pair<std::string, std::string>> Rows(const std::vector<std::string>& args) {

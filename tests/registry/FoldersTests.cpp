@@ -80,33 +80,51 @@ public:
     }
 };
 
-class WindowsVersionQuery : public ::testing::Test {
-protected:
-    void SetUp() override { ResetWindowsVersionForTests(); }
-    void TearDown() override { ResetWindowsVersionForTests(); }
+TEST(WindowsVersionTest, ClassIsZeroUntilAsked) {
     CountingSystemInfo system;
-};
-
-TEST_F(WindowsVersionQuery, ClassIsZeroUntilAsked) {
-    EXPECT_EQ(WindowsVersionClass(), 0);
+    WindowsVersion version(system);
     system.version = VersionRecord{2, 5, 1, 2600};
-    EXPECT_TRUE(QueryWindowsVersion(system));
-    EXPECT_EQ(WindowsVersionClass(), 6);
+    EXPECT_EQ(version.Class(), 0);
+    EXPECT_EQ(system.asked, 0);
+    EXPECT_TRUE(version.Query());
+    EXPECT_EQ(version.Class(), 6);
 }
 
-TEST_F(WindowsVersionQuery, IsAskedOncePerProcess) {
+TEST(WindowsVersionTest, IsAskedOnceAndKept) {
+    CountingSystemInfo system;
+    WindowsVersion version(system);
     system.version = VersionRecord{2, 10, 0, 22631};
-    EXPECT_TRUE(QueryWindowsVersion(system));
+    EXPECT_TRUE(version.Query());
     system.version = VersionRecord{1, 4, 10, 0};
-    EXPECT_TRUE(QueryWindowsVersion(system));
+    EXPECT_TRUE(version.Query());
     EXPECT_EQ(system.asked, 1);
-    EXPECT_EQ(WindowsVersionClass(), 8);
+    EXPECT_EQ(version.Class(), 8);
+    EXPECT_EQ(version.Remembered()->major, 10u);
 }
 
-TEST_F(WindowsVersionQuery, AFailedQueryGivesClassZero) {
+TEST(WindowsVersionTest, AFailedQueryGivesClassZero) {
+    CountingSystemInfo system;
     system.version = std::nullopt;
-    EXPECT_FALSE(QueryWindowsVersion(system));
-    EXPECT_EQ(WindowsVersionClass(), 0);
+    WindowsVersion version(system);
+    EXPECT_FALSE(version.Query());
+    EXPECT_EQ(version.Class(), 0);
+    EXPECT_FALSE(version.Remembered().has_value());
+}
+
+TEST(WindowsVersionTest, TwoStatesOnDifferentWindowsDoNotInterfere) {
+    CountingSystemInfo xp;
+    xp.version = VersionRecord{2, 5, 1, 2600};
+    CountingSystemInfo windows98;
+    windows98.version = VersionRecord{1, 4, 10, 0};
+    WindowsVersion first(xp);
+    WindowsVersion second(windows98);
+    EXPECT_TRUE(first.Query());
+    EXPECT_EQ(second.Class(), 0);  // the other state's answer is not this one's
+    EXPECT_TRUE(second.Query());
+    EXPECT_EQ(first.Class(), 6);
+    EXPECT_EQ(second.Class(), 2);
+    EXPECT_EQ(xp.asked, 1);
+    EXPECT_EQ(windows98.asked, 1);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "registry/WindowsVersion.h"
 #include "scan/IgnorePage.h"
 #include "scan/ScanErrorList.h"
 #include "scan/ScanPage.h"
@@ -30,7 +29,6 @@ protected:
     ScanPage page{state, history, ignoreList, ignorePage};
 
     void SetUp() override {
-        ResetWindowsVersionForTests();
         history.Document().Reset("Korvane");
         ignoreList.Document().Reset("IgnoreList");
         page.FillScanGroups();

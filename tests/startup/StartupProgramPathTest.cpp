@@ -24,7 +24,7 @@ protected:
     MemoryFileSystem files;
     MemoryRegistry registry;
     MemorySystemInfo system;
-    UserEnvironment environment{registry, system};
+    Environment environment = ReadEnvironment(registry, system, RegistryView::Bits64);
     PathContext context{files, "C:\\WINDOWS\\system32\\", "C:\\WINDOWS\\", "C:\\Program Files\\"};
 };
 
@@ -37,6 +37,17 @@ TEST_F(StartupProgramPathTest, ThePresentProgramIsFoundHoweverItsCommandIsWritte
     EXPECT_EQ(Program("\\??\\C:\\Program Files\\Kvc App\\app.exe"), app);
     EXPECT_EQ(Program("\\SystemRoot\\system32\\svc.exe -k"), "C:\\WINDOWS\\system32\\svc.exe");
     EXPECT_EQ(Program("notepad.exe C:\\notes.txt"), "C:\\WINDOWS\\notepad.exe");
+}
+
+TEST_F(StartupProgramPathTest, CommandsSeeTheUsersVariablesAndTheFoldersWindowsSetsItself) {
+    registry.SetString(roots::CurrentUser, "Environment", "Tools", "%SystemDrive%\\Tools", regtype::ExpandSz);
+    files.AddFile("C:\\Tools\\sync.exe");
+    files.AddFile(system.localAppDataFolder + "\\Sync\\agent.exe");
+    environment = ReadEnvironment(registry, system, RegistryView::Bits64);
+    EXPECT_EQ(Program("%TOOLS%\\sync.exe /start"), "C:\\Tools\\sync.exe");
+    // The user's own profile folders, which Windows sets at log-on rather than in a key.
+    EXPECT_EQ(Program("\"%LocalAppData%\\Sync\\agent.exe\" -q"),
+              system.localAppDataFolder + "\\Sync\\agent.exe");
 }
 
 TEST_F(StartupProgramPathTest, AMissingProgramIsNamedAsItsCommandNamesIt) {

@@ -1,8 +1,8 @@
 // The RunOnce keys (listed, never disabled) and Startup folders named in User Shell Folders, expanded
 // with the user's environment, with Shell Folders as the fallback.
 #include "platform/Utf16.h"
+#include "startup/StartupFolders.h"
 #include "startup/StartupTestSupport.h"
-#include "startup/UserEnvironment.h"
 
 namespace korvane::testing {
 namespace {
@@ -61,7 +61,8 @@ TEST_F(StartupRunOnceAndFoldersTest, DisablingRunOnceIsRefusedWithItsReasonAndCh
 TEST_F(StartupRunOnceAndFoldersTest, UserShellFoldersAreExpandedWithTheUsersEnvironment) {
     const std::string profile = "C:\\Profiles\\ann";
     registry().SetString(HKCU, "Volatile Environment", "USERPROFILE", profile);
-    registry().SetString(HKCU, "Volatile Environment", "APPDATA", "%USERPROFILE%\\Roaming");
+    // Log-on writes these as plain text, already expanded; Windows expands only expandable values.
+    registry().SetString(HKCU, "Volatile Environment", "APPDATA", profile + "\\Roaming");
     SetExpandable(HKCU, kUserShellFolders, "Startup", "%APPDATA%\\Startup");
     registry().SetString(HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", "ProgramData",
                          "%SystemDrive%\\Data");
@@ -93,21 +94,17 @@ TEST_F(StartupRunOnceAndFoldersTest, ShellFoldersAreTheFallbackForAMissingOrUnex
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Notes.lnk", "Sync.exe"}));
 }
 
-TEST(UserEnvironmentTest, ExpandsKnownNamesAnyCaseAndLeavesTheRestAsWritten) {
+TEST(StartupFolderPathTest, TheUsersStartupFolderIsExpandedWithTheUsersOwnEnvironment) {
     MemoryPlatform memory;
-    memory.registry().SetString(HKCU, "Environment", "Tools", "%SystemDrive%\\Tools");
     memory.registry().SetString(HKCU, "Volatile Environment", "USERPROFILE", "C:\\Users\\ann");
     memory.registry().SetString(HKCU, "Environment", "Pct", "50%");
-    UserEnvironment environment(memory.registry(), memory.system());
-    EXPECT_EQ(environment.Expand("%systemroot%\\x.exe"), "C:\\WINDOWS\\x.exe");
-    EXPECT_EQ(environment.Expand("%TOOLS%\\a.exe"), "C:\\Tools\\a.exe");
-    EXPECT_EQ(environment.Expand("%UserProfile%"), "C:\\Users\\ann");
-    // Unknown names, a lone % and a % that only closes a value stay as they are.
-    EXPECT_EQ(environment.Expand("100% sure %NOPE%\\%USERPROFILE%"), "100% sure %NOPE%\\C:\\Users\\ann");
-    EXPECT_EQ(environment.Expand("%Pct%%"), "50%%");
-    EXPECT_TRUE(environment.FullyExpands("%USERPROFILE%\\x"));
-    EXPECT_FALSE(environment.FullyExpands("%NOPE%\\x"));
-    EXPECT_TRUE(environment.FullyExpands("no variables"));
+    memory.registry().SetString(HKCU, kUserShellFolders, "Startup", "%UserProfile%\\Start\\",
+                                regtype::ExpandSz);
+    memory.registry().SetString(HKCU, kUserShellFolders, "Odd", "%Pct%%\\x", regtype::ExpandSz);
+    const Environment environment = ReadEnvironment(memory.registry(), memory.system(), RegistryView::Bits64);
+    EXPECT_EQ(StartupFolderPath(memory.registry(), environment, HKCU, "Startup"), "C:\\Users\\ann\\Start");
+    // A "%" that only closes a value stays as written.
+    EXPECT_EQ(StartupFolderPath(memory.registry(), environment, HKCU, "Odd"), "50%%\\x");
 }
 
 }  // namespace

@@ -59,12 +59,12 @@ inline std::optional<VersionRecord> VersionOfClass(int versionClass) {
 class StartupTest : public ::testing::Test {
 protected:
     StartupTest() { UseVersionClass(6); }
-    ~StartupTest() override { ResetWindowsVersionForTests(); }
 
     void UseVersionClass(int versionClass) { UseVersion(VersionOfClass(versionClass)); }
+    // Another Windows: what the state asked of the last one no longer holds.
     void UseVersion(std::optional<VersionRecord> version) {
-        ResetWindowsVersionForTests();
         memory.system().version = version;
+        state.windowsVersion = WindowsVersion(memory.system());
     }
 
     MemoryRegistry& registry() { return memory.registry(); }

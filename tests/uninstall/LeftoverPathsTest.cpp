@@ -28,6 +28,17 @@ TEST_F(LeftoverTest, PathNamedByTakesTheFileAWindowsValueNames) {
         EXPECT_EQ(PathNamedBy(p, unknown), std::nullopt) << unknown;
 }
 
+TEST_F(LeftoverTest, PathNamedBySeesTheUsersOwnVariables) {
+    memory.registry().SetString(roots::CurrentUser, "Environment", "APP_HOME", "%SystemDrive%\\Apps\\Home",
+                                regtype::ExpandSz);
+    const Platform& p = memory.platform();
+    EXPECT_EQ(PathNamedBy(p, "%APP_HOME%\\a.exe /uninstall"), "C:\\Apps\\Home\\a.exe");
+    EXPECT_EQ(PathNamedBy(p, "\"%LocalAppData%\\App\\u.exe\""),
+              memory.system().localAppDataFolder + "\\App\\u.exe");
+    // A reference that is still not known after that stays "cannot tell".
+    EXPECT_EQ(PathNamedBy(p, "%APP_HOME%\\%NOPE%\\a.exe"), std::nullopt);
+}
+
 TEST(LeftoverPathTest, InsideMeansBelowAtAFolderBoundary) {
     EXPECT_TRUE(IsInside("C:\\App\\a.exe", "C:\\App"));
     EXPECT_TRUE(IsInside("c:\\app\\sub\\a.exe", "C:\\App\\"));

@@ -7,24 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/AsciiCase.h"
+
 namespace korvane::memory {
 
-inline char FoldUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
+// The key under which a name is kept in the in-memory maps.
 inline std::string FoldName(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) c = FoldUpper(c);
-    return folded;
-}
-
-inline bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldUpper(a[i]) != FoldUpper(b[i])) return false;
-    }
-    return true;
+    return UpperAscii(name);
 }
 
 // Splits `path` at `separator`; empty parts are kept so that callers can reject them.

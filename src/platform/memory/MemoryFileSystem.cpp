@@ -115,9 +115,9 @@ std::optional<MemoryFileSystem::Location> MemoryFileSystem::locate(const std::st
         where.volume = p.substr(0, 2);
         rest = p.substr(2);
         // "C:name" is relative to the current folder when that is on C:, else to C:'s root.
-        if (!rest.empty() && rest[0] != '\\' && memory::EqualNoCase(current_->volume, where.volume)) {
+        if (!rest.empty() && rest[0] != '\\' && EqualsNoCase(current_->volume, where.volume)) {
             where.parts = current_->parts;
-        } else if (rest.empty() && memory::EqualNoCase(current_->volume, where.volume)) {
+        } else if (rest.empty() && EqualsNoCase(current_->volume, where.volume)) {
             where.parts = current_->parts;
         }
     } else if (p[0] == '\\') {
@@ -229,10 +229,10 @@ bool MemoryFileSystem::writeFails(const Location& where) const {
 
 // Windows keeps the current folder open, so it and the folders above it cannot be removed.
 bool MemoryFileSystem::holdsCurrentDirectory(const Location& where) const {
-    if (!memory::EqualNoCase(where.volume, current_->volume)) return false;
+    if (!EqualsNoCase(where.volume, current_->volume)) return false;
     if (where.parts.size() > current_->parts.size()) return false;
     for (std::size_t i = 0; i < where.parts.size(); ++i) {
-        if (!memory::EqualNoCase(where.parts[i], current_->parts[i])) return false;
+        if (!EqualsNoCase(where.parts[i], current_->parts[i])) return false;
     }
     return true;
 }

@@ -18,7 +18,7 @@ TaskChange MemoryScheduledTasks::setTaskEnabled(const std::string& path, bool en
     std::lock_guard lock(mutex_);
     if (!reachable_) return TaskChange::Failed;
     auto task = std::find_if(tasks_.begin(), tasks_.end(),
-                             [&](const ScheduledTask& t) { return memory::EqualNoCase(t.path, path); });
+                             [&](const ScheduledTask& t) { return EqualsNoCase(t.path, path); });
     if (task == tasks_.end()) return TaskChange::NotFound;
     if (denied_.contains(memory::FoldName(path))) return TaskChange::AccessDenied;
     task->enabled = enabled;
@@ -34,7 +34,7 @@ void MemoryScheduledTasks::AddTask(ScheduledTask task) {
 std::optional<ScheduledTask> MemoryScheduledTasks::Task(const std::string& path) const {
     std::lock_guard lock(mutex_);
     for (const ScheduledTask& task : tasks_)
-        if (memory::EqualNoCase(task.path, path)) return task;
+        if (EqualsNoCase(task.path, path)) return task;
     return std::nullopt;
 }
 

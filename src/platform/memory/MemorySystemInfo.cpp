@@ -3,13 +3,14 @@
 
 #include <algorithm>
 
+#include "platform/AsciiCase.h"
+
 namespace korvane {
 
 namespace {
 // Lower-case folding, so that "_" sorts before the letters as it does in the user's locale.
 unsigned char FoldLower(char c) {
-    auto byte = static_cast<unsigned char>(c);
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+    return static_cast<unsigned char>(AsciiLower(c));
 }
 }  // namespace
 

@@ -14,7 +14,7 @@ namespace korvane::memory {
 inline bool MatchesGlob(std::string_view name, std::string_view pattern) {
     std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || FoldUpper(pattern[p]) == FoldUpper(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == '?' || AsciiUpper(pattern[p]) == AsciiUpper(name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {

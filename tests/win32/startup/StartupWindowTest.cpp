@@ -3,7 +3,6 @@
 // box and on "&Apply" (its StartupApproved record says so; the entry stays in Run), an entry disabled
 // beforehand through its record shows unchecked, and an entry parked by the system configuration
 // scheme is enabled back into its Run key.
-#include "registry/WindowsVersion.h"
 #include "win32/support/RealWindowFixture.h"
 
 namespace korvane::win32::testing {
@@ -43,13 +42,10 @@ protected:
     void SetUp() override {
         Clean();
         SetString(HKEY_LOCAL_MACHINE, kRun, kEntry, kCommand, REG_EXPAND_SZ);
-        // The version is asked once per process: tests on the in-memory platform may have asked first.
-        ResetWindowsVersionForTests();
         RealWindowTest::SetUp();
     }
     void TearDown() override {
         RealWindowTest::TearDown();
-        ResetWindowsVersionForTests();
         Clean();
     }
     static void Clean() {
