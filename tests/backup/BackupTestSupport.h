@@ -14,8 +14,7 @@
 #include <vector>
 
 #include "backup/BackupPage.h"
-#include "core/AppState.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "support/AppFixture.h"
 
 namespace korvane::testing {
 
@@ -114,10 +113,9 @@ private:
     std::vector<std::string> imported_;
 };
 
-class BackupPageTest : public ::testing::Test {
+class BackupPageTest : public AppFixture {
 protected:
     BackupPageTest() {
-        state.ProgramFolder = "C:\\Korvane\\";
         state.BackupFolder = kBackupFolder;
         memory.files().AddFolder("C:\\Korvane\\Backup");
         memory.files().AddFolder("C:\\Work");
@@ -163,9 +161,7 @@ protected:
         return line + "  " + file + "\r\n";
     }
 
-    MemoryPlatform memory;
     StandInRegistryEditor editor{memory};
-    AppState state{memory.platform()};
     std::vector<std::string> statuses;  // UI thread only
     std::mutex sleepMutex;
     std::vector<std::chrono::milliseconds> sleeps;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "browser/PluginsPage.h"
-#include "support/AppFixture.h"
+#include "support/AppWithHistoryFixture.h"
 
 namespace korvane::testing {
 
@@ -23,7 +23,7 @@ inline const std::string kBarsUser = "Software\\Microsoft\\Internet Explorer\\Ex
 inline const std::string kMenuExt = "Software\\Microsoft\\Internet Explorer\\MenuExt";
 inline const std::string kIe = "Software\\Microsoft\\Internet Explorer";
 
-class PluginTest : public AppFixture {
+class PluginTest : public AppWithHistoryFixture {
 protected:
     PluginTest() { history.Document().Reset("Korvane"); }
 
@@ -73,7 +73,6 @@ protected:
     }
     XmlElement History() { return history.Document().DocumentElement(); }
 
-    UndoHistory history{state};
     PluginsPage page{state, history};
 };
 

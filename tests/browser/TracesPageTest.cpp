@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "browser/IE.h"
 #include "browser/TracesPage.h"
-#include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
+#include "support/AppFixture.h"
 
 namespace korvane {
 namespace {
@@ -19,7 +18,7 @@ const std::string kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\
 const std::string kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const std::string kAutoComplete = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete";
 
-class TracesPageTest : public ::testing::Test {
+class TracesPageTest : public testing::AppFixture {
 protected:
     TracesPageTest() {
         const std::string profile = "C:\\Documents and Settings\\Ann\\";
@@ -54,8 +53,6 @@ protected:
     const std::string cookies = "C:\\Documents and Settings\\Ann\\Cookies\\";
     const std::string favorites = "C:\\Documents and Settings\\Ann\\Favorites\\";
     const std::string history = "C:\\Documents and Settings\\Ann\\Local Settings\\History\\";
-    MemoryPlatform memory;
-    AppState state{memory.platform()};
     TracesPage page{state};
 };
 

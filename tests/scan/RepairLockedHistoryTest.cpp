@@ -2,20 +2,17 @@
 // repair's write-ahead save, losing every earlier entry although the user had been told it was kept.
 #include <gtest/gtest.h>
 
-#include "platform/memory/MemoryPlatform.h"
 #include "scan/Repair.h"
 #include "scan/ScanErrorList.h"
+#include "support/AppWithHistoryFixture.h"
 
 namespace korvane {
 namespace {
 
-TEST(RepairLockedHistory, AnUnreadableBackupXmlIsNeverOverwrittenAndNothingIsDeleted) {
-    MemoryPlatform memory;
-    MemoryRegistry& registry = memory.registry();
+using RepairLockedHistory = testing::AppWithHistoryFixture;
+
+TEST_F(RepairLockedHistory, AnUnreadableBackupXmlIsNeverOverwrittenAndNothingIsDeleted) {
     memory.files().AddFile("C:\\Korvane\\Backup.xml", "<Korvane><ELEMENT NAME=\"old\"", 0);
-    AppState state{memory.platform()};
-    state.ProgramFolder = "C:\\Korvane\\";
-    UndoHistory history{state};
     // Unreadable, and it cannot be renamed aside either: the history is locked.
     memory.files().FailDelete("C:\\Korvane\\Backup.xml");
     history.Load();

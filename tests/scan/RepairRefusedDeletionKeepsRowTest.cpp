@@ -2,21 +2,16 @@
 // a user without administrator rights): the error looked fixed, and nothing said otherwise.
 #include <gtest/gtest.h>
 
-#include "platform/memory/MemoryPlatform.h"
 #include "scan/Repair.h"
 #include "scan/ScanErrorList.h"
+#include "support/AppWithHistoryFixture.h"
 
 namespace korvane {
 namespace {
 
-TEST(RepairRefusedDeletion, RowsWhoseEntryStaysStayCheckedAndTheUserIsTold) {
-    MemoryPlatform memory;
-    MemoryRegistry& registry = memory.registry();
-    memory.files().AddFolder("C:\\Korvane");
-    AppState state{memory.platform()};
-    state.ProgramFolder = "C:\\Korvane\\";
-    UndoHistory history{state};
+using RepairRefusedDeletion = testing::AppWithHistoryFixture;
 
+TEST_F(RepairRefusedDeletion, RowsWhoseEntryStaysStayCheckedAndTheUserIsTold) {
     const std::string appPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
     const std::string sharedDlls = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
     registry.SetString(roots::LocalMachine, appPaths + "\\x.exe", "", "C:\\Gone\\x.exe");

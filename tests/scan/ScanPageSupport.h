@@ -11,7 +11,7 @@
 #include "scan/IgnorePage.h"
 #include "scan/ScanErrorList.h"
 #include "scan/ScanPage.h"
-#include "support/AppFixture.h"
+#include "support/AppWithHistoryFixture.h"
 
 namespace korvane::testing {
 
@@ -21,9 +21,8 @@ inline const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentV
 inline const std::string kFileExtsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 inline const std::string kFontsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-class ScanPageTest : public AppFixture {
+class ScanPageTest : public AppWithHistoryFixture {
 protected:
-    UndoHistory history{state};
     IgnoreList ignoreList{memory.platform()};
     IgnorePage ignorePage{ignoreList};
     ScanPage page{state, history, ignoreList, ignorePage};

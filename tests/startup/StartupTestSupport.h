@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
-#include "platform/memory/MemoryPlatform.h"
 #include "registry/WindowsVersion.h"
 #include "startup/Startup.h"
 #include "startup/StartupPage.h"
+#include "support/AppWithHistoryFixture.h"
 
 namespace korvane::testing {
 
@@ -56,7 +55,7 @@ inline std::optional<VersionRecord> VersionOfClass(int versionClass) {
     }
 }
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public AppWithHistoryFixture {
 protected:
     StartupTest() { UseVersionClass(6); }
 
@@ -150,9 +149,6 @@ protected:
         return texts;
     }
 
-    MemoryPlatform memory;
-    AppState state{memory.platform()};
-    UndoHistory history{state};
     StartupPage page{state, history};
 };
 

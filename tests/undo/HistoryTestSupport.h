@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/AppFixture.h"
-#include "undo/UndoHistory.h"
+#include "support/AppWithHistoryFixture.h"
 
 namespace korvane::testing {
 
-class HistoryTest : public AppFixture {
+class HistoryTest : public AppWithHistoryFixture {
 protected:
     HistoryTest() { history.Document().Reset("Korvane"); }
 
@@ -24,8 +23,6 @@ protected:
         entry.SetAttribute("PATH", "path");
         return entry;
     }
-
-    UndoHistory history{state};
 };
 
 }  // namespace korvane::testing

@@ -36,8 +36,6 @@ class LeftoverTest : public UninstallTest {
 protected:
     LeftoverTest() {
         memory.system().Use64BitWindows10();
-        memory.files().AddFolder("C:\\Korvane");
-        state.ProgramFolder = "C:\\Korvane\\";
         history.Load();
         SetUpWindows();
         InstallWriter();

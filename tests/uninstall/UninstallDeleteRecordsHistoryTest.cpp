@@ -3,9 +3,8 @@
 // History and comes back as it was, empty sub-keys and all.
 #include <gtest/gtest.h>
 
-#include "core/AppState.h"
 #include "platform/Utf16.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "support/AppWithHistoryFixture.h"
 #include "support/WatchingRegistry.h"
 #include "uninstall/AddRemove.h"
 #include "uninstall/UninstallPage.h"
@@ -16,11 +15,9 @@ namespace {
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr HKey HKLM = roots::LocalMachine;
 
-class UninstallDeleteRecordsHistoryTest : public ::testing::Test {
+class UninstallDeleteRecordsHistoryTest : public testing::AppWithHistoryFixture {
 protected:
     UninstallDeleteRecordsHistoryTest() {
-        memory.files().AddFolder("C:\\Korvane");
-        state.ProgramFolder = "C:\\Korvane\\";
         history.Load();
         registry.SetString(HKLM, kUninstall + "\\Stale", "DisplayName", "Stale App");
         registry.SetString(HKLM, kUninstall + "\\Stale", "UninstallString", "C:\\gone\\u.exe",
@@ -38,10 +35,6 @@ protected:
         page.btnDeleteEntry.Click();
     }
 
-    MemoryPlatform memory;
-    MemoryRegistry& registry = memory.registry();
-    AppState state{memory.platform()};
-    UndoHistory history{state};
     UninstallPage page{state, history};
 };
 

@@ -3,9 +3,8 @@
 // deleting after confirmation, check all and the action buttons.
 #include <gtest/gtest.h>
 
-#include "core/AppState.h"
-#include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
+#include "support/AppWithHistoryFixture.h"
 #include "uninstall/AddRemove.h"
 #include "uninstall/UninstallPage.h"
 
@@ -15,13 +14,9 @@ namespace {
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr HKey HKLM = roots::LocalMachine;
 
-class UninstallPageTest : public ::testing::Test {
+class UninstallPageTest : public testing::AppWithHistoryFixture {
 protected:
-    UninstallPageTest() {
-        memory.files().AddFolder("C:\\Korvane");
-        state.ProgramFolder = "C:\\Korvane\\";
-        history.Load();
-    }
+    UninstallPageTest() { history.Load(); }
 
     void AddEntry(const std::string& key, const std::string& displayName, const std::string& command) {
         registry().SetString(HKLM, kUninstall + "\\" + key, "DisplayName", displayName);
@@ -48,9 +43,6 @@ protected:
         page.lvAddRemove.Click();
     }
 
-    MemoryPlatform memory;
-    AppState state{memory.platform()};
-    UndoHistory history{state};
     UninstallPage page{state, history};
 };
 

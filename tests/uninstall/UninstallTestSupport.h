@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "support/AppWithHistoryFixture.h"
 #include "uninstall/AddRemove.h"
 #include "uninstall/UninstallPage.h"
 
@@ -20,7 +19,7 @@ inline const std::string kUninstall32 =
 inline constexpr HKey HKLM = roots::LocalMachine;
 inline constexpr HKey HKCU = roots::CurrentUser;
 
-class UninstallTest : public ::testing::Test {
+class UninstallTest : public AppWithHistoryFixture {
 protected:
     MemoryRegistry& registry() { return memory.registry(); }
 
@@ -71,9 +70,6 @@ protected:
         return commands;
     }
 
-    MemoryPlatform memory;
-    AppState state{memory.platform()};
-    UndoHistory history{state};
     UninstallPage page{state, history};
 };
 

@@ -4,9 +4,15 @@
 // count its findings.
 //
 //   window-probe center CAPTION      prints "X Y", the centre of the control showing CAPTION, in the
-//                                     main window's client coordinates
+//                                     main window's client coordinates (the page buttons included)
 //   window-probe wait TEXT SECONDS   waits until a control of the window shows TEXT
+//
+// A control "shows" a text when its own text is that text once blanks around it are left aside (the
+// page buttons' captions carry trailing blanks).
 //   window-probe rows NAME           prints the number of rows of the list named NAME
+//   window-probe idle SECONDS        waits until the window's thread is back in its message loop (it
+//                                     answers a message): a window busy in a handler cannot paint, and
+//                                     its picture stays still without being finished
 //   window-probe app-mode light|dark sets the user's app mode as Windows' Settings does: the value
 //                                     AppsUseLightTheme under HKCU ...\Themes\Personalize, then the
 //                                     WM_SETTINGCHANGE "ImmersiveColorSet" broadcast
@@ -45,12 +51,19 @@ BOOL CALLBACK Collect(HWND child, LPARAM out) {
     return TRUE;
 }
 
-// The visible control of the main window whose text is `text`; null when there is none.
+std::wstring Trimmed(const std::wstring& text) {
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return L"";
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+// The visible control of the main window that shows `text`; null when there is none.
 HWND ControlShowing(HWND main, const std::wstring& text) {
     std::vector<HWND> children;
     EnumChildWindows(main, &Collect, reinterpret_cast<LPARAM>(&children));
+    const std::wstring wanted = Trimmed(text);
     for (HWND child : children)
-        if (IsWindowVisible(child) && TextOf(child) == text) return child;
+        if (IsWindowVisible(child) && Trimmed(TextOf(child)) == wanted) return child;
     return nullptr;
 }
 
@@ -86,6 +99,15 @@ int Rows(const std::wstring& name) {
     return 0;
 }
 
+int Idle(int seconds) {
+    HWND main = MainWindow();
+    DWORD_PTR ignored = 0;
+    if (!main ||
+        !SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(seconds) * 1000, &ignored))
+        return 1;
+    return 0;
+}
+
 int AppMode(const std::wstring& mode) {
     if (mode != L"light" && mode != L"dark") return 2;
     const DWORD light = mode == L"light" ? 1 : 0;
@@ -105,8 +127,11 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"center" && argc == 3) return Center(argv[2]);
     if (command == L"wait" && argc == 4) return Wait(argv[2], _wtoi(argv[3]));
     if (command == L"rows" && argc == 3) return Rows(argv[2]);
+    if (command == L"idle" && argc == 3) return Idle(_wtoi(argv[2]));
     if (command == L"app-mode" && argc == 3) return AppMode(argv[2]);
-    std::fputs("usage: window-probe center CAPTION | wait TEXT SECONDS | rows NAME | app-mode light|dark\n",
-               stderr);
+    std::fputs(
+        "usage: window-probe center CAPTION | wait TEXT SECONDS | rows NAME | idle SECONDS | "
+        "app-mode light|dark\n",
+        stderr);
     return 2;
 }

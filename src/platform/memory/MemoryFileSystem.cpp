@@ -1,5 +1,6 @@
 // The in-memory file system: path resolution after Windows' rules, the folder tree and the failure hooks
-// of MemoryFileSystem.h.
+// of MemoryFileSystem.h. The volumes the trees hang from, and whether a test reaches them, are
+// MemoryVolumes'.
 #include "platform/memory/MemoryFileSystem.h"
 
 #include <stdexcept>
@@ -12,15 +13,6 @@
 namespace korvane {
 
 using memory::FoldName;
-
-struct MemoryFileSystem::Node {
-    std::string name;
-    std::uint32_t attributes = 0;
-    std::string contents;
-    std::map<std::string, std::unique_ptr<Node>> children;  // by upper-cased name: NTFS order
-
-    bool isFolder() const { return (attributes & fileattr::Directory) != 0; }
-};
 
 // An absolute path taken apart: the volume ("C:", "\\server\share") and the names below it.
 struct MemoryFileSystem::Location {
@@ -80,17 +72,14 @@ std::string TrimNameEnd(const std::string& name) {
 
 }  // namespace
 
-MemoryFileSystem::MemoryFileSystem()
-    : nativeThreads_(std::make_shared<NativeThreads>()), clock_(std::make_unique<MemoryClock>()) {
+MemoryFileSystem::MemoryFileSystem() : nativeThreads_(std::make_shared<NativeThreads>()) {
     AddDrive("C:");
     current_ = std::make_unique<Location>(Location{"C:", {}, false});
 }
 
 MemoryFileSystem::~MemoryFileSystem() {
-    closing_ = true;
-    clock_->WakeAll();
     std::unique_lock lock(mutex_);
-    noneWaiting_.wait(lock, [this] { return waiting_ == 0; });
+    volumes_.Close(lock);
 }
 
 // Resolves `path` as GetFullPathName does. With `lastIsPattern` the last name may hold wildcards and
@@ -169,9 +158,8 @@ void MemoryFileSystem::redirectForWow64(Location& where) const {
 }
 
 MemoryFileSystem::Node* MemoryFileSystem::find(const Location& where) const {
-    auto volume = volumes_.find(FoldName(where.volume));
-    if (volume == volumes_.end()) return nullptr;
-    Node* node = volume->second.get();
+    Node* node = volumes_.Root(where.volume);
+    if (node == nullptr) return nullptr;
     for (const std::string& part : where.parts) {
         if (!node->isFolder()) return nullptr;
         auto it = node->children.find(FoldName(part));
@@ -193,13 +181,7 @@ MemoryFileSystem::Node* MemoryFileSystem::parentOf(const Location& where) const 
 }
 
 MemoryFileSystem::Node* MemoryFileSystem::createChain(const Location& where, bool lastIsFolder) {
-    auto& volume = volumes_[FoldName(where.volume)];
-    if (!volume) {
-        volume = std::make_unique<Node>();
-        volume->name = where.volume;
-        volume->attributes = fileattr::Directory;
-    }
-    Node* node = volume.get();
+    Node* node = &volumes_.AddRoot(where.volume);
     for (std::size_t i = 0; i < where.parts.size(); ++i) {
         bool last = i + 1 == where.parts.size();
         auto& slot = node->children[FoldName(where.parts[i])];
@@ -218,10 +200,18 @@ bool MemoryFileSystem::deleteFails(const Location& where) const {
 }
 
 bool MemoryFileSystem::writeFails(const Location& where) const {
-    if (failWrite_.empty()) return false;
+    return InOrBelow(failWrite_, where);
+}
+
+bool MemoryFileSystem::accessDenied(const Location& where) const {
+    return InOrBelow(denied_, where);
+}
+
+bool MemoryFileSystem::InOrBelow(const std::set<std::string>& paths, const Location& where) {
+    if (paths.empty()) return false;
     Location up = where;
     while (true) {
-        if (failWrite_.count(up.folded()) != 0) return true;
+        if (paths.count(up.folded()) != 0) return true;
         if (up.parts.empty()) return false;
         up.parts.pop_back();
     }
@@ -237,60 +227,13 @@ bool MemoryFileSystem::holdsCurrentDirectory(const Location& where) const {
     return true;
 }
 
-const MemoryFileSystem::VolumeTrouble* MemoryFileSystem::troubleOf(const std::string& volume) const {
-    if (troubles_.empty()) return nullptr;
-    const std::string folded = FoldName(volume);
-    if (auto it = troubles_.find(folded); it != troubles_.end()) return &it->second;
-    if (folded.rfind("\\\\", 0) == 0) {
-        const std::string server = folded.substr(0, folded.find('\\', 2));
-        if (auto it = troubles_.find(server); it != troubles_.end()) return &it->second;
-    }
-    return nullptr;
-}
-
-bool MemoryFileSystem::accessDenied(const Location& where) const {
-    if (denied_.empty()) return false;
-    Location up = where;
-    while (true) {
-        if (denied_.count(up.folded()) != 0) return true;
-        if (up.parts.empty()) return false;
-        up.parts.pop_back();
-    }
-}
-
 PathProbe MemoryFileSystem::probePath(const std::string& path) {
     std::unique_lock lock(mutex_);
     ++calls_;
     ++existenceTests_;
     auto where = locate(path);
     if (!where) return PathProbe::Missing(PathReason::InvalidName, fserror::InvalidName);
-    ++testsByVolume_[FoldName(where->volume)];
-    if (const VolumeTrouble* found = troubleOf(where->volume)) {
-        const VolumeTrouble trouble = *found;
-        if (trouble.delay.count() > 0) {
-            // The answer comes when the clock says so; other callers go on meanwhile.
-            const MemoryClock::Duration deadline = clock_->Now() + trouble.delay;
-            ++waiting_;
-            lock.unlock();
-            const bool answered = clock_->SleepUntil(deadline, closing_);
-            lock.lock();
-            if (--waiting_ == 0) noneWaiting_.notify_all();
-            if (!answered) return PathProbe::Unknown(PathReason::TimedOut, fserror::SemTimeout);
-        }
-        if (trouble.unreachable)
-            return PathProbe::Unknown(PathReason::ServerUnreachable, fserror::BadNetPath);
-        if (trouble.notReady) return PathProbe::Unknown(PathReason::DriveNotReady, fserror::NotReady);
-    }
-    if (volumes_.count(FoldName(where->volume)) == 0) {
-        if (where->volume.rfind("\\\\", 0) != 0)
-            return PathProbe::Unknown(PathReason::NoSuchDrive, fserror::PathNotFound);
-        // A server with other shares answers that this one is not there; an unknown one does not answer.
-        const std::string server = FoldName(where->volume.substr(0, where->volume.find('\\', 2))) + "\\";
-        const auto next = volumes_.lower_bound(server);
-        if (next != volumes_.end() && next->first.rfind(server, 0) == 0)
-            return PathProbe::Unknown(PathReason::ShareUnavailable, fserror::BadNetName);
-        return PathProbe::Unknown(PathReason::ServerUnreachable, fserror::BadNetPath);
-    }
+    if (const std::optional<PathProbe> unreached = volumes_.Reach(where->volume, lock)) return *unreached;
     if (accessDenied(*where)) return PathProbe::Unknown(PathReason::AccessDenied, fserror::AccessDenied);
     if (const Node* node = find(*where)) return PathProbe::Found(node->attributes);
     // Windows tells a missing name in an existing folder from a missing folder on the way.
@@ -384,28 +327,24 @@ bool MemoryFileSystem::createDirectory(const std::string& path) {
 }
 
 bool MemoryFileSystem::removeDirectory(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    ++calls_;
-    auto where = locate(path);
-    if (!where || where->isRoot()) return false;
-    Node* node = find(*where);
-    Node* parent = parentOf(*where);
-    if (node == nullptr || parent == nullptr || !node->isFolder()) return false;
-    if (!node->children.empty() || (node->attributes & fileattr::ReadOnly) != 0) return false;
-    if (deleteFails(*where) || holdsCurrentDirectory(*where)) return false;
-    parent->children.erase(FoldName(where->parts.back()));
-    return true;
+    return removeEntry(path, true);
 }
 
 bool MemoryFileSystem::deleteFile(const std::string& path) {
+    return removeEntry(path, false);
+}
+
+bool MemoryFileSystem::removeEntry(const std::string& path, bool folder) {
     std::lock_guard lock(mutex_);
     ++calls_;
     auto where = locate(path);
     if (!where || where->isRoot()) return false;
     Node* node = find(*where);
     Node* parent = parentOf(*where);
-    if (node == nullptr || parent == nullptr || node->isFolder()) return false;
+    if (node == nullptr || parent == nullptr || node->isFolder() != folder) return false;
     if ((node->attributes & fileattr::ReadOnly) != 0 || deleteFails(*where)) return false;
+    // Windows keeps a folder with anything in it, and the current folder, which it holds open.
+    if (folder && (!node->children.empty() || holdsCurrentDirectory(*where))) return false;
     parent->children.erase(FoldName(where->parts.back()));
     return true;
 }
@@ -507,12 +446,7 @@ bool MemoryFileSystem::replaceFile(const std::string& from, const std::string& t
 
 void MemoryFileSystem::AddDrive(const std::string& volume) {
     std::lock_guard lock(mutex_);
-    auto& slot = volumes_[FoldName(volume)];
-    if (!slot) {
-        slot = std::make_unique<Node>();
-        slot->name = volume;
-        slot->attributes = fileattr::Directory;
-    }
+    volumes_.AddRoot(volume);
 }
 
 void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
@@ -584,26 +518,24 @@ void MemoryFileSystem::ClearFailures() {
     std::lock_guard lock(mutex_);
     failDelete_.clear();
     failWrite_.clear();
-    troubles_.clear();
+    volumes_.ClearTroubles();
     denied_.clear();
 }
 
 void MemoryFileSystem::SetDriveNotReady(const std::string& volume) {
     std::lock_guard lock(mutex_);
-    troubles_[FoldName(volume)].notReady = true;
+    volumes_.SetNotReady(volume);
 }
 
 void MemoryFileSystem::SetVolumeDelay(const std::string& volume, std::chrono::milliseconds delay) {
     std::lock_guard lock(mutex_);
-    troubles_[FoldName(volume)].delay = delay;
+    volumes_.SetDelay(volume, delay);
 }
 
 void MemoryFileSystem::SetVolumeUnreachable(const std::string& volume,
                                             std::chrono::milliseconds answerAfter) {
     std::lock_guard lock(mutex_);
-    VolumeTrouble& trouble = troubles_[FoldName(volume)];
-    trouble.unreachable = true;
-    trouble.delay = answerAfter;
+    volumes_.SetUnreachable(volume, answerAfter);
 }
 
 void MemoryFileSystem::DenyAccess(const std::string& path) {
@@ -613,13 +545,12 @@ void MemoryFileSystem::DenyAccess(const std::string& path) {
 
 MemoryClock& MemoryFileSystem::UseManualClock() {
     std::lock_guard lock(mutex_);
-    clock_ = std::make_unique<MemoryClock>(MemoryClock::Mode::Manual);
-    return *clock_;
+    return volumes_.UseManualClock();
 }
 
 int MemoryFileSystem::WaitingTests() const {
     std::lock_guard lock(mutex_);
-    return waiting_;
+    return volumes_.Waiting();
 }
 
 void MemoryFileSystem::EmulateWow64Process(const std::string& systemFolder, const std::string& wow64Folder) {
@@ -635,11 +566,7 @@ void MemoryFileSystem::EmulateWow64Process(const std::string& systemFolder, cons
 
 std::uint64_t MemoryFileSystem::TestsOn(const std::string& volume) const {
     std::lock_guard lock(mutex_);
-    const std::string folded = FoldName(volume);
-    std::uint64_t tests = 0;
-    for (const auto& [name, count] : testsByVolume_)
-        if (name == folded || name.rfind(folded + "\\", 0) == 0) tests += count;
-    return tests;
+    return volumes_.TestsOn(volume);
 }
 
 std::uint64_t MemoryFileSystem::ExistenceTestCount() const {
@@ -656,7 +583,7 @@ void MemoryFileSystem::ResetCounters() {
     std::lock_guard lock(mutex_);
     existenceTests_ = 0;
     calls_ = 0;
-    testsByVolume_.clear();
+    volumes_.ResetCounts();
 }
 
 }  // namespace korvane

@@ -1,25 +1,26 @@
-// An in-memory file system with the Windows rules the program can observe: drives ("C:") and UNC shares,
-// case-insensitive and case-preserving names, "\" and "/" separators, paths relative to the current
-// folder, "." and ".." components, attributes, FindFirstFile-style wildcards, and test hooks for deletes
-// and writes that fail, drives that are not ready, slow or unreachable volumes (waiting on a clock the
-// test may move), paths that refuse access, and the file-system redirection a 32-bit program gets on
-// 64-bit Windows. Thread-safe. Drive C: exists from the start and is the current folder.
+// An in-memory file system with the Windows rules the program can observe: drives ("C:") and UNC shares
+// (their model and reachability are MemoryVolumes), case-insensitive and case-preserving names, "\" and "/"
+// separators, paths relative to the current folder, "." and ".." components, attributes, FindFirstFile-style
+// wildcards, and test hooks for deletes and writes that fail, drives that are not ready, slow or unreachable
+// volumes (waiting on a clock the test may move), paths that refuse access, and the file-system redirection a
+// 32-bit program gets on 64-bit Windows. Thread-safe. Drive C: exists from the start and is the current
+// folder.
 #pragma once
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/memory/MemoryClock.h"
+#include "platform/memory/MemoryFileNode.h"
+#include "platform/memory/MemoryVolumes.h"
 
 namespace korvane {
 
@@ -100,13 +101,8 @@ public:
     void ResetCounters();
 
 private:
-    struct Node;
+    using Node = memory::FileNode;
     struct Location;
-    struct VolumeTrouble {
-        bool notReady = false;
-        bool unreachable = false;
-        std::chrono::milliseconds delay{0};
-    };
     struct NativeThreads;
 
     // `redirect`: as the calling thread sees the path (see EmulateWow64Process); test set-up sees it as is.
@@ -115,33 +111,29 @@ private:
     Node* find(const Location& where) const;
     Node* parentOf(const Location& where) const;
     Node* createChain(const Location& where, bool lastIsFolder);
+    // Takes a file (`folder` false) or an empty folder out of its parent, as DeleteFile and
+    // RemoveDirectory do.
+    bool removeEntry(const std::string& path, bool folder);
     bool deleteFails(const Location& where) const;
     bool writeFails(const Location& where) const;
     bool holdsCurrentDirectory(const Location& where) const;
-    const VolumeTrouble* troubleOf(const std::string& volume) const;
     bool accessDenied(const Location& where) const;
+    // Whether `where` or a folder above it is one of `paths` (upper-cased full paths).
+    static bool InOrBelow(const std::set<std::string>& paths, const Location& where);
     void redirectForWow64(Location& where) const;
-    PathProbe answerLocked(const std::string& path);
 
     mutable std::mutex mutex_;
-    std::map<std::string, std::unique_ptr<Node>> volumes_;  // by upper-cased volume name
+    memory::MemoryVolumes volumes_;
     std::unique_ptr<Location> current_;
     std::set<std::string> failDelete_;  // upper-cased full paths
     std::set<std::string> failWrite_;
     std::uint64_t existenceTests_ = 0;
     std::uint64_t calls_ = 0;
-    std::map<std::string, std::uint64_t> testsByVolume_;  // upper-cased volume -> existence tests
 
-    std::map<std::string, VolumeTrouble> troubles_;  // upper-cased volume or server
-    std::set<std::string> denied_;                   // upper-cased full paths
-    std::string wowSystem_, wowFolder_;              // upper-cased; empty when not emulating
+    std::set<std::string> denied_;       // upper-cased full paths
+    std::string wowSystem_, wowFolder_;  // upper-cased; empty when not emulating
     std::shared_ptr<NativeThreads> nativeThreads_;
     std::vector<std::pair<std::string, std::unique_ptr<Node>>> recycled_;  // full path as it was, tree
-
-    std::unique_ptr<MemoryClock> clock_;
-    std::atomic<bool> closing_{false};
-    int waiting_ = 0;
-    std::condition_variable noneWaiting_;
 };
 
 }  // namespace korvane

@@ -277,11 +277,6 @@ protected:
             if (ItemText(list, i, 1) == keyName) return i;
         return -1;
     }
-    static std::wstring TextOfWindow(HWND window) {
-        wchar_t buffer[1024] = {};
-        GetWindowTextW(window, buffer, 1024);
-        return buffer;
-    }
 
     std::wstring folder_;
     std::wstring previousFolder_;

@@ -19,19 +19,12 @@
 #include <string>
 #include <thread>
 
-#include "app/MainForm.h"
 #include "win32/platform/UniqueHandle.h"
 #include "win32/platform/Win32Platform.h"
 #include "win32/support/ProgramFolder.h"
-#include "win32/window/MainWindow.h"
+#include "win32/support/WindowTest.h"
 
 namespace korvane::win32::testing {
-
-inline std::wstring TextOfWindow(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
 
 // A stdcall callback: a lambda does not convert to WNDENUMPROC on 32-bit Windows.
 inline BOOL CALLBACK TakeVisibleBoxOfThisProcess(HWND window, LPARAM out) {
@@ -93,83 +86,20 @@ private:
     std::thread thread_;
 };
 
-class RealWindowTest : public ::testing::Test {
+class RealWindowTest : public WindowTest {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
         platform = std::make_unique<Win32Platform>();
-        form = std::make_unique<MainForm>(platform->platform());
-        window = std::make_unique<MainWindow>(*form);
-        if (!window->Handle()) GTEST_SKIP() << "no display: the window could not be created";
-        form->FormCreate();
-        window->Show(SW_SHOWNORMAL);
-        Pump();
+        if (!OpenWindow(platform->platform(), SW_SHOWNORMAL))
+            GTEST_SKIP() << "no display: the window could not be created";
     }
     void TearDown() override {
-        window.reset();
-        form.reset();
-        Pump();
+        CloseWindow();
         platform.reset();
     }
 
-    void Pump() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (window && window->Handle()) window->RenderPending();
-    }
-    HWND Hwnd(const Page& page, const Control& control) {
-        PageView* view = window->ViewOf(page);
-        ControlView* controlView = view ? view->ViewOf(control) : nullptr;
-        EXPECT_NE(controlView, nullptr) << control.Name();
-        return controlView ? controlView->Handle() : nullptr;
-    }
-    // Clicks the page button that shows `page`.
-    void ShowPage(const Page& page) {
-        const auto& links = form->Navigation();
-        for (size_t i = 0; i < links.size(); ++i)
-            if (links[i].page == &page) SendMessageW(window->PageButton(i), BM_CLICK, 0, 0);
-        Pump();
-    }
-    // Presses a button of the window; returns once its handler (and any box it shows) is done.
-    void Press(const Page& page, const Control& button) {
-        SendMessageW(Hwnd(page, button), BM_CLICK, 0, 0);
-        Pump();
-    }
-
-    static std::wstring ItemText(HWND list, int row, int column) {
-        wchar_t buffer[1024] = {};
-        ListView_GetItemText(list, row, column, buffer, 1024);
-        return buffer;
-    }
-    static bool ItemChecked(HWND list, int row) {
-        return (ListView_GetItemState(list, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
-    }
-    // The row of the window's list whose caption is `caption`; -1 when it shows none.
-    static int FindRow(HWND list, const std::wstring& caption) {
-        for (int i = 0; i < ListView_GetItemCount(list); ++i)
-            if (ItemText(list, i, 0) == caption) return i;
-        return -1;
-    }
-    // Toggles a row's check box as a user does with the keyboard: select the row, press space. The row
-    // becomes the only selected one, as after a plain click: in a list with multiple selection the
-    // space bar toggles every selected row, so a row left selected from before would flip back.
-    void ToggleRow(HWND list, int row) {
-        SetFocus(list);
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        Pump();
-        SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
-        Pump();
-    }
-
+    // Reset in TearDown, after the window and the form that use it (this member would go before them).
     std::unique_ptr<Win32Platform> platform;
-    std::unique_ptr<MainForm> form;
-    std::unique_ptr<MainWindow> window;
 };
 
 // Backup.xml beside the test program, where the program keeps its undo history.

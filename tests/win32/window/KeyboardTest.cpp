@@ -21,20 +21,8 @@
 namespace korvane::win32::testing {
 namespace {
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
-
 std::string Describe(HWND window) {
-    const std::wstring text = ClassOf(window) + L" \"" + TextOf(window).substr(0, 40) + L"\"";
+    const std::wstring text = ClassOfWindow(window) + L" \"" + TextOfWindow(window).substr(0, 40) + L"\"";
     return std::string(text.begin(), text.end());
 }
 
@@ -43,7 +31,7 @@ DWORD StyleOf(HWND window) {
 }
 
 bool IsGroupBox(HWND window) {
-    return ClassOf(window) == L"Button" && (StyleOf(window) & BS_TYPEMASK) == BS_GROUPBOX;
+    return ClassOfWindow(window) == L"Button" && (StyleOf(window) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
 // The underlined letter of a caption, lower case; 0 when it has none.
@@ -162,8 +150,9 @@ TEST_F(Keyboard, EveryUnderlinedLetterOfAPageIsItsOwn) {
         std::map<wchar_t, std::vector<std::string>> owners;
         std::vector<HWND> controls = Descendants(window->Handle());
         for (HWND control : controls)
-            if (IsWindowVisible(control) && Mnemonic(TextOf(control)) && ClassOf(control) != L"Static")
-                owners[Mnemonic(TextOf(control))].push_back(Describe(control));
+            if (IsWindowVisible(control) && Mnemonic(TextOfWindow(control)) &&
+                ClassOfWindow(control) != L"Static")
+                owners[Mnemonic(TextOfWindow(control))].push_back(Describe(control));
         for (const auto& [letter, named] : owners)
             if (named.size() > 1)
                 ADD_FAILURE() << "page " << link.page->Name() << ": Alt+" << static_cast<char>(letter)
@@ -179,7 +168,7 @@ TEST_F(Keyboard, AltAndTheUnderlinedLetterPressesTheButton) {
             if (control->Kind() != ControlKind::Button) continue;
             auto& button = static_cast<Button&>(*control);
             HWND handle = Hwnd(*link.page, button);
-            const wchar_t letter = Mnemonic(TextOf(handle));
+            const wchar_t letter = Mnemonic(TextOfWindow(handle));
             if (!letter || !Reachable(handle)) continue;
             int clicks = 0;
             auto handler = std::exchange(button.onClick, [&] { ++clicks; });
@@ -230,7 +219,7 @@ TEST_F(Keyboard, EveryListAndButtonHasANameForReaders) {
         ShowPage(*link.page);
         std::map<std::wstring, std::string> lists;
         for (HWND control : Descendants(Page(*link.page))) {
-            const std::wstring kind = ClassOf(control);
+            const std::wstring kind = ClassOfWindow(control);
             const bool isList = kind == L"SysListView32" || kind == L"ListBox";
             const bool isButton = kind == L"Button" && !IsGroupBox(control);
             if (!IsWindowVisible(control) || (!isList && !isButton)) continue;

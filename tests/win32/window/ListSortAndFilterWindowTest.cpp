@@ -2,80 +2,37 @@
 // list that allows it (the header shows the arrow), a list that does not ignores it, and typing into
 // the filter box runs its handler, which narrows the uninstall list. The program logic runs on the
 // in-memory platform so that the tests touch no real registry.
-// clang-format off
-#include <windows.h>
-#include <commctrl.h>
-// clang-format on
-
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "app/MainForm.h"
-#include "platform/memory/MemoryPlatform.h"
-#include "win32/window/MainWindow.h"
+#include "win32/support/MemoryWindowFixture.h"
 
 namespace korvane::win32 {
 namespace {
 
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::wstring ItemText(HWND list, int row, int column) {
-    wchar_t buffer[512] = {};
-    ListView_GetItemText(list, row, column, buffer, 512);
-    return buffer;
-}
-
-std::vector<std::wstring> Captions(HWND list) {
-    std::vector<std::wstring> captions;
-    for (int i = 0; i < ListView_GetItemCount(list); ++i) captions.push_back(ItemText(list, i, 0));
-    return captions;
-}
-
-class ListSortAndFilterWindowTest : public ::testing::Test {
+class ListSortAndFilterWindowTest : public testing::MemoryWindowTest {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        memory.files().AddFolder("C:\\Korvane");
         Seed("1", "Paint Studio", "Contoso", "10.2");
         Seed("2", "Media Player", "Fabrikam", "9.1");
         Seed("3", "Notes", "contoso", "10.10");
-        form = std::make_unique<MainForm>(memory.platform());
-        window = std::make_unique<MainWindow>(*form);
-        form->FormCreate();
-        window->Show(SW_SHOWNOACTIVATE);
-        Pump();
+        MemoryWindowTest::SetUp();
         SendMessageW(window->PageButton(4), BM_CLICK, 0, 0);  // Uninstall Manager
         Pump();
     }
-    void TearDown() override {
-        window.reset();
-        form.reset();
-        Pump();
-    }
 
+    static std::vector<std::wstring> Captions(HWND list) {
+        std::vector<std::wstring> captions;
+        for (int i = 0; i < ListView_GetItemCount(list); ++i) captions.push_back(ItemText(list, i, 0));
+        return captions;
+    }
     void Seed(const std::string& key, const std::string& name, const std::string& publisher,
               const std::string& version) {
         memory.registry().SetString(roots::LocalMachine, kUninstall + "\\" + key, "DisplayName", name);
         memory.registry().SetString(roots::LocalMachine, kUninstall + "\\" + key, "Publisher", publisher);
         memory.registry().SetString(roots::LocalMachine, kUninstall + "\\" + key, "DisplayVersion", version);
-    }
-    void Pump() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (window && window->Handle()) window->RenderPending();
-    }
-    HWND Hwnd(const Page& page, const Control& control) {
-        PageView* view = window->ViewOf(page);
-        ControlView* controlView = view ? view->ViewOf(control) : nullptr;
-        EXPECT_NE(controlView, nullptr) << control.Name();
-        return controlView ? controlView->Handle() : nullptr;
     }
     // A press and release of the left button in the middle of a header item, as the mouse gives them.
     void ClickHeader(HWND list, int column) {
@@ -93,10 +50,6 @@ protected:
         Header_GetItem(ListView_GetHeader(list), column, &item);
         return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
     }
-
-    MemoryPlatform memory;
-    std::unique_ptr<MainForm> form;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(ListSortAndFilterWindowTest, HeaderClickSortsTheListAndShowsTheOrder) {

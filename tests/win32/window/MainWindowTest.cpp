@@ -20,26 +20,12 @@
 namespace korvane::win32 {
 namespace {
 
-std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
-
-std::wstring ItemText(HWND list, int row, int column) {
-    wchar_t buffer[512] = {};
-    ListView_GetItemText(list, row, column, buffer, 512);
-    return buffer;
-}
-
-bool ItemChecked(HWND list, int row) {
-    return (ListView_GetItemState(list, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
+using testing::TextOfWindow;
 
 using MainWindowTest = testing::MemoryWindowTest;
 
 TEST_F(MainWindowTest, WindowHasItsCaptionAndClientSize) {
-    EXPECT_EQ(TextOf(window->Handle()), L"Korvane");
+    EXPECT_EQ(TextOfWindow(window->Handle()), L"Korvane");
     RECT client;
     GetClientRect(window->Handle(), &client);
     const double scale = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY) / 96.0;
@@ -52,7 +38,7 @@ TEST_F(MainWindowTest, EveryPageButtonShowsItsPage) {
     ASSERT_EQ(links.size(), 8u);
     for (size_t i = 0; i < links.size(); ++i) {
         HWND button = window->PageButton(i);
-        EXPECT_EQ(TextOf(button),
+        EXPECT_EQ(TextOfWindow(button),
                   std::wstring(links[i].button->Caption().begin(), links[i].button->Caption().end()));
         SendMessageW(button, BM_CLICK, 0, 0);
         Pump();
@@ -66,13 +52,13 @@ TEST_F(MainWindowTest, EveryPageButtonShowsItsPage) {
 
 TEST_F(MainWindowTest, ButtonsRenderTheirModelAndAClickCallsTheHandlerOnce) {
     HWND uninstall = Hwnd(form->tabAddRemove, form->tabAddRemove.btnUninstall);
-    EXPECT_EQ(TextOf(uninstall), L"&Uninstall");
+    EXPECT_EQ(TextOfWindow(uninstall), L"&Uninstall");
     EXPECT_FALSE(IsWindowEnabled(uninstall));
     form->tabAddRemove.btnUninstall.SetEnabled(true);
     form->tabAddRemove.btnUninstall.SetCaption("Other");
     Pump();
     EXPECT_TRUE(IsWindowEnabled(uninstall));
-    EXPECT_EQ(TextOf(uninstall), L"Other");
+    EXPECT_EQ(TextOfWindow(uninstall), L"Other");
 
     int clicks = 0;
     form->tabIE.btnCheckIE.onClick = [&] { ++clicks; };
@@ -92,11 +78,11 @@ TEST_F(MainWindowTest, ButtonsRenderTheirModelAndAClickCallsTheHandlerOnce) {
 TEST_F(MainWindowTest, LabelsGroupBoxesAndTheMemoShowTheirText) {
     form->tabBackup.lbStatus.SetCaption("Exporting HKEY_USERS & more");
     Pump();
-    EXPECT_EQ(TextOf(Hwnd(form->tabBackup, form->tabBackup.lbStatus)), L"Exporting HKEY_USERS & more");
+    EXPECT_EQ(TextOfWindow(Hwnd(form->tabBackup, form->tabBackup.lbStatus)), L"Exporting HKEY_USERS & more");
     // A group box shows no underlined letter: it takes no input and would steal a button's.
-    EXPECT_EQ(TextOf(Hwnd(form->tabBackup, form->tabBackup.gbControlPanel)), L"Control Panel ");
-    EXPECT_EQ(TextOf(Hwnd(form->tabToolbar, form->tabToolbar.Display_Toolbar)), L"Display");
-    std::wstring memo = TextOf(Hwnd(form->tabBackup, form->tabBackup.mWarning));
+    EXPECT_EQ(TextOfWindow(Hwnd(form->tabBackup, form->tabBackup.gbControlPanel)), L"Control Panel ");
+    EXPECT_EQ(TextOfWindow(Hwnd(form->tabToolbar, form->tabToolbar.Display_Toolbar)), L"Display");
+    std::wstring memo = TextOfWindow(Hwnd(form->tabBackup, form->tabBackup.mWarning));
     EXPECT_EQ(memo.rfind(L"It is strongly recommended", 0), 0u);
     EXPECT_NE(memo.find(L"this software.\r\n\r\nYou can select"), std::wstring::npos);
     EXPECT_NE(memo.find(L"past date.\r\n\r\nGo to the 'Backup/Restore' section"), std::wstring::npos);
@@ -105,7 +91,7 @@ TEST_F(MainWindowTest, LabelsGroupBoxesAndTheMemoShowTheirText) {
 TEST_F(MainWindowTest, CheckBoxRendersAndAClickTogglesTheModelAndRunsItsHandler) {
     PluginsPage& plugins = form->tabToolbar;
     HWND box = Hwnd(plugins, plugins.DisplayBHO_CheckBox);
-    EXPECT_EQ(TextOf(box), L"Browser Extensions");
+    EXPECT_EQ(TextOfWindow(box), L"Browser Extensions");
     EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
     int scans = 0;
     plugins.ScanToolbar_BitBtn.onClick = [&] { ++scans; };
@@ -119,7 +105,7 @@ TEST_F(MainWindowTest, CheckBoxRendersAndAClickTogglesTheModelAndRunsItsHandler)
     form->cbAutoRun.SetChecked(true);
     Pump();
     HWND autorun = window->AutorunBar().ViewOf(form->cbAutoRun)->Handle();
-    EXPECT_EQ(TextOf(autorun), L"Autorun when Windows starts");
+    EXPECT_EQ(TextOfWindow(autorun), L"Autorun when Windows starts");
     EXPECT_EQ(SendMessageW(autorun, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
@@ -233,7 +219,7 @@ TEST_F(MainWindowTest, TypingIntoAnEditBoxReachesItsModel) {
         render(c);
     };
     Pump();
-    EXPECT_EQ(TextOf(keyName), L"Software\\\x00E9t\x00E9");
+    EXPECT_EQ(TextOfWindow(keyName), L"Software\\\x00E9t\x00E9");
     EXPECT_EQ(changes, 0);
     ignore.edKeyName.onChanged = render;
 }

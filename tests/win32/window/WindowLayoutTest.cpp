@@ -23,18 +23,6 @@
 namespace korvane::win32::testing {
 namespace {
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
-
 // The caption as drawn: "&" marks the mnemonic and is not shown, "&&" shows one "&".
 std::wstring Drawn(const std::wstring& caption) {
     std::wstring shown;
@@ -77,7 +65,7 @@ int TextRoom(HWND control, UINT dpi) {
     RECT r;
     GetClientRect(control, &r);
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
-    if (ClassOf(control) != L"Button") return r.right;
+    if (ClassOfWindow(control) != L"Button") return r.right;
     switch (style & BS_TYPEMASK) {
         case BS_CHECKBOX:
         case BS_AUTOCHECKBOX:
@@ -101,7 +89,7 @@ std::string Describe(const RECT& r) {
 std::vector<std::string> LayoutFaults(HWND main, UINT dpi) {
     std::vector<std::string> faults;
     for (HWND control : VisibleDescendants(main)) {
-        const std::wstring name = ClassOf(control) + L" \"" + TextOf(control) + L"\"";
+        const std::wstring name = ClassOfWindow(control) + L" \"" + TextOfWindow(control) + L"\"";
         const std::string where(name.begin(), name.end());
         RECT outer, own;
         HWND parent = GetParent(control);
@@ -111,8 +99,8 @@ std::vector<std::string> LayoutFaults(HWND main, UINT dpi) {
         if (own.left < outer.left || own.top < outer.top || own.right > outer.right ||
             own.bottom > outer.bottom)
             faults.push_back(where + " lies outside its parent: " + Describe(own) + " in " + Describe(outer));
-        const std::wstring caption = Drawn(TextOf(control));
-        const std::wstring kind = ClassOf(control);
+        const std::wstring caption = Drawn(TextOfWindow(control));
+        const std::wstring kind = ClassOfWindow(control);
         if (caption.empty() || (kind != L"Button" && kind != L"Static")) continue;
         const SIZE text = TextExtent(control, caption);
         RECT client;
@@ -222,7 +210,7 @@ TEST_F(WindowLayout, FollowsTheWindowToAMonitorOfAnotherDpiAndBack) {
 
 TEST_F(WindowLayout, TheBannerShowsTheVersionInTheWindowsFont) {
     HWND label = window->VersionLabel();
-    EXPECT_EQ(TextOf(label), L"Version " + std::wstring(L"" KORVANE_VERSION_TEXT));
+    EXPECT_EQ(TextOfWindow(label), L"Version " + std::wstring(L"" KORVANE_VERSION_TEXT));
     EXPECT_TRUE(IsWindowVisible(label));
     RECT r;
     GetWindowRect(label, &r);
