@@ -5,10 +5,10 @@
 
 #include "console/ProfileRegistry.h"
 #include "core/BMDThread.h"
+#include "probe/PathTester.h"
 #include "registry/WindowsVersion.h"
-#include "scan/PathTester.h"
 #include "scan/ScanErrorList.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::console {
 

@@ -15,7 +15,7 @@
 #include "controls/ListView.h"
 #include "platform/Platform.h"
 #include "scan/IgnoreList.h"
-#include "scan/ScanSink.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane::console {
 

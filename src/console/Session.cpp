@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "registry/RootKeys.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::console {
 

@@ -6,8 +6,8 @@
 #include "scan/IgnoreList.h"
 #include "scan/Repair.h"
 #include "scan/ScanErrorList.h"
-#include "scan/ScanGroups.h"
 #include "scan/ScanRunChannel.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane {
 

@@ -12,11 +12,11 @@
 #include "controls/Page.h"
 #include "core/AppState.h"
 #include "core/BMDThread.h"
+#include "probe/ProbeMemory.h"
 #include "scan/IgnoreList.h"
 #include "scan/IgnorePage.h"
-#include "scan/ProbeMemory.h"
-#include "scan/ScanContext.h"
 #include "scan/ScanRunChannel.h"
+#include "scanwalk/ScanContext.h"
 #include "undo/UndoHistory.h"
 
 namespace korvane {

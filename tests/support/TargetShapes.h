@@ -18,8 +18,8 @@
 #include "platform/SystemInfo.h"
 #include "platform/Utf16.h"
 #include "registry/KeyName.h"
-#include "scan/ScanContext.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanContext.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::testing {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/memory/MemoryPlatform.h"
-#include "scan/ScanContext.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanContext.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::testing {
 

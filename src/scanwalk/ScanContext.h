@@ -8,10 +8,10 @@
 
 #include "core/BMDThread.h"
 #include "platform/RegistryBackend.h"
+#include "probe/PathTester.h"
 #include "registry/KeyName.h"
-#include "scan/FindingPipeline.h"
-#include "scan/PathTester.h"
-#include "scan/ScanSink.h"
+#include "scanwalk/FindingPipeline.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane {
 

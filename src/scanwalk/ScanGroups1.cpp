@@ -5,7 +5,7 @@
 
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane {
 
