@@ -12,7 +12,7 @@
 
 #include "platform/RegistryBackend.h"
 #include "platform/Utf16.h"
-#include "scan/PathTester.h"
+#include "probe/PathTester.h"
 
 namespace korvane::bench {
 

@@ -21,11 +21,11 @@
 #include "ScanBenchMachine.h"
 #include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
+#include "probe/PathTester.h"
 #include "registry/WindowsVersion.h"
 #include "scan/IgnorePage.h"
-#include "scan/PathTester.h"
-#include "scan/ScanGroups.h"
 #include "scan/ScanPage.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::bench {
 namespace {

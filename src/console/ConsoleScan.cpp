@@ -4,11 +4,9 @@
 #include <algorithm>
 
 #include "console/ProfileRegistry.h"
-#include "core/BMDThread.h"
 #include "registry/WindowsVersion.h"
-#include "scan/PathTester.h"
 #include "scan/ScanErrorList.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanRun.h"
 
 namespace korvane::console {
 
@@ -49,14 +47,13 @@ private:
     const std::function<void(const std::string&)>& progress_;
 };
 
+// The walk the window's scan makes, with nothing to stop it: a console run ends when it is done.
 void RunGroups(Platform& platform, int versionClass, CollectingSink& sink, const std::vector<int>& groups,
                const std::function<bool(int)>& wanted) {
-    WorkerThread thread;
-    PathTester paths(platform.files, platform.system, platform.registry);
-    ScanContext context(platform.registry, paths, sink, thread, versionClass);
-    for (int group = 0; group < kScanGroupCount; ++group)
-        if (std::find(groups.begin(), groups.end(), group) != groups.end() && wanted(group))
-            RunScanGroup(group, context);
+    const ScanRun run{platform.registry, platform.files, platform.system, versionClass};
+    RunScan(run, sink, std::stop_token{}, [&](int group) {
+        return std::find(groups.begin(), groups.end(), group) != groups.end() && wanted(group);
+    });
 }
 
 bool StartsWithPart(const std::string& path, const std::string& prefix) {

@@ -16,7 +16,7 @@
 #include "platform/Platform.h"
 #include "registry/WindowsVersion.h"
 #include "scan/IgnoreList.h"
-#include "scan/ScanSink.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane::console {
 

@@ -10,7 +10,7 @@
 #include "scan/Repair.h"
 #include "scan/RepairedKeys.h"
 #include "scan/ScanErrorList.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::console {
 

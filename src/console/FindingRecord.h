@@ -7,7 +7,7 @@
 #include <string>
 
 #include "console/TableOutput.h"
-#include "scan/ScanSink.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane::console {
 

@@ -5,7 +5,7 @@
 
 #include "platform/PathText.h"
 #include "registry/RootKeys.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::console {
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -16,11 +17,13 @@ namespace korvane {
 // What the work of one run sees of its thread.
 class WorkerThread {
 public:
-    bool Terminated() const { return terminated_.load(std::memory_order_acquire); }
-    void Terminate() { terminated_.store(true, std::memory_order_release); }
+    bool Terminated() const { return stop_.stop_requested(); }
+    void Terminate() { stop_.request_stop(); }
+    // The Terminated flag for work that needs nothing else of the thread (the scan's walk).
+    std::stop_token StopToken() const { return stop_.get_token(); }
 
 private:
-    std::atomic<bool> terminated_{false};
+    std::stop_source stop_;
 };
 
 class BMDThread {

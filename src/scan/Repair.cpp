@@ -8,7 +8,7 @@
 #include "core/AdminRestart.h"
 #include "registry/WriteRights.h"
 #include "scan/ScanErrorList.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "scan/ScanSink.h"
+#include "scanwalk/ScanSink.h"
 #include "undo/UndoHistory.h"
 
 namespace korvane {

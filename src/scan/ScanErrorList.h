@@ -7,7 +7,7 @@
 
 #include "controls/ListView.h"
 #include "registry/KeyName.h"
-#include "scan/ScanSink.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane {
 

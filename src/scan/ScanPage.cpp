@@ -1,13 +1,14 @@
 // The scan page: its layout, the group list, the run's start, work and end steps, and the check-all
-// toggle. The work of each group is in ScanGroups*.cpp; the hand-over to this thread in ScanRunChannel.
+// toggle. The walk over the groups is scanwalk/ScanRun; the hand-over to this thread in ScanRunChannel.
 #include "scan/ScanPage.h"
 
 #include "registry/WindowsVersion.h"
 #include "scan/IgnoreList.h"
 #include "scan/Repair.h"
 #include "scan/ScanErrorList.h"
-#include "scan/ScanGroups.h"
 #include "scan/ScanRunChannel.h"
+#include "scanwalk/ScanGroups.h"
+#include "scanwalk/ScanRun.h"
 
 namespace korvane {
 
@@ -152,17 +153,13 @@ void ScanPage::ScanErrorsThreadExecute(BMDThread&, WorkerThread& thread) {
     Platform& platform = state_.platform;
     std::uint64_t examined = 0;
     try {
-        // The 32-bit build tests paths as the 64-bit one sees them (see PathTester.h).
-        const auto native = platform.files.nativePathsOnThisThread();
         const int rows = channel->RowCount();
-        PathTester paths(platform.files, platform.system, platform.registry, probeBudget);
-        ScanContext context(platform.registry, paths, *channel, thread, versionClass_, probeConcurrency);
-        for (int row = 0; row < rows; ++row) {
-            if (thread.Terminated()) break;
-            const bool checked = channel->GroupChecked(row);
-            if (checked) RunScanGroup(row, context);
-            examined = context.entriesExamined;
-        }
+        const ScanRun run{platform.registry, platform.files,   platform.system,
+                          versionClass_,     probeConcurrency, probeBudget};
+        // A group runs when its row is checked at its turn.
+        RunScan(
+            run, *channel, thread.StopToken(),
+            [&](int group) { return group < rows && channel->GroupChecked(group); }, &examined);
         channel->Finish();
     } catch (const std::exception& error) {
         channel->Fail(error.what());

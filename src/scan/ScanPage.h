@@ -1,6 +1,6 @@
 // The scan page: the list of scan groups, the error list, and one scan run on the worker component.
-// The group routines themselves live in ScanGroups*.cpp behind ScanContext; repair and the ignore
-// list are scan/Repair and scan/IgnorePage.
+// The walk over the groups is scanwalk/ (the group routines behind ScanContext, entered through
+// RunScan), the path tests below it probe/; repair and the ignore list are Repair and IgnorePage.
 #pragma once
 
 #include <chrono>
@@ -12,11 +12,11 @@
 #include "controls/Page.h"
 #include "core/AppState.h"
 #include "core/BMDThread.h"
+#include "probe/ProbeMemory.h"
 #include "scan/IgnoreList.h"
 #include "scan/IgnorePage.h"
-#include "scan/ProbeMemory.h"
-#include "scan/ScanContext.h"
 #include "scan/ScanRunChannel.h"
+#include "scanwalk/FindingPipeline.h"
 #include "undo/UndoHistory.h"
 
 namespace korvane {

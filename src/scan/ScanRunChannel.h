@@ -17,7 +17,7 @@
 #include "platform/UiThread.h"
 #include "scan/IgnoreList.h"
 #include "scan/RepairedKeys.h"
-#include "scan/ScanSink.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane {
 

@@ -1,5 +1,5 @@
 // What a value makes Windows look for: the candidates in Windows' order, the forms that name no file,
-// and what is not understood. The scan's tests against files are in tests/scan (the corpus).
+// and what is not understood. The scan's tests against files are in tests/scanwalk (the corpus).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -18,8 +18,8 @@
 #include "platform/SystemInfo.h"
 #include "platform/Utf16.h"
 #include "registry/KeyName.h"
-#include "scan/ScanContext.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanContext.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::testing {
 
@@ -350,8 +350,7 @@ inline std::vector<ScanFinding> ScanCorpusGroups(RegistryBackend& registry, File
                                                  SystemInfo& system) {
     PathTester paths(files, system, registry);
     CorpusSink sink;
-    WorkerThread thread;
-    ScanContext context(registry, paths, sink, thread, 0);
+    ScanContext context(registry, paths, sink, std::stop_token{}, 0);
     for (int group : {0, 1, 2, 3, 4, 6, 8, 9, 10}) RunScanGroup(group, context);
     return std::move(sink.findings);
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 #include "support/RandomRegistryTree.h"
 #include "win32/platform/Text.h"
 #include "win32/scan/StaleEntries.h"

@@ -10,7 +10,7 @@
 
 #include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
-#include "scan/ScanContext.h"
+#include "scanwalk/ScanContext.h"
 #include "undo/ContainerKeys.h"
 
 namespace korvane {

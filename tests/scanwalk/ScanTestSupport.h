@@ -10,12 +10,13 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "platform/memory/MemoryPlatform.h"
-#include "scan/ScanContext.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanContext.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane::testing {
 
@@ -63,13 +64,13 @@ protected:
     MemoryRegistry& registry = machine.registry();
     MemoryFileSystem& files = machine.files();
     RecordingSink sink;
-    WorkerThread thread;
+    std::stop_source stop;
     int versionClass = 6;                             // Windows XP
     std::chrono::milliseconds budget = kProbeBudget;  // what a drive, share or network test is given
 
     void Run(int group) {
         PathTester paths(files, machine.system(), registry, budget);
-        ScanContext context(registry, paths, sink, thread, versionClass);
+        ScanContext context(registry, paths, sink, stop.get_token(), versionClass);
         RunScanGroup(group, context);
     }
     void Text(HKey root, const std::string& path, const std::string& name, const std::string& text,
@@ -79,12 +80,12 @@ protected:
     // Asks for a stop when the label (or, for groups without labels, the finding's Key Name) appears.
     void StopAtLabel(const std::string& label) {
         sink.onLabel = [this, label](const std::string& text) {
-            if (text == label) thread.Terminate();
+            if (text == label) stop.request_stop();
         };
     }
     void StopAtFinding(const std::string& keyName) {
         sink.onFinding = [this, keyName](const ScanFinding& f) {
-            if (f.where.Text() == keyName) thread.Terminate();
+            if (f.where.Text() == keyName) stop.request_stop();
         };
     }
 };

@@ -1,10 +1,10 @@
 // Per-run memory of existence tests and of the reachability of drives and servers (see ProbeMemory.h).
-#include "scan/ProbeMemory.h"
+#include "probe/ProbeMemory.h"
 
 #include "platform/AsciiCase.h"
 #include "platform/PathText.h"
-#include "scan/BoundedCall.h"
-#include "scan/Evidence.h"
+#include "probe/BoundedCall.h"
+#include "probe/Evidence.h"
 
 namespace korvane {
 

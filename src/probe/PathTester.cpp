@@ -1,5 +1,5 @@
 // Three-answer target tests and GuessPath of a run, in the registry view of the entry (see PathTester.h).
-#include "scan/PathTester.h"
+#include "probe/PathTester.h"
 
 #include "platform/AsciiCase.h"
 #include "platform/PathText.h"

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "scan/PathTester.h"
-#include "scan/ScanSink.h"
+#include "probe/PathTester.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane {
 

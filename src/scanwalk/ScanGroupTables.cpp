@@ -1,6 +1,6 @@
 // The fixed tables of the scan (group names, error types, class sub-key names), the registry views of
 // its base keys, and the dispatch from a row of lvScanGroups to its group routine.
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane {
 

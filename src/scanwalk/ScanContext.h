@@ -1,29 +1,30 @@
-// What a scan group routine sees of its run: the registry, the run's path tests, the stop flag, the
+// What a scan group routine sees of its run: the registry, the run's path tests, the stop token, the
 // sink for its labels, and the ordered pipeline that tests the files its entries name while the walk
 // goes on and hands findings and counts to the sink in the order a sequential run gives them.
 #pragma once
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
+#include <utility>
 
-#include "core/BMDThread.h"
 #include "platform/RegistryBackend.h"
+#include "probe/PathTester.h"
 #include "registry/KeyName.h"
-#include "scan/FindingPipeline.h"
-#include "scan/PathTester.h"
-#include "scan/ScanSink.h"
+#include "scanwalk/FindingPipeline.h"
+#include "scanwalk/ScanSink.h"
 
 namespace korvane {
 
 class ScanContext {
 public:
     // Without workers (the default) every file test is made at once, on the calling thread.
-    ScanContext(RegistryBackend& registry, PathTester& paths, ScanSink& sink, const WorkerThread& thread,
+    ScanContext(RegistryBackend& registry, PathTester& paths, ScanSink& sink, std::stop_token stop,
                 int versionClass, ProbeConcurrency concurrency = {0, 1})
         : registry(registry),
           paths(paths),
           sink(sink),
-          thread_(thread),
+          stop_(std::move(stop)),
           versionClass_(versionClass),
           pipeline_(sink, paths, paths.Files(), concurrency) {}
 
@@ -31,8 +32,8 @@ public:
     PathTester& paths;
     ScanSink& sink;
 
-    // The worker's Terminated flag, read only at a group's stop tests.
-    bool StopRequested() const { return thread_.Terminated(); }
+    // Whether the run was asked to stop; read only at a group's stop tests.
+    bool StopRequested() const { return stop_.stop_requested(); }
     // WindowsVersionClass as it was when the run started.
     int VersionClass() const { return versionClass_; }
 
@@ -75,7 +76,7 @@ public:
     std::uint64_t entriesExamined = 0;
 
 private:
-    const WorkerThread& thread_;
+    std::stop_token stop_;
     int versionClass_;
     FindingPipeline pipeline_;
 };

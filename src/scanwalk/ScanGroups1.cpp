@@ -7,7 +7,7 @@
 #include "platform/PathText.h"
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane {
 

@@ -1,5 +1,5 @@
 // Ordered hand-over of a scan's findings while a small pool tests their files (see FindingPipeline.h).
-#include "scan/FindingPipeline.h"
+#include "scanwalk/FindingPipeline.h"
 
 #include <algorithm>
 

@@ -17,12 +17,12 @@
 #include "platform/FileSystem.h"
 #include "platform/RegistryBackend.h"
 #include "platform/SystemInfo.h"
+#include "probe/Evidence.h"
+#include "probe/ProbeMemory.h"
 #include "registry/Environment.h"
 #include "registry/GuessPath.h"
 #include "registry/RegistryViews.h"
 #include "registry/TargetResolution.h"
-#include "scan/Evidence.h"
-#include "scan/ProbeMemory.h"
 
 namespace korvane {
 

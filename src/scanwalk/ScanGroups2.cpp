@@ -3,7 +3,7 @@
 // extensions and uninstall entries are walked in both registry views.
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
-#include "scan/ScanGroups.h"
+#include "scanwalk/ScanGroups.h"
 
 namespace korvane {
 

@@ -1,5 +1,5 @@
 // The words of an existence test's answer (see Evidence.h).
-#include "scan/Evidence.h"
+#include "probe/Evidence.h"
 
 namespace korvane {
 

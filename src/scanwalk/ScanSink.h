@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "probe/Evidence.h"
 #include "registry/KeyName.h"
-#include "scan/Evidence.h"
 
 namespace korvane {
 

@@ -94,7 +94,7 @@ TEST_F(ShellExtensionsTest, FilesTheApprovalValueOfAClassWhoseServerIsMissing) {
 TEST_F(ShellExtensionsTest, NamesWhoseServerKeyDoesNotOpenHaveNoStopTest) {
     // A stop raised before the walk is first noticed after {S1}, the first name whose key opens; a
     // stop raised at {S1} is noticed right after it.
-    thread.Terminate();
+    stop.request_stop();
     Run(8);
     EXPECT_EQ(sink.findings.size(), 1u);
     EXPECT_TRUE(sink.written.empty());
