@@ -7,6 +7,7 @@
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
 #include "uninstall/AddRemove.h"
+#include "uninstall/UninstallColumns.h"
 #include "uninstall/UninstallPage.h"
 
 namespace korvane {

@@ -10,6 +10,7 @@
 #include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "uninstall/AddRemove.h"
+#include "uninstall/UninstallColumns.h"
 #include "uninstall/UninstallPage.h"
 
 namespace korvane::testing {
