@@ -7,6 +7,7 @@
 #include "registry/RegistryAccess.h"
 #include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
+#include "registry/RunKeys.h"
 #include "registry/WriteRights.h"
 #include "startup/StartupFolders.h"
 #include "startup/StartupKinds.h"
@@ -15,7 +16,6 @@ namespace korvane {
 
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunServicesKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 
 RegValue TextValue(const std::string& text, std::uint32_t type) {

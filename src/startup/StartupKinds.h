@@ -10,10 +10,9 @@
 #include "platform/RegistryBackend.h"
 #include "platform/ScheduledTasks.h"
 #include "platform/Services.h"
+#include "registry/RunKeys.h"
 
 namespace korvane {
-
-inline constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 struct RunOnceRow {
     HKey root = 0;
