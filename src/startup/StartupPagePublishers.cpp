@@ -2,7 +2,6 @@
 // its program, the signatures are checked on workers, each answer fills the rows of its program as it
 // comes, and rows signed by Microsoft leave the list while a switch says so (see StartupPage.h).
 #include <algorithm>
-#include <any>
 
 #include "core/UserSettings.h"
 #include "registry/Folders.h"
@@ -10,7 +9,6 @@
 #include "startup/StartupKinds.h"
 #include "startup/StartupPage.h"
 #include "startup/StartupProgram.h"
-#include "startup/StartupRows.h"
 #include "startup/UserEnvironment.h"
 
 namespace korvane {
@@ -33,11 +31,16 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 // resolved as a target.
 std::string ProgramOfRow(const ListItem& row, const UserEnvironment& environment,
                          const PathContext& context) {
-    if (const auto* place = std::any_cast<StartupRowPlace>(&row.tag); place && place->folderFile)
-        return row.subItems.empty() ? std::string() : row.subItems[0];
-    if (const auto* task = std::any_cast<TaskRow>(&row.tag))
-        return StartupProgramPath("\"" + task->program + "\"", environment, context);
-    return StartupProgramPath(row.subItems.empty() ? std::string() : row.subItems[0], environment, context);
+    const StartupEntry* entry = TagOf<StartupEntry>(row);
+    if (!entry) return {};
+    switch (entry->kind) {
+        case StartupKind::FolderFile:
+            return entry->command;
+        case StartupKind::Task:
+            return StartupProgramPath("\"" + entry->task.program + "\"", environment, context);
+        default:
+            return StartupProgramPath(entry->command, environment, context);
+    }
 }
 
 }  // namespace
@@ -89,7 +92,8 @@ bool StartupPage::ShouldHide(const ListItem& row) const {
     if (answer == answers_.end() || !IsVerifiedMicrosoft(answer->second)) return false;
     if (cbHideMicrosoft.Checked()) return true;
     // Windows' own services: in the Windows folder and signed by Microsoft.
-    return !cbShowWindows.Checked() && std::any_cast<ServiceRow>(&row.tag) &&
+    const StartupEntry* entry = TagOf<StartupEntry>(row);
+    return !cbShowWindows.Checked() && entry && entry->kind == StartupKind::Service &&
            StartsWithNoCase(row.data, WindowsFolder(state_.platform.system));
 }
 
