@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "browser/IE.h"
 #include "browser/TracesPage.h"
+#include "core/AppState.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "registry/RegistryAccess.h"
 
@@ -235,6 +235,22 @@ TEST_F(TracesPageTest, CleanupDeletesCheckedFilesKeepsUncheckedOnesAndEmptiesThe
     EXPECT_EQ(records[0].text, "The cleaning up has been finished.");
     // Rows 0 and 1 were not checked: the registry is untouched.
     EXPECT_FALSE(memory.registry().KeyExistsRaw(HKCU, kAutoComplete));
+}
+
+TEST_F(TracesPageTest, CleanupDeletesTheFileEachRowCarriesWhateverItShows) {
+    MemoryFileSystem& files = memory.files();
+    files.AddFile(cache + "a.htm");
+    files.AddFile(cache + "b.htm");
+    ChooseRows({TracesPage::Cache});
+    page.btnTempScan.Click();
+    ASSERT_EQ(page.lvDeletedFiles.Count(), 2);
+    const int b = RowOf("b.htm");
+    page.lvDeletedFiles.UserToggleCheck(b);
+    // The row of a.htm, showing b.htm's name: the shown texts are not what is deleted.
+    page.lvDeletedFiles.SetSubItem(1 - b, 0, "b.htm");
+    page.btnCleanIE.Click();
+    EXPECT_FALSE(files.ExistsRaw(cache + "a.htm"));
+    EXPECT_TRUE(files.ExistsRaw(cache + "b.htm"));
 }
 
 TEST_F(TracesPageTest, CheckAndUncheckAllTouchOnlyTheFileList) {
