@@ -6,12 +6,12 @@
 #include "core/HandlerRunner.h"
 #include "platform/PathText.h"
 #include "registry/RegistryAccess.h"
+#include "registry/RunKeys.h"
 
 namespace korvane {
 
 namespace {
 
-constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kAutorunValue = "ZazOru";
 constexpr std::string_view kPageArgument = "/page:";
 
@@ -202,7 +202,7 @@ void MainForm::toolIgnoreClick() {
 bool MainForm::IsAutorunSet() {
     RegistryAccess reg(state.platform.registry);
     reg.SetRoot(roots::CurrentUser);
-    if (!reg.OpenRegKey(kRunKey, CreateIfMissing::Yes)) return false;
+    if (!reg.OpenRegKey("\\" + std::string(kRunKey), CreateIfMissing::Yes)) return false;
     std::string command;
     // Only a text value can name our program; any other type reads as "not set" instead of an error.
     ValueKind kind = reg.GetValueKind(kAutorunValue);
@@ -214,7 +214,7 @@ bool MainForm::IsAutorunSet() {
 void MainForm::SetAutorun(bool on) {
     RegistryAccess reg(state.platform.registry);
     reg.SetRoot(roots::CurrentUser);
-    if (!reg.OpenRegKey(kRunKey, CreateIfMissing::Yes))
+    if (!reg.OpenRegKey("\\" + std::string(kRunKey), CreateIfMissing::Yes))
         throw RegistryError("Failed to set data for '" + std::string(kAutorunValue) + "'");
     if (on)
         reg.WriteText(kAutorunValue, state.platform.system.executablePath());

@@ -63,7 +63,9 @@ void ListFolder(TraceListing& listing, const std::string& folder, const ListerRu
                 if (rule.entersFolders && !(entry.attributes & kReparsePoint)) open(path + entry.name + "\\");
             } else if (rule.takes(entry.name)) {
                 listing.lblDeleting.SetCaption(path + entry.name);
-                listing.lvDeletedFiles.Add(ListItem{rule.section, {entry.name, path}, true});
+                ListItem row{rule.section, {entry.name, path}, true};
+                row.tag = TraceFile{path + entry.name};
+                listing.lvDeletedFiles.Add(std::move(row));
             }
         }
         // Keeps the window painting and answering while a long tree is listed.
@@ -121,8 +123,8 @@ void ListHistoryFiles(TraceListing& listing, const std::string& folder) {
 
 void DeleteListedFiles(FileSystem& files, const ListView& lvDeletedFiles) {
     for (int i = 0; i < lvDeletedFiles.Count(); ++i) {
-        if (!lvDeletedFiles.Checked(i)) continue;
-        files.deleteFile(lvDeletedFiles.SubItem(i, 1) + lvDeletedFiles.SubItem(i, 0));
+        const TraceFile* file = lvDeletedFiles.Tag<TraceFile>(i);
+        if (file && lvDeletedFiles.Checked(i)) files.deleteFile(file->path);
     }
 }
 

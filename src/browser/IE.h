@@ -11,6 +11,11 @@
 
 namespace korvane {
 
+// A listed file, kept in its row's tag: what "&Delete" deletes.
+struct TraceFile {
+    std::string path;  // the folder and the file's name
+};
+
 // Where the listers write: the label that names the latest file and the list of files found.
 struct TraceListing {
     FileSystem& files;
@@ -30,7 +35,8 @@ void SetAppendCompletion(RegistryBackend& registry, bool yes);
 std::string ShellFolderPath(RegistryBackend& registry, const std::string& valueName);
 
 // Each lister takes a folder ending in "\" (an empty folder lists nothing) and appends one checked
-// row (section, file name, folder) per file it takes, depth-first in the file system's order.
+// row (section, file name, folder) per file it takes, with its TraceFile, depth-first in the file
+// system's order.
 // Every file except "desktop.ini" (any case), at any depth.
 void ListCacheFiles(TraceListing& listing, const std::string& folder);
 // Entries matching "*.txt" that are files; only sub-folders whose own name matches are entered.
@@ -42,7 +48,7 @@ void ListFavoriteFiles(TraceListing& listing, const std::string& folder);
 // Files named "index.dat" (any case), at any depth.
 void ListHistoryFiles(TraceListing& listing, const std::string& folder);
 
-// Deletes "Full Path" + "File Name" of every checked row, in row order; failures are skipped.
+// Deletes the TraceFile of every checked row, in row order; failures are skipped.
 void DeleteListedFiles(FileSystem& files, const ListView& lvDeletedFiles);
 
 }  // namespace korvane

@@ -79,12 +79,12 @@ struct PlannedDeletion {
 
 // Records one row's entries into `entry` and plans their deletion, in the order of the kind's rule.
 std::vector<PlannedDeletion> PlanRow(UndoBatch& batch, XmlElement entry, const KindRule& rule,
-                                     const ListItem& row) {
+                                     const PluginEntry& plugin) {
     std::vector<PlannedDeletion> planned;
     auto note = [&](int before, HKey root, std::string keyPath) {
         if (batch.PlannedCount() > before) planned.push_back({before, root, std::move(keyPath)});
     };
-    const std::string& id = row.subItems[kPluginEntryColumn];
+    const std::string& id = plugin.id;
     if (rule.removesClass) {
         const int before = batch.PlannedCount();
         batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "\\CLSID", id);
@@ -95,9 +95,9 @@ std::vector<PlannedDeletion> PlanRow(UndoBatch& batch, XmlElement entry, const K
         batch.RecordValueForDeletion(entry, rule.root, rule.key, rule.valueName ? rule.valueName : id);
         note(before, rule.root, rule.key);
     } else {
-        // A menu extension is its key: the key's own name (kept with the row), not the shown caption
-        // whose "&" were taken out.
-        const std::string& subKey = rule.removesClass ? id : (row.data.empty() ? row.caption : row.data);
+        // A menu extension is its key: the key's own name, not the shown name whose "&" were taken out.
+        const std::string& subKey =
+            rule.removesClass ? id : (plugin.keyName.empty() ? plugin.name : plugin.keyName);
         batch.RecordKeyForDeletion(entry, rule.root, rule.key, subKey);
         note(before, rule.root, std::string(rule.key) + "\\" + subKey);
     }
@@ -123,18 +123,18 @@ void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO
     UndoBatch batch = history.BeginBatch();
     std::vector<std::vector<PlannedDeletion>> rows;  // the deletions of each row that plans any
     for (int i = lvBHO.Count() - 1; i >= 0; --i) {
-        if (!lvBHO.Checked(i)) continue;
-        ListItem row = lvBHO.Item(i);
-        row.subItems.resize(3);
-        const std::string& kind = row.subItems[kPluginTypeColumn];
+        const PluginEntry* tagged = lvBHO.Tag<PluginEntry>(i);
+        if (!tagged || !lvBHO.Checked(i)) continue;
+        const PluginEntry plugin = *tagged;
+        const std::string& kind = plugin.kind;
         // The entry comes first, so a refused row leaves one without ITEMs.
-        XmlElement entry = batch.AddEntry(row.caption, kind, row.subItems[kPluginPathColumn]);
-        if (const char* refusal = Refusal(kind, row.caption, row.subItems[kPluginPathColumn])) {
+        XmlElement entry = batch.AddEntry(plugin.name, kind, plugin.path);
+        if (const char* refusal = Refusal(kind, plugin.name, plugin.path)) {
             state.platform.dialogs.showMessage(refusal);
             continue;
         }
         if (const KindRule* rule = RuleFor(kind)) {
-            std::vector<PlannedDeletion> planned = PlanRow(batch, entry, *rule, row);
+            std::vector<PlannedDeletion> planned = PlanRow(batch, entry, *rule, plugin);
             if (!planned.empty()) rows.push_back(std::move(planned));
         }
     }

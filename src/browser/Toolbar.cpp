@@ -135,7 +135,7 @@ void AddPluginRow(ListView& list, const std::string& kind, const std::string& na
     row.caption = Trim(name).empty() ? "(Unknown)" : CleanPluginName(name);
     if (kind.find("Toolbar") != std::string::npos) row.caption += " Toolbar";
     row.subItems = {kind, entry, path};
-    row.data = keyName;
+    row.tag = PluginEntry{row.caption, kind, entry, path, keyName};
     list.Add(std::move(row));
 }
 

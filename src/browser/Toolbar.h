@@ -20,10 +20,14 @@ inline constexpr const char* MenuExtension = "Menu Extensions";
 inline constexpr const char* DownloadHandler = "Download Handler";
 }  // namespace pluginkind
 
-// Columns of lvBHO after the caption (the name).
-inline constexpr int kPluginTypeColumn = 0;
-inline constexpr int kPluginEntryColumn = 1;  // the class identifier; the MenuExt key for menu extensions
-inline constexpr int kPluginPathColumn = 2;
+// One add-on as its row keeps it in its tag: what removal acts on, never the row's texts.
+struct PluginEntry {
+    std::string name;  // as the list shows it, " Toolbar" and all: the name the history records
+    std::string kind;  // one of pluginkind
+    std::string id;    // the class identifier; kMenuExtEntry for a menu extension
+    std::string path;
+    std::string keyName;  // a menu extension's own key name, "&" included; empty for the others
+};
 
 // The "Registry Entries" text of every menu extension row.
 inline constexpr const char* kMenuExtEntry =
@@ -57,8 +61,8 @@ TToolbarInfo ReadClassInfo(RegistryBackend& registry, const std::string& classId
 // Every "&" removed; "Unknown Toolbar" when nothing is left.
 std::string CleanPluginName(const std::string& name);
 // Appends one unchecked row unless `entry` is blank: caption = CleanPluginName(name), or "(Unknown)"
-// for a blank name, followed by " Toolbar" for a toolbar kind; sub-items kind, entry, path.
-// `keyName` is kept as the row's hidden value (menu extensions: the key's own name, "&" included).
+// for a blank name, followed by " Toolbar" for a toolbar kind; sub-items kind, entry, path; the
+// PluginEntry in its tag (with `keyName`: a menu extension's own key name, "&" included).
 void AddPluginRow(ListView& list, const std::string& kind, const std::string& name, const std::string& entry,
                   const std::string& path, const std::string& keyName = {});
 

@@ -40,6 +40,12 @@ struct ListItem {
     std::any tag{};
 };
 
+// The row's tag as a T; nullptr when the row carries none, or one of another type.
+template <class T>
+const T* TagOf(const ListItem& row) {
+    return std::any_cast<T>(&row.tag);
+}
+
 class ListView : public Control {
 public:
     explicit ListView(std::string name) : Control(ControlKind::ListView, std::move(name)) {}
@@ -80,6 +86,11 @@ public:
     void SetSubItem(int index, int subIndex, const std::string& text);
     void SetImageIndex(int index, int imageIndex);
     void SetData(int index, const std::string& data);  // the hidden value; not a visible change
+    // The row's tag as a T (nullptr when it carries none of that type); valid until the list changes.
+    template <class T>
+    const T* Tag(int index) const {
+        return TagOf<T>(Item(index));
+    }
     // Sets a row's caption and, in a sorted list, moves it to its sorted place (after the rows with
     // an equal caption); returns its new index.
     int SetItemCaption(int index, const std::string& caption);

@@ -7,7 +7,9 @@
 #include "registry/RegistryAccess.h"
 #include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
+#include "registry/RunKeys.h"
 #include "registry/WriteRights.h"
+#include "startup/StartupApproved.h"
 #include "startup/StartupFolders.h"
 #include "startup/StartupKinds.h"
 
@@ -15,7 +17,6 @@ namespace korvane {
 
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunServicesKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 
 RegValue TextValue(const std::string& text, std::uint32_t type) {
@@ -215,16 +216,27 @@ std::vector<StartupSource> StartupSources(int versionClass) {
     return {};
 }
 
-void ListRunKey(RegistryBackend& backend, ListView& list, HKey root, const std::string& keyPath,
-                bool checked) {
+void ListRunKey(RegistryBackend& backend, ListView& list, const StartupSource& source,
+                ApprovedStates states) {
     RegistryAccess registry(backend);
-    registry.SetRoot(root);
-    if (!registry.OpenRegKeyReadOnly(keyPath)) return;
+    registry.SetRoot(source.root);
+    if (!registry.OpenRegKeyReadOnly(source.keyPath)) return;
     std::vector<std::string> names;
     registry.ListValueNames(names);
-    const std::string location = RootKeyAbbreviation(root) + "\\" + keyPath;
+    const StartupKind kind =
+        source.kind == StartupSourceKind::RunOnceValues ? StartupKind::RunOnceValue : StartupKind::RunValue;
     for (const std::string& name : names) {
-        list.Add(ListItem{name, {registry.ReadText(name), location}, checked});
+        StartupEntry entry =
+            RegistryStartupEntry(kind, source.root, source.keyPath, name, registry.ReadText(name));
+        bool checked = source.checked;
+        if (kind == StartupKind::RunValue) {
+            entry.approved = ApprovedPlaceOfRunValue(source.root, source.keyPath, name);
+            if (entry.approved && states == ApprovedStates::Read) {
+                const auto state = ReadApprovedState(backend, *entry.approved);
+                checked = !(state && state->disabled);
+            }
+        }
+        list.Add(StartupRow(entry, entry.RegistryLocation(), checked));
     }
 }
 
@@ -237,22 +249,28 @@ void ListMsconfigEntries(RegistryBackend& backend, ListView& list, HKey root, co
     registry.CloseRegKey();
     for (const std::string& record : records) {
         if (!registry.OpenRegKeyReadOnly("\\" + keyPath + "\\" + record)) continue;
-        ListItem row{registry.ReadText("item"), {registry.ReadText("command")}, false};
-        row.subItems.push_back(registry.ReadText("hkey") + "\\" + registry.ReadText("key"));
-        row.tag = ParkedRecordRow{};
-        list.Add(std::move(row));
+        StartupEntry entry;
+        entry.kind = StartupKind::ParkedRecord;
+        entry.name = registry.ReadText("item");
+        entry.command = registry.ReadText("command");
+        entry.rootText = registry.ReadText("hkey");
+        entry.keyPath = registry.ReadText("key");
+        entry.root = RootKeyFromAbbreviation(entry.rootText);
+        if (entry.root != 0) entry.approved = ApprovedPlaceOfRunValue(entry.root, entry.keyPath, entry.name);
+        list.Add(StartupRow(entry, entry.RegistryLocation(), false));
     }
 }
 
-MoveOutcome MoveStartupEntry(RegistryBackend& backend, const std::string& name, const std::string& command,
-                             const std::string& location, int versionClass, bool enable) {
+MoveOutcome MoveStartupEntry(RegistryBackend& backend, const StartupEntry& entry, int versionClass,
+                             bool enable) {
     const ParkingScheme scheme = SchemeForVersionClass(versionClass);
     if (scheme == ParkingScheme::None) return MoveOutcome::NoScheme;
 
-    const size_t slash = location.find('\\');
-    const std::string rootText = location.substr(0, slash);
-    const std::string keyPath = slash == std::string::npos ? std::string() : location.substr(slash + 1);
-    const HKey root = RootKeyFromAbbreviation(rootText);
+    const std::string& name = entry.name;
+    const std::string& command = entry.command;
+    const std::string& rootText = entry.rootText;
+    const std::string& keyPath = entry.keyPath;
+    const HKey root = entry.root;
     if (root == 0) return MoveOutcome::RefusedUnknownRoot;
     // Without a key path the value would be written into the root key itself.
     if (keyPath.find_first_not_of('\\') == std::string::npos) return MoveOutcome::RefusedNoKeyPath;
@@ -266,10 +284,12 @@ MoveOutcome MoveStartupEntry(RegistryBackend& backend, const std::string& name, 
     return DisableToRecord(backend, name, command, rootText, root, keyPath);
 }
 
-std::string MoveTargetLocation(const std::string& location, int versionClass, bool enable) {
+std::string MoveTargetLocation(const StartupEntry& entry, int versionClass, bool enable) {
+    const std::string location = entry.RegistryLocation();
     switch (SchemeForVersionClass(versionClass)) {
         case ParkingScheme::Dash:
-            return location.empty() ? location : DashTarget(location, enable);
+            return entry.keyPath.empty() ? location
+                                         : entry.rootText + "\\" + DashTarget(entry.keyPath, enable);
         case ParkingScheme::SystemConfiguration:
             return enable ? location : "HKLM\\" + std::string(kMsconfigStartupKey);
         case ParkingScheme::None:

@@ -8,6 +8,7 @@
 
 #include "controls/ListView.h"
 #include "platform/RegistryBackend.h"
+#include "startup/StartupEntry.h"
 
 namespace korvane {
 
@@ -23,9 +24,9 @@ ParkingScheme SchemeForVersionClass(int versionClass);
 enum class StartupSourceKind {
     RunValues,          // ListRunKey
     MsconfigRecords,    // ListMsconfigEntries
-    ApprovedRunValues,  // ListApprovedRunKey (StartupRows.h): a Run key Windows 8 keeps records for
+    ApprovedRunValues,  // ListRunKey: a Run key Windows 8 keeps StartupApproved records for
     FolderFiles,        // ListStartupFolder (StartupFolders.h): keyPath is the shell-folder key
-    RunOnceValues,      // ListRunOnceKey (StartupKinds.h)
+    RunOnceValues,      // ListRunKey: rows that Apply leaves as they are
     Tasks,              // ListStartupTasks (StartupKinds.h): no key
     Services,           // ListAutoStartServices (StartupKinds.h): no key
 };
@@ -44,13 +45,19 @@ struct StartupSource {
 // automatic services, then the parking records.
 std::vector<StartupSource> StartupSources(int versionClass);
 
-// One row per value of the key: name, data, "<root abbreviation>\<key path>", `checked`.
-// A missing key adds nothing; a value that is not text raises "Invalid data type for '<name>'"
-// and the rows added before it stay.
-void ListRunKey(RegistryBackend& registry, ListView& list, HKey root, const std::string& keyPath,
-                bool checked);
-// One unchecked row per parking record below the key: "item", "command", "<hkey>\<key>".
-// A record that does not open adds nothing; wrongly typed values raise as in ListRunKey.
+// Whether a listing reads the StartupApproved records (Windows 8 and later) for the rows' check marks.
+enum class ApprovedStates { Ignore, Read };
+
+// One row per value of the source's key (a RunValues, ApprovedRunValues or RunOnceValues source):
+// name, data, "<root abbreviation>\<key path>", checked as the source says, each with its
+// StartupEntry. A Run value carries its StartupApproved place; with ApprovedStates::Read, one whose
+// record says disabled is unchecked. A missing key adds nothing; a value that is not text raises
+// "Invalid data type for '<name>'" and the rows added before it stay.
+void ListRunKey(RegistryBackend& registry, ListView& list, const StartupSource& source,
+                ApprovedStates states);
+// One unchecked row per parking record below the key: "item", "command", "<hkey>\<key>", each with
+// its StartupEntry (the key it goes back to). A record that does not open adds nothing; wrongly typed
+// values raise as in ListRunKey.
 void ListMsconfigEntries(RegistryBackend& registry, ListView& list, HKey root, const std::string& keyPath);
 
 enum class MoveOutcome {
@@ -59,22 +66,22 @@ enum class MoveOutcome {
     TargetNotOpened,     // the key the entry goes to could not be opened or created: nothing changed
     NeedsAdministrator,  // the registry refused a key of the move for lack of rights: nothing changed
     RefusedName,         // the name would address a key other than the entry's own record
-    RefusedUnknownRoot,  // the location does not begin with a root abbreviation
-    RefusedNoKeyPath,    // the location names a root but no key below it
+    RefusedUnknownRoot,  // the entry names no root (a record's "hkey" that is no root abbreviation)
+    RefusedNoKeyPath,    // the entry names a root but no key below it
     RefusedTargetTaken,  // where the entry would go, an entry of its name is already: it would be overwritten
 };
 
-// Moves an entry to its Run key (`enable`) or to its parking place. `location` is the row's
-// "<root abbreviation>\<key path>". The value keeps its text type (REG_SZ or REG_EXPAND_SZ) both
+// Moves an entry (a RunValue or a ParkedRecord) to its Run key (`enable`) or to its parking place.
+// The value keeps its text type (REG_SZ or REG_EXPAND_SZ) both
 // ways. A move never overwrites: an entry of the same name where this one would go refuses it, and a
 // new parking record whose name is taken gets a free one (enabling finds a record by its own "item",
 // "hkey" and "key" values). Refusals change nothing. A refused write raises "Failed to set data for
 // '<name>'".
-MoveOutcome MoveStartupEntry(RegistryBackend& registry, const std::string& name, const std::string& command,
-                             const std::string& location, int versionClass, bool enable);
+MoveOutcome MoveStartupEntry(RegistryBackend& registry, const StartupEntry& entry, int versionClass,
+                             bool enable);
 
-// Where MoveStartupEntry puts the entry at `location`, in the same form: the Run key or the parking
-// key ("HKLM\" + kMsconfigStartupKey for the system-configuration scheme's records).
-std::string MoveTargetLocation(const std::string& location, int versionClass, bool enable);
+// Where MoveStartupEntry puts the entry, as "<root>\<key path>": the Run key or the parking key
+// ("HKLM\" + kMsconfigStartupKey for the system-configuration scheme's records).
+std::string MoveTargetLocation(const StartupEntry& entry, int versionClass, bool enable);
 
 }  // namespace korvane

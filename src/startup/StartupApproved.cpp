@@ -4,12 +4,12 @@
 #include "registry/KeyName.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RegistryViews.h"
+#include "registry/RunKeys.h"
 
 namespace korvane {
 
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::size_t kRecordSize = 12;
 constexpr std::size_t kTimeOffset = 4;
 constexpr std::uint8_t kEnabled = 2;

@@ -6,7 +6,7 @@
 #include "platform/PathText.h"
 #include "registry/KeyName.h"
 #include "registry/RegistryKey.h"
-#include "startup/StartupRows.h"
+#include "startup/StartupEntry.h"
 
 namespace korvane {
 
@@ -32,14 +32,15 @@ void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const Envir
     const std::string separator = folder.back() == '\\' ? "" : "\\";
     for (const FileEntry& entry : entries) {
         if ((entry.attributes & fileattr::Directory) || FoldCase(entry.name) == "desktop.ini") continue;
-        ListItem row{entry.name, {folder + separator + entry.name, folder}, true};
-        const ApprovedPlace place{root, approved::StartupFolder, entry.name};
+        StartupEntry file = RegistryStartupEntry(StartupKind::FolderFile, root, folder, entry.name,
+                                                 folder + separator + entry.name);
+        file.approved = ApprovedPlace{root, approved::StartupFolder, entry.name};
+        bool checked = true;
         if (useApproved) {
-            const auto state = ReadApprovedState(registry, place);
-            row.checked = !(state && state->disabled);
+            const auto state = ReadApprovedState(registry, *file.approved);
+            checked = !(state && state->disabled);
         }
-        row.tag = StartupRowPlace{place, true};
-        list.Add(std::move(row));
+        list.Add(StartupRow(file, folder, checked));
     }
 }
 

@@ -33,7 +33,7 @@ std::string StartupFolderPath(RegistryBackend& registry, const Environment& envi
 // One row per file of the folder (folders and the shell's desktop.ini are not run, so not listed), in
 // the file system's order: the file's name, its full path, the folder; checked unless `useApproved`
 // and its StartupApproved\StartupFolder record of `root` says disabled. Each row carries its
-// StartupRowPlace (StartupRows.h). A missing folder adds nothing.
+// StartupEntry with its StartupApproved place. A missing folder adds nothing.
 void ListStartupFolder(RegistryBackend& registry, FileSystem& files, const Environment& environment,
                        ListView& list, HKey root, const std::string& valueName, bool useApproved);
 

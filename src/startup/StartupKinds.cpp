@@ -1,26 +1,9 @@
-// Listing RunOnce values, startup tasks and automatic services (StartupKinds.h).
+// Listing startup tasks and automatic services (StartupKinds.h).
 #include "startup/StartupKinds.h"
 
 #include <vector>
 
-#include "registry/RegistryAccess.h"
-#include "registry/RootKeys.h"
-
 namespace korvane {
-
-void ListRunOnceKey(RegistryBackend& backend, ListView& list, HKey root, const std::string& keyPath) {
-    RegistryAccess registry(backend);
-    registry.SetRoot(root);
-    if (!registry.OpenRegKeyReadOnly(keyPath)) return;
-    std::vector<std::string> names;
-    registry.ListValueNames(names);
-    const std::string location = RootKeyAbbreviation(root) + "\\" + keyPath;
-    for (const std::string& name : names) {
-        ListItem row{name, {registry.ReadText(name), location}, true};
-        row.tag = RunOnceRow{root, keyPath};
-        list.Add(std::move(row));
-    }
-}
 
 std::string TaskLocation(const ScheduledTask& task) {
     std::string location = "Scheduled task " + task.path;
@@ -40,9 +23,12 @@ bool ListStartupTasks(ScheduledTasks& scheduler, ListView& list) {
                                   ? "\"" + task.command + "\""
                                   : task.command;
         if (!task.arguments.empty()) command += " " + task.arguments;
-        ListItem row{task.name, {command, TaskLocation(task)}, task.enabled};
-        row.tag = TaskRow{task.path, task.command};
-        list.Add(std::move(row));
+        StartupEntry entry;
+        entry.kind = StartupKind::Task;
+        entry.name = task.name;
+        entry.command = std::move(command);
+        entry.task = TaskRow{task.path, task.command};
+        list.Add(StartupRow(entry, TaskLocation(task), task.enabled));
     }
     return true;
 }
@@ -51,11 +37,11 @@ bool ListAutoStartServices(Services& manager, ListView& list) {
     std::vector<AutoStartService> services;
     if (!manager.listAutoStartServices(services)) return false;
     for (const AutoStartService& service : services) {
-        ListItem row{service.displayName.empty() ? service.name : service.displayName,
-                     {service.imagePath, "Service " + service.name},
-                     true};
-        row.tag = ServiceRow{service.name};
-        list.Add(std::move(row));
+        StartupEntry entry;
+        entry.kind = StartupKind::Service;
+        entry.name = service.displayName.empty() ? service.name : service.displayName;
+        entry.command = service.imagePath;
+        list.Add(StartupRow(entry, "Service " + service.name, true));
     }
     return true;
 }

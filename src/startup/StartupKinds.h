@@ -1,7 +1,8 @@
-// The startup entries that are not parked like Run values: RunOnce values (Windows deletes them after
-// one run, so there is nothing to disable), scheduled tasks with a logon or boot trigger (enabled and
-// disabled through the task's own Enabled flag) and services that start automatically (listed only).
-// Each row says its kind in the Location column and carries one of the tags below.
+// The startup entries that are not parked like Run values: scheduled tasks with a logon or boot
+// trigger (enabled and disabled through the task's own Enabled flag) and services that start
+// automatically (listed only). RunOnce values, which Windows deletes after one run, are listed with
+// the Run keys (ListRunKey). Each row says its kind in the Location column and carries its
+// StartupEntry.
 #pragma once
 
 #include <string>
@@ -10,28 +11,10 @@
 #include "platform/RegistryBackend.h"
 #include "platform/ScheduledTasks.h"
 #include "platform/Services.h"
+#include "registry/RunKeys.h"
+#include "startup/StartupEntry.h"
 
 namespace korvane {
-
-inline constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-
-struct RunOnceRow {
-    HKey root = 0;
-    std::string keyPath;
-};
-struct TaskRow {
-    std::string path;     // "\Folder\Name"
-    std::string program;  // as registered, before the arguments
-};
-struct ServiceRow {
-    std::string name;
-};
-// A record of the system configuration utility's parking key (ListMsconfigEntries).
-struct ParkedRecordRow {};
-
-// One checked row per value of the RunOnce key, as ListRunKey lists a Run key, tagged RunOnceRow.
-// A value that is not text raises "Invalid data type for '<name>'".
-void ListRunOnceKey(RegistryBackend& registry, ListView& list, HKey root, const std::string& keyPath);
 
 // "Scheduled task \Folder\Name" (", by <author>" when the task names one).
 std::string TaskLocation(const ScheduledTask& task);

@@ -136,23 +136,20 @@ void StartupPage::ReadStartupSources() {
     ListUpdate update(lvStartup);
     const int versionClass = CurrentVersionClass(state_.windowsVersion);
     const bool useApproved = KeepsStartupApproved(state_.windowsVersion.Remembered());
+    const ApprovedStates states = useApproved ? ApprovedStates::Read : ApprovedStates::Ignore;
     for (const StartupSource& source : StartupSources(versionClass)) {
         switch (source.kind) {
             case StartupSourceKind::RunValues:
-                ListRunKey(registry, lvStartup, source.root, source.keyPath, source.checked);
+            case StartupSourceKind::ApprovedRunValues:
+            case StartupSourceKind::RunOnceValues:
+                ListRunKey(registry, lvStartup, source, states);
                 break;
             case StartupSourceKind::MsconfigRecords:
                 ListMsconfigEntries(registry, lvStartup, source.root, source.keyPath);
                 break;
-            case StartupSourceKind::ApprovedRunValues:
-                ListApprovedRunKey(registry, lvStartup, source.root, source.keyPath, useApproved);
-                break;
             case StartupSourceKind::FolderFiles:
                 ListStartupFolder(registry, state_.platform.files, environment, lvStartup, source.root,
                                   source.folderValue, useApproved);
-                break;
-            case StartupSourceKind::RunOnceValues:
-                ListRunOnceKey(registry, lvStartup, source.root, source.keyPath);
                 break;
             case StartupSourceKind::Tasks:
                 ListStartupTasks(state_.platform.tasks, lvStartup);
@@ -207,17 +204,19 @@ void StartupPage::btnApplyClick() {
     for (int i = 0; i < lvStartup.Count(); ++i) {
         const bool enable = lvStartup.Checked(i);
         if (enable == StartupStates[i]) continue;
-        if (ChangedOtherKind(i, enable, moved, needRights)) continue;
+        const StartupEntry* tagged = lvStartup.Tag<StartupEntry>(i);
+        if (!tagged) continue;
+        const StartupEntry entry = *tagged;
+        if (ChangedOtherKind(i, entry, enable, moved, needRights)) continue;
         // Windows 8 and later switch an entry where it is (StartupApproved); the move is the older way.
-        if (ChangedInPlace(i, useApproved, enable)) {
+        if (ChangedInPlace(entry, useApproved, enable)) {
             ++moved;
             StartupStates[i] = enable;
             continue;
         }
-        const std::string name = lvStartup.Item(i).caption;
-        const std::string location = lvStartup.SubItem(i, 1);
-        const MoveOutcome outcome = MoveStartupEntry(state_.platform.registry, name, lvStartup.SubItem(i, 0),
-                                                     location, versionClass, enable);
+        const std::string& name = entry.name;
+        const std::string location = entry.RegistryLocation();
+        const MoveOutcome outcome = MoveStartupEntry(state_.platform.registry, entry, versionClass, enable);
         if (outcome == MoveOutcome::NeedsAdministrator) {
             // Nothing changed: the row shows again what the registry holds.
             ++needRights;
@@ -226,10 +225,10 @@ void StartupPage::btnApplyClick() {
         }
         if (outcome == MoveOutcome::Moved) ++moved;
         const std::string refusal =
-            RefusalText(outcome, name, location, MoveTargetLocation(location, versionClass, enable));
+            RefusalText(outcome, name, location, MoveTargetLocation(entry, versionClass, enable));
         if (!refusal.empty()) state_.platform.dialogs.messageBox(refusal, kTitle, MessageIcon::Warning);
         if (outcome == MoveOutcome::Moved && enable && useApproved)
-            EnableApprovedRecordOf(state_.platform.registry, location, name);
+            EnableApprovedRecordOf(state_.platform.registry, entry);
         StartupStates[i] = enable;
     }
     btnApply.SetEnabled(false);
@@ -243,13 +242,12 @@ void StartupPage::btnApplyClick() {
     btnRefresh.Click();
 }
 
-bool StartupPage::ChangedInPlace(int row, bool useApproved, bool enable) {
-    const ListItem& item = lvStartup.Item(row);
-    const InPlaceOutcome outcome = ChangeInPlace(state_.platform.registry, item, useApproved, enable,
+bool StartupPage::ChangedInPlace(const StartupEntry& entry, bool useApproved, bool enable) {
+    const InPlaceOutcome outcome = ChangeInPlace(state_.platform.registry, entry, useApproved, enable,
                                                  state_.platform.system.systemTimeAsFileTime());
     if (outcome == InPlaceOutcome::RefusedBeforeWindows8) {
         state_.platform.dialogs.messageBox(
-            EntryLabel(item.caption, item.subItems.size() > 1 ? item.subItems[1] : std::string()) +
+            EntryLabel(entry.name, entry.keyPath) +
                 " was not changed: a file in a Startup folder can be disabled and enabled only on Windows 8 "
                 "and later. Move the file out of the folder to keep it from starting.",
             kTitle, MessageIcon::Warning);

@@ -15,6 +15,7 @@
 #include "controls/Page.h"
 #include "core/AppState.h"
 #include "core/PublisherChecks.h"
+#include "startup/StartupEntry.h"
 #include "undo/UndoHistory.h"
 
 namespace korvane {
@@ -28,8 +29,6 @@ public:
     StartupPage(AppState& state, UndoHistory& history);
 
     // The columns after the caption.
-    static constexpr int kCommandColumn = 0;
-    static constexpr int kLocationColumn = 1;
     static constexpr int kPublisherColumn = 2;
 
     ListView lvStartup{"lvStartup"};
@@ -103,7 +102,7 @@ private:
     void HideRow(int row);
     bool RemovableMissing(int row) const;
     // Apply's step for a RunOnce, task or service row; false for a row of the other kinds.
-    bool ChangedOtherKind(int row, bool enable, int& changed, int& needRights);
+    bool ChangedOtherKind(int row, const StartupEntry& entry, bool enable, int& changed, int& needRights);
 
     void ReadStartupSources();
     void RememberStartupStates();
@@ -111,7 +110,7 @@ private:
     void FollowReorderedRows(const std::vector<int>& order);
     // Apply's step for a row that Windows 8 and later enable and disable in place (StartupRows.h);
     // false for a row that is to be parked or restored instead.
-    bool ChangedInPlace(int row, bool useApproved, bool enable);
+    bool ChangedInPlace(const StartupEntry& entry, bool useApproved, bool enable);
 
     AppState& state_;
     UndoHistory& history_;

@@ -1,6 +1,5 @@
 // The Startup Programs page's handling of the kinds that are not parked (RunOnce values, tasks,
 // services) and the removal of an entry whose program cannot be found (see StartupPage.h).
-#include <any>
 #include <exception>
 
 #include "core/AdminRestart.h"
@@ -23,35 +22,35 @@ std::string Quoted(const std::string& name) {
 
 }  // namespace
 
-bool StartupPage::ChangedOtherKind(int row, bool enable, int& changed, int& needRights) {
-    const ListItem& item = lvStartup.Item(row);
+bool StartupPage::ChangedOtherKind(int row, const StartupEntry& entry, bool enable, int& changed,
+                                   int& needRights) {
     Dialogs& dialogs = state_.platform.dialogs;
     const auto keepAsListed = [&] {
         lvStartup.SetChecked(row, StartupStates[static_cast<size_t>(row)]);
         return true;
     };
-    if (std::any_cast<RunOnceRow>(&item.tag)) {
-        dialogs.messageBox("The startup entry " + Quoted(item.caption) +
+    if (entry.kind == StartupKind::RunOnceValue) {
+        dialogs.messageBox("The startup entry " + Quoted(entry.name) +
                                " was not changed: it is a RunOnce entry, which Windows deletes after it has "
                                "run once, so there is nothing to disable.",
                            kTitle, MessageIcon::Warning);
         return keepAsListed();
     }
-    if (std::any_cast<ServiceRow>(&item.tag)) {
-        dialogs.messageBox("The service " + Quoted(item.caption) +
+    if (entry.kind == StartupKind::Service) {
+        dialogs.messageBox("The service " + Quoted(entry.name) +
                                " was not changed: services are listed here but not changed. Set its start "
                                "type in the Services console (services.msc).",
                            kTitle, MessageIcon::Warning);
         return keepAsListed();
     }
-    const auto* task = std::any_cast<TaskRow>(&item.tag);
-    if (!task) return false;
+    if (entry.kind != StartupKind::Task) return false;
+    const TaskRow* task = &entry.task;
     TaskChange change = TaskChange::Failed;
     try {
-        change = ChangeStartupTask(history_, state_.platform.tasks, item.caption, *task, enable);
+        change = ChangeStartupTask(history_, state_.platform.tasks, entry.name, *task, enable);
     } catch (const std::exception& error) {
         dialogs.error("The undo history could not be saved to " + history_.FilePath() + ", so the task " +
-                      Quoted(item.caption) + " was not changed.\n" + error.what());
+                      Quoted(entry.name) + " was not changed.\n" + error.what());
         return keepAsListed();
     }
     switch (change) {
@@ -79,15 +78,9 @@ bool StartupPage::RemovableMissing(int row) const {
     const auto answer = answers_.find(item.data);
     if (answer == answers_.end() || answer->second.state != SignatureState::FileNotFound) return false;
     // Only registry values: a task, a service, a parking record or a Startup folder's file is not one.
-    if (std::any_cast<TaskRow>(&item.tag) || std::any_cast<ServiceRow>(&item.tag) ||
-        std::any_cast<ParkedRecordRow>(&item.tag))
-        return false;
-    if (const auto* place = std::any_cast<StartupRowPlace>(&item.tag); place && place->folderFile)
-        return false;
-    const std::string location = lvStartup.SubItem(row, kLocationColumn);
-    const std::size_t slash = location.find('\\');
-    return slash != std::string::npos && slash + 1 < location.size() &&
-           RootKeyFromAbbreviation(location.substr(0, slash)) != 0;
+    const StartupEntry* entry = TagOf<StartupEntry>(item);
+    return entry && (entry->kind == StartupKind::RunValue || entry->kind == StartupKind::RunOnceValue) &&
+           entry->root != 0 && !entry->keyPath.empty();
 }
 
 void StartupPage::lvStartupSelectionChanged() {
@@ -98,12 +91,12 @@ void StartupPage::btnRemoveClick() {
     const int row = lvStartup.FirstSelected();
     if (!RemovableMissing(row)) return;
     const ListItem item = lvStartup.Item(row);
-    const std::string location = lvStartup.SubItem(row, kLocationColumn);
-    const std::size_t slash = location.find('\\');
-    const HKey root = RootKeyFromAbbreviation(location.substr(0, slash));
-    const std::string keyPath = location.substr(slash + 1);
+    const StartupEntry value = *TagOf<StartupEntry>(item);  // RemovableMissing: a registry value's row
+    const std::string location = value.RegistryLocation();
+    const HKey root = value.root;
+    const std::string& keyPath = value.keyPath;
     Dialogs& dialogs = state_.platform.dialogs;
-    if (!dialogs.confirm("Remove the startup entry " + Quoted(item.caption) + " from " + location +
+    if (!dialogs.confirm("Remove the startup entry " + Quoted(value.name) + " from " + location +
                          "?\nIts program cannot be found: " + item.data +
                          "\n\nThe entry is recorded in Restore History first.")) {
         return;
@@ -112,9 +105,8 @@ void StartupPage::btnRemoveClick() {
     try {
         UndoBatch batch = history_.BeginBatch();
         XmlElement entry =
-            batch.AddEntry(item.caption, RootKeyName(root) + "\\" + keyPath + "\\" + item.caption,
-                           lvStartup.SubItem(row, kCommandColumn));
-        batch.RecordValueForDeletion(entry, root, "\\" + keyPath, item.caption);
+            batch.AddEntry(value.name, RootKeyName(root) + "\\" + keyPath + "\\" + value.name, value.command);
+        batch.RecordValueForDeletion(entry, root, "\\" + keyPath, value.name);
         history_.SaveAhead(batch);
         removed = batch.DeleteAll() > 0;
     } catch (const std::exception& error) {
@@ -123,11 +115,11 @@ void StartupPage::btnRemoveClick() {
         return;
     }
     if (!removed && WriteRefused(state_.platform.registry, root, keyPath))
-        OfferRestartAsAdministrator(state_, "The startup entry " + Quoted(item.caption) +
-                                                " could not be removed" + NeedRightsText(1));
+        OfferRestartAsAdministrator(
+            state_, "The startup entry " + Quoted(value.name) + " could not be removed" + NeedRightsText(1));
     else if (!removed)
         dialogs.messageBox(
-            "The startup entry " + Quoted(item.caption) + " could not be removed from " + location + ".",
+            "The startup entry " + Quoted(value.name) + " could not be removed from " + location + ".",
             kTitle, MessageIcon::Warning);
     btnRefresh.Click();
 }

@@ -2,7 +2,6 @@
 // its program, the signatures are checked on workers, each answer fills the rows of its program as it
 // comes, and rows signed by Microsoft leave the list while a switch says so (see StartupPage.h).
 #include <algorithm>
-#include <any>
 
 #include "core/UserSettings.h"
 #include "platform/AsciiCase.h"
@@ -12,7 +11,6 @@
 #include "startup/StartupKinds.h"
 #include "startup/StartupPage.h"
 #include "startup/StartupProgram.h"
-#include "startup/StartupRows.h"
 
 namespace korvane {
 
@@ -20,12 +18,18 @@ namespace {
 
 // The program a row runs: a Startup folder's file is itself what runs; every other row's command is
 // resolved as a target.
-std::string ProgramOfRow(const ListItem& row, const Environment& environment, const PathContext& context) {
-    if (const auto* place = std::any_cast<StartupRowPlace>(&row.tag); place && place->folderFile)
-        return row.subItems.empty() ? std::string() : row.subItems[0];
-    if (const auto* task = std::any_cast<TaskRow>(&row.tag))
-        return StartupProgramPath("\"" + task->program + "\"", environment, context);
-    return StartupProgramPath(row.subItems.empty() ? std::string() : row.subItems[0], environment, context);
+std::string ProgramOfRow(const ListItem& row, const Environment& environment,
+                         const PathContext& context) {
+    const StartupEntry* entry = TagOf<StartupEntry>(row);
+    if (!entry) return {};
+    switch (entry->kind) {
+        case StartupKind::FolderFile:
+            return entry->command;
+        case StartupKind::Task:
+            return StartupProgramPath("\"" + entry->task.program + "\"", environment, context);
+        default:
+            return StartupProgramPath(entry->command, environment, context);
+    }
 }
 
 }  // namespace
@@ -77,8 +81,9 @@ bool StartupPage::ShouldHide(const ListItem& row) const {
     if (answer == answers_.end() || !IsVerifiedMicrosoft(answer->second)) return false;
     if (cbHideMicrosoft.Checked()) return true;
     // Windows' own services: in the Windows folder and signed by Microsoft.
+    const StartupEntry* entry = TagOf<StartupEntry>(row);
     const std::string windows = WindowsFolder(state_.platform.system);
-    return !cbShowWindows.Checked() && std::any_cast<ServiceRow>(&row.tag) && !windows.empty() &&
+    return !cbShowWindows.Checked() && entry && entry->kind == StartupKind::Service && !windows.empty() &&
            StartsWithNoCase(row.data, windows);
 }
 

@@ -10,26 +10,15 @@
 
 namespace korvane {
 
-std::optional<KeyName> UninstallKeyOfRow(const ListView& list, int row) {
-    const std::string text = list.SubItem(row, kUninstallKeyNameColumn);
-    // Only a root's own full name: ParseKey reads anything else as HKEY_CLASSES_ROOT.
-    const std::string rootName = text.substr(0, text.find('\\'));
-    if (RootKeyName(RootKeyFromName(rootName)) != rootName) return std::nullopt;
-    KeyName key = KeyName::ParseKey(text);
-    if (!IsUninstallEntryKey(key)) return std::nullopt;
-    return key;
-}
-
 namespace {
 
-// Records the row's key tree into a new entry of the batch and plans its deletion; a row that names
-// no entry of an Uninstall key is left alone, without an entry.
-void PlanEntryDeletion(UndoBatch& batch, const ListView& list, int row) {
-    const std::optional<KeyName> key = UninstallKeyOfRow(list, row);
-    if (!key) return;
-    XmlElement entry =
-        batch.AddEntry(list.Item(row).caption, key->Text(), list.SubItem(row, kUninstallPathColumn));
-    batch.RecordKeyForDeletion(entry, key->root, "\\" + key->ParentPath(), key->LastPart());
+// Records the entry's key tree into a new entry of the batch and plans its deletion; an entry whose
+// key is no entry of an Uninstall key is left alone, without an entry.
+void PlanEntryDeletion(UndoBatch& batch, const UninstallEntry& uninstall) {
+    const KeyName& key = uninstall.key;
+    if (!IsUninstallEntryKey(key)) return;
+    XmlElement entry = batch.AddEntry(uninstall.displayName, key.Text(), uninstall.uninstallString);
+    batch.RecordKeyForDeletion(entry, key.root, "\\" + key.ParentPath(), key.LastPart());
 }
 
 // The Uninstall keys hold every entry: no row may take one whole, in either hive or view.
@@ -42,11 +31,10 @@ void GuardUninstallKeys(ContainerKeys& containers) {
 
 }  // namespace
 
-void DeleteUninstallEntries(UndoHistory& history, const ListView& list) {
+void DeleteUninstallEntries(UndoHistory& history, const std::vector<UninstallEntry>& entries) {
     GuardUninstallKeys(history.Containers());
     UndoBatch batch = history.BeginBatch();
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.Checked(i)) PlanEntryDeletion(batch, list, i);
+    for (const UninstallEntry& entry : entries) PlanEntryDeletion(batch, entry);
     // Write-ahead: every key is on disk in the history before the first one goes.
     history.SaveAhead(batch);
     batch.DeleteAll();

@@ -1,32 +1,26 @@
 // The registry work of the uninstall manager: the Uninstall key, and deleting the keys of the checked
-// rows (recorded in the undo history first). Reading the entries lives in UninstallSources.h, the
+// entries (recorded in the undo history first). Reading the entries lives in UninstallSources.h, the
 // columns in UninstallColumns.h. The page
 // (UninstallPage) asks the user and starts the uninstallers; this unit does no UI.
 #pragma once
 
-#include <optional>
-#include <string>
+#include <vector>
 
-#include "controls/ListView.h"
-#include "platform/RegistryBackend.h"
-#include "registry/KeyName.h"
 #include "undo/UndoHistory.h"
-#include "uninstall/UninstallColumns.h"
+#include "uninstall/UninstallEntry.h"
 
 namespace korvane {
 
 // Under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER: one sub-key per installed program.
 inline constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// The key named in a row's "Key Name" column, when it is an entry directly below one of the Uninstall
-// keys; nothing for any other text, so that no deletion reaches a key the list did not come from.
-std::optional<KeyName> UninstallKeyOfRow(const ListView& list, int row);
-
-// Deletes, with everything below it, the key of every checked row, first row to last, in the hive and
-// registry view the row names, after recording each key tree in the undo history (one entry per row:
-// NAME the display name, TYPE the key's Key Name, PATH the uninstall command) and saving the history.
-// Keys that cannot be deleted stay without a word. When the history cannot be saved nothing is
-// deleted, the rows' entries leave the history again, and the XmlError propagates.
-void DeleteUninstallEntries(UndoHistory& history, const ListView& list);
+// Deletes, with everything below it, the key of every entry in order, in the hive and registry view
+// the entry was read from, after recording each key tree in the undo history (one history entry per
+// uninstall entry: NAME the display name, TYPE the key's Key Name, PATH the uninstall command) and
+// saving the history. An entry whose key is not directly below one of the Uninstall keys is skipped,
+// so that no deletion reaches a key the list did not come from. Keys that cannot be deleted stay
+// without a word. When the history cannot be saved nothing is deleted, the entries leave the history
+// again, and the XmlError propagates.
+void DeleteUninstallEntries(UndoHistory& history, const std::vector<UninstallEntry>& entries);
 
 }  // namespace korvane

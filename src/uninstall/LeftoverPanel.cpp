@@ -124,7 +124,7 @@ void LeftoverPanel::btnRemoveClick() {
     // One removal per program, so that each history entry names its program.
     std::vector<std::pair<std::string, std::vector<Leftover>>> byProgram;
     for (int i = 0; i < lvLeftovers.Count(); ++i) {
-        const auto* row = std::any_cast<LeftoverRow>(&lvLeftovers.Item(i).tag);
+        const auto* row = lvLeftovers.Tag<LeftoverRow>(i);
         if (!row || !lvLeftovers.Checked(i)) continue;
         if (byProgram.empty() || byProgram.back().first != row->program)
             byProgram.push_back({row->program, {}});
@@ -145,9 +145,10 @@ void LeftoverPanel::btnRemoveClick() {
     }
     // The rows whose trace is gone leave the list; the others stay, still checked.
     for (int i = lvLeftovers.Count() - 1; i >= 0; --i) {
-        if (!lvLeftovers.Checked(i)) continue;
-        const std::string where = lvLeftovers.SubItem(i, kLeftoverWhereColumn);
-        if (std::find(failed.begin(), failed.end(), where) == failed.end()) lvLeftovers.Delete(i);
+        const auto* row = lvLeftovers.Tag<LeftoverRow>(i);
+        if (!row || !lvLeftovers.Checked(i)) continue;
+        if (std::find(failed.begin(), failed.end(), row->trace.Where()) == failed.end())
+            lvLeftovers.Delete(i);
     }
     if (!failed.empty()) {
         std::string list;

@@ -2,6 +2,7 @@
 #include "uninstall/LeftoverRemoval.h"
 
 #include "registry/RegistryViews.h"
+#include "registry/RunKeys.h"
 #include "uninstall/AddRemove.h"
 
 namespace korvane {
@@ -13,8 +14,8 @@ void GuardListKeys(ContainerKeys& containers) {
     static const char* const kLists[] = {
         kUninstallKey,
         "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-        "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+        kRunKey,
+        kRunOnceKey,
         "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run",
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32",

@@ -64,7 +64,7 @@ ListColumn Sorted(ListColumn column, std::function<int(const UninstallEntry&, co
 
 std::vector<ListColumn> UninstallColumns(SystemInfo& system) {
     ListColumn keyName{"Key Name", 1};
-    keyName.fixedWidth = true;  // carries the entry's key for the handlers; kept out of sight
+    keyName.fixedWidth = true;  // kept out of sight
     auto version = [&system](const UninstallEntry& a, const UninstallEntry& b) {
         return CompareVersions(a.displayVersion, b.displayVersion, system);
     };

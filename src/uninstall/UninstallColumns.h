@@ -1,6 +1,6 @@
-// The columns of the uninstall list: what each shows of an entry and how each sorts. The hidden
-// "Key Name" column keeps the entry's root and physical key path, so that deleting addresses the
-// right hive and registry view.
+// The columns of the uninstall list: what each shows of an entry and how each sorts. Every row keeps
+// its entry in its tag, and the handlers act on that: the texts are only shown (the "Key Name" column
+// is kept out of sight and copied with the row).
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,6 @@
 // its handlers.
 #include "uninstall/UninstallPage.h"
 
-#include <any>
 #include <exception>
 
 #include "registry/Folders.h"
@@ -102,26 +101,25 @@ void UninstallPage::ShowEntries() {
     }
 }
 
-void UninstallPage::edFilterChange() {
+void UninstallPage::RememberChecks() {
     for (int i = 0; i < lvAddRemove.Count(); ++i) {
-        const std::string key = lvAddRemove.SubItem(i, kUninstallKeyNameColumn);
+        const UninstallEntry* entry = lvAddRemove.Tag<UninstallEntry>(i);
+        if (!entry) continue;
         if (lvAddRemove.Checked(i))
-            checkedKeys_.insert(key);
+            checkedKeys_.insert(entry->key.Text());
         else
-            checkedKeys_.erase(key);
+            checkedKeys_.erase(entry->key.Text());
     }
+}
+
+void UninstallPage::edFilterChange() {
+    RememberChecks();
     ShowEntries();
     lvAddRemoveClick();
 }
 
 void UninstallPage::RefreshKeepingChecks() {
-    for (int i = 0; i < lvAddRemove.Count(); ++i) {
-        const std::string key = lvAddRemove.SubItem(i, kUninstallKeyNameColumn);
-        if (lvAddRemove.Checked(i))
-            checkedKeys_.insert(key);
-        else
-            checkedKeys_.erase(key);
-    }
+    RememberChecks();
     const std::set<std::string> checked = checkedKeys_;
     ReadAndShowEntries();
     checkedKeys_ = checked;
@@ -133,36 +131,27 @@ void UninstallPage::btnRefresh1Click() {
     ListUninstallEntries();
 }
 
-std::string UninstallPage::UninstallCommandOfRow(int row) {
-    if (const auto* entry = std::any_cast<UninstallEntry>(&lvAddRemove.Item(row).tag))
-        return UninstallCommandLine(*entry, cbQuiet.Checked(), SystemFolder(state_.platform.system));
-    return lvAddRemove.SubItem(row, kUninstallPathColumn);
-}
-
 std::vector<UninstallEntry> UninstallPage::CheckedEntries() const {
     std::vector<UninstallEntry> entries;
     for (int i = 0; i < lvAddRemove.Count(); ++i)
-        if (const auto* entry = std::any_cast<UninstallEntry>(&lvAddRemove.Item(i).tag);
-            entry && lvAddRemove.Checked(i))
+        if (const UninstallEntry* entry = lvAddRemove.Tag<UninstallEntry>(i); entry && lvAddRemove.Checked(i))
             entries.push_back(*entry);
     return entries;
 }
 
 void UninstallPage::btnUninstallClick() {
     Platform& platform = state_.platform;
-    std::vector<UninstallEntry> entries;
-    for (int i = 0; i < lvAddRemove.Count(); ++i) {
-        if (!lvAddRemove.Checked(i)) continue;
-        const std::string line = UninstallCommandOfRow(i);
+    std::vector<UninstallEntry> entries = CheckedEntries();
+    for (const UninstallEntry& entry : entries) {
+        const std::string line =
+            UninstallCommandLine(entry, cbQuiet.Checked(), SystemFolder(platform.system));
         if (!line.empty() && !ResolveUninstallCommand(platform.files, platform.system, line)) {
-            platform.dialogs.messageBox("The uninstaller of " + lvAddRemove.Item(i).caption +
-                                            " cannot be found:\n" + line +
+            platform.dialogs.messageBox("The uninstaller of " + entry.displayName + " cannot be found:\n" +
+                                            line +
                                             "\n\nNothing was started for it; what it left behind is listed "
                                             "below the programs.",
                                         kUninstallTitle, MessageIcon::Warning);
         }
-        if (const auto* entry = std::any_cast<UninstallEntry>(&lvAddRemove.Item(i).tag))
-            entries.push_back(*entry);
     }
     leftovers.Run(std::move(entries), true, cbQuiet.Checked());
 }
@@ -175,7 +164,7 @@ void UninstallPage::btnDeleteEntryClick() {
     Dialogs& dialogs = state_.platform.dialogs;
     if (!dialogs.confirm("Are you sure to delete the key(s)?")) return;
     try {
-        DeleteUninstallEntries(history_, lvAddRemove);
+        DeleteUninstallEntries(history_, CheckedEntries());
     } catch (const std::exception& error) {
         dialogs.error("The undo history could not be saved to " + history_.FilePath() +
                       ", so no entry was deleted.\n" + error.what());

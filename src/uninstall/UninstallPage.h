@@ -1,6 +1,6 @@
 // The Uninstall Manager page: the list of installed programs (sorted by name or by the column the
-// user clicked, with a hidden key column), the filter box above it, its four buttons and the "Quiet"
-// box. The page owns the controls, the layout, the handlers and the entries last read; the registry
+// user clicked; each row keeps its entry in its tag), the filter box above it, its four buttons and the
+// "Quiet" box. The page owns the controls, the layout, the handlers and the entries last read; the registry
 // work lives in UninstallSources.h and AddRemove.h. Deleted entries are recorded in the undo history
 // first, so Restore History can bring them back.
 #pragma once
@@ -94,8 +94,10 @@ private:
     void SetActionsEnabled(bool enabled);
     // Fills the list from entries_ through the filter; rows get the check marks remembered for them.
     void ShowEntries();
-    std::string UninstallCommandOfRow(int row);
+    // The entries of the checked rows shown, first to last, as their rows' tags hold them.
     std::vector<UninstallEntry> CheckedEntries() const;
+    // Notes in checkedKeys_ the check mark of every row shown, before the rows are filled anew.
+    void RememberChecks();
     // Reads the entries again after an uninstall run; the entries still there keep their check marks.
     void RefreshKeepingChecks();
 

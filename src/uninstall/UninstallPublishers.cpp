@@ -1,8 +1,6 @@
 // The Uninstall Manager's Verified Publisher column: after a reading, the signatures of each entry's
 // program (named by its DisplayIcon) and of its uninstaller are checked on workers; each answer fills
 // the rows that name its file as it comes (see UninstallPage.h).
-#include <any>
-
 #include "platform/AsciiCase.h"
 #include "registry/GuessPath.h"
 #include "uninstall/UninstallColumns.h"
@@ -50,7 +48,8 @@ void UninstallPage::StartPublisherChecks() {
 void UninstallPage::ShowPublisherAnswer(const std::string& path, const SignatureAnswer& answer) {
     answers_[path] = answer;
     for (int i = 0; i < lvAddRemove.Count(); ++i) {
-        const auto programs = programs_.find(lvAddRemove.SubItem(i, kUninstallKeyNameColumn));
+        const UninstallEntry* entry = lvAddRemove.Tag<UninstallEntry>(i);
+        const auto programs = entry ? programs_.find(entry->key.Text()) : programs_.end();
         if (programs != programs_.end() &&
             (programs->second.program == path || programs->second.uninstaller == path))
             FillSignatureColumn(i);
@@ -58,7 +57,9 @@ void UninstallPage::ShowPublisherAnswer(const std::string& path, const Signature
 }
 
 void UninstallPage::FillSignatureColumn(int row) {
-    const auto programs = programs_.find(lvAddRemove.SubItem(row, kUninstallKeyNameColumn));
+    const UninstallEntry* entry = lvAddRemove.Tag<UninstallEntry>(row);
+    if (!entry) return;
+    const auto programs = programs_.find(entry->key.Text());
     if (programs == programs_.end()) return;
     const auto program = answers_.find(programs->second.program);
     const auto uninstaller = answers_.find(programs->second.uninstaller);

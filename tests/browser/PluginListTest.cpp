@@ -37,7 +37,8 @@ TEST_F(PluginTest, EachKindIsListedFromItsSourcesWithItsEntryAndServer) {
                       }));
     for (const ListItem& row : page.lvBHO.Items()) EXPECT_FALSE(row.checked);
     // The menu extension keeps its key's own name, "&" included, out of sight.
-    EXPECT_EQ(page.lvBHO.Item(RowOf("Export to Microsoft Excel")).data, "E&xport to Microsoft Excel");
+    EXPECT_EQ(page.lvBHO.Tag<PluginEntry>(RowOf("Export to Microsoft Excel"))->keyName,
+              "E&xport to Microsoft Excel");
 }
 
 TEST_F(PluginTest, NamesAreCleanedAndUnknownClassesShownAsSuch) {

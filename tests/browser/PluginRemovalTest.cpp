@@ -173,7 +173,7 @@ TEST_F(PluginRemovalTest, MenuExtensionWithAnAmpersandIsRemovedByItsOwnKeyName) 
     ASSERT_EQ(page.lvBHO.Count(), 2);
     int row = -1;
     for (int i = 0; i < page.lvBHO.Count(); ++i)
-        if (page.lvBHO.Item(i).data == "E&xport to Microsoft Excel") row = i;
+        if (page.lvBHO.Tag<PluginEntry>(i)->keyName == "E&xport to Microsoft Excel") row = i;
     ASSERT_GE(row, 0);
     page.lvBHO.UserToggleCheck(row);
     Remove();
@@ -251,6 +251,26 @@ TEST_F(PluginRemovalTest, TwoRowsSharingAClassRecordItOnceAndDeleteBothEntries) 
             "rdString|3"}));
 }
 
+TEST_F(PluginRemovalTest, RemovalActsOnTheAddOnTheRowCarriesNotOnItsTexts) {
+    AddExtension("{E1}", "Same", "C:\\one\\one.dll");
+    AddExtension("{E2}", "Same", "C:\\two\\two.dll");
+    page.ScanToolbar_BitBtn.Click();
+    ASSERT_EQ(page.lvBHO.Count(), 2);
+    int second = -1;
+    for (int i = 0; i < page.lvBHO.Count(); ++i)
+        if (page.lvBHO.Tag<PluginEntry>(i)->id == "{E2}") second = i;
+    ASSERT_GE(second, 0);
+    // Texts that name the other add-on change nothing: the row's entry is what goes.
+    page.lvBHO.SetSubItem(second, 1, "{E1}");
+    page.lvBHO.SetSubItem(second, 2, "C:\\one\\one.dll");
+    page.lvBHO.UserToggleCheck(second);
+    Remove();
+    EXPECT_FALSE(registry.KeyExistsRaw(HKCR, "CLSID\\{E2}"));
+    EXPECT_TRUE(registry.KeyExistsRaw(HKCR, "CLSID\\{E1}"));
+    ASSERT_EQ(History().ChildCount(), 1);
+    EXPECT_EQ(Entry(0), "Same|Browser Extensions|C:\\two\\two.dll");
+}
+
 TEST_F(PluginRemovalTest, NothingCheckedRecordsNothingAndRebuildsTheList) {
     AddToolbarAll("{A1}", "Bar");
     page.ScanToolbar_BitBtn.Click();
@@ -264,7 +284,9 @@ TEST_F(PluginRemovalTest, NothingCheckedRecordsNothingAndRebuildsTheList) {
 
 TEST_F(PluginRemovalTest, RowOfAnUnknownKindLeavesAnEmptyEntryAndTouchesNothing) {
     AddClass("{X}", "Thing", "C:\\x.dll");
-    page.lvBHO.Add(ListItem{"Thing", {"Toolbar", "{X}", "C:\\x.dll"}, true});
+    ListItem row{"Thing", {"Toolbar", "{X}", "C:\\x.dll"}, true};
+    row.tag = PluginEntry{"Thing", "Toolbar", "{X}", "C:\\x.dll", ""};
+    page.lvBHO.Add(std::move(row));
     RemoveCheckedPlugins(state, history, page.lvBHO);
     EXPECT_TRUE(registry.KeyExistsRaw(HKCR, "CLSID\\{X}"));
     ASSERT_EQ(History().ChildCount(), 1);

@@ -234,6 +234,22 @@ TEST_F(TracesPageTest, CleanupDeletesCheckedFilesKeepsUncheckedOnesAndEmptiesThe
     EXPECT_FALSE(memory.registry().KeyExistsRaw(HKCU, kAutoComplete));
 }
 
+TEST_F(TracesPageTest, CleanupDeletesTheFileEachRowCarriesWhateverItShows) {
+    MemoryFileSystem& files = memory.files();
+    files.AddFile(cache + "a.htm");
+    files.AddFile(cache + "b.htm");
+    ChooseRows({TracesPage::Cache});
+    page.btnTempScan.Click();
+    ASSERT_EQ(page.lvDeletedFiles.Count(), 2);
+    const int b = RowOf("b.htm");
+    page.lvDeletedFiles.UserToggleCheck(b);
+    // The row of a.htm, showing b.htm's name: the shown texts are not what is deleted.
+    page.lvDeletedFiles.SetSubItem(1 - b, 0, "b.htm");
+    page.btnCleanIE.Click();
+    EXPECT_FALSE(files.ExistsRaw(cache + "a.htm"));
+    EXPECT_TRUE(files.ExistsRaw(cache + "b.htm"));
+}
+
 TEST_F(TracesPageTest, CheckAndUncheckAllTouchOnlyTheFileList) {
     memory.files().AddFile(cache + "a.htm");
     memory.files().AddFile(cache + "b.htm");

@@ -305,5 +305,29 @@ TEST(ListViewTest, UpdateRaisesOneNotificationAtItsOutermostEnd) {
     EXPECT_EQ(counter.changes, 2);
 }
 
+TEST(ListViewTest, ATypedTagTravelsWithItsRowThroughSortsAndDeletes) {
+    struct Record {
+        int id = 0;
+    };
+    ListView list("lv");
+    for (int id : {3, 1, 2}) {
+        ListItem row{"same caption", {std::to_string(id)}};
+        row.tag = Record{id};
+        list.Add(std::move(row));
+    }
+    list.Add(ListItem{"untagged", {"9"}});
+    list.SortByColumn(1, true);  // 9, 3, 2, 1
+    EXPECT_EQ(list.Tag<Record>(0), nullptr);
+    EXPECT_EQ(list.Tag<std::string>(1), nullptr);  // a tag of another type is none
+    for (int i = 1; i < list.Count(); ++i) {
+        ASSERT_NE(list.Tag<Record>(i), nullptr) << i;
+        EXPECT_EQ(std::to_string(list.Tag<Record>(i)->id), list.SubItem(i, 0)) << i;
+    }
+    list.Delete(1);
+    ASSERT_NE(list.Tag<Record>(1), nullptr);
+    EXPECT_EQ(list.Tag<Record>(1)->id, 2);
+    EXPECT_EQ(TagOf<Record>(list.Item(2))->id, 1);
+}
+
 }  // namespace
 }  // namespace korvane

@@ -49,7 +49,7 @@ TEST_F(StartupNoOverwriteTest, EnablingFindsTheRecordByItsValuesNotByTheCaption)
     page.toolStartupClick();
     int userRow = -1;
     for (int i = 0; i < page.lvStartup.Count(); ++i)
-        if (page.lvStartup.SubItem(i, 1) == "HKCU\\" + kRun) userRow = i;
+        if (page.lvStartup.Tag<StartupEntry>(i)->root == HKCU) userRow = i;
     ASSERT_GE(userRow, 0);
     page.lvStartup.UserToggleCheck(userRow);
     page.btnApplyClick();
@@ -84,19 +84,19 @@ TEST_F(StartupNoOverwriteTest, DashSchemeRefusesToOverwriteEitherWayOnBothRoots)
         SCOPED_TRACE(abbreviation);
         registry().SetString(root, kRun, "Tray", "C:\\new.exe");
         registry().SetString(root, kRun + "-", "Tray", "C:\\parked.exe");
-        EXPECT_EQ(MoveStartupEntry(registry(), "Tray", "C:\\new.exe", abbreviation + kRun, 2, false),
-                  MoveOutcome::RefusedTargetTaken);
-        EXPECT_EQ(MoveStartupEntry(registry(), "Tray", "C:\\parked.exe", abbreviation + kRun + "-", 2, true),
-                  MoveOutcome::RefusedTargetTaken);
+        const StartupEntry running = RunValue(root, kRun, "Tray", "C:\\new.exe");
+        const StartupEntry parked = RunValue(root, kRun + "-", "Tray", "C:\\parked.exe");
+        EXPECT_EQ(MoveStartupEntry(registry(), running, 2, false), MoveOutcome::RefusedTargetTaken);
+        EXPECT_EQ(MoveStartupEntry(registry(), parked, 2, true), MoveOutcome::RefusedTargetTaken);
         EXPECT_EQ(registry().GetString(root, kRun, "Tray"), "C:\\new.exe");
         EXPECT_EQ(registry().GetString(root, kRun + "-", "Tray"), "C:\\parked.exe");
         // A free name moves as before.
         registry().SetString(root, kRun, "Solo", "C:\\solo.exe");
-        EXPECT_EQ(MoveStartupEntry(registry(), "Solo", "C:\\solo.exe", abbreviation + kRun, 2, false),
+        EXPECT_EQ(MoveStartupEntry(registry(), RunValue(root, kRun, "Solo", "C:\\solo.exe"), 2, false),
                   MoveOutcome::Moved);
         EXPECT_EQ(registry().GetString(root, kRun + "-", "Solo"), "C:\\solo.exe");
-        EXPECT_EQ(MoveTargetLocation(abbreviation + kRun, 2, false), abbreviation + kRun + "-");
-        EXPECT_EQ(MoveTargetLocation(abbreviation + kRun + "-", 2, true), abbreviation + kRun);
+        EXPECT_EQ(MoveTargetLocation(running, 2, false), abbreviation + kRun + "-");
+        EXPECT_EQ(MoveTargetLocation(parked, 2, true), abbreviation + kRun);
     }
     // Through the page: the message names the entry and the one in the way.
     page.toolStartupClick();
@@ -112,18 +112,19 @@ TEST_F(StartupNoOverwriteTest, DashSchemeRefusesToOverwriteEitherWayOnBothRoots)
 
 TEST_F(StartupNoOverwriteTest, SystemConfigurationSchemeOnBothRootsNeverReplacesARecord) {
     for (HKey root : {HKLM, HKCU}) {
-        const std::string location = (root == HKLM ? "HKLM\\" : "HKCU\\") + kRun;
-        SCOPED_TRACE(location);
+        const StartupEntry tool = RunValue(root, kRun, "Tool", "C:\\tool.exe");
+        SCOPED_TRACE(tool.RegistryLocation());
         registry().DeleteTreeRaw(HKLM, kParking);
         AddRecord("Tool", "Tool", "C:\\older.exe", root == HKLM ? "HKCU" : "HKLM", kRun);
         registry().SetString(root, kRun, "Tool", "C:\\tool.exe");
-        EXPECT_EQ(MoveStartupEntry(registry(), "Tool", "C:\\tool.exe", location, 6, false),
-                  MoveOutcome::Moved);
+        EXPECT_EQ(MoveStartupEntry(registry(), tool, 6, false), MoveOutcome::Moved);
         EXPECT_EQ(registry().GetString(HKLM, kParking + "\\Tool", "command"), "C:\\older.exe");
         EXPECT_EQ(registry().GetString(HKLM, kParking + "\\Tool (2)", "command"), "C:\\tool.exe");
         EXPECT_EQ(registry().GetString(HKLM, kParking + "\\Tool (2)", "item"), "Tool");
-        EXPECT_EQ(MoveStartupEntry(registry(), "Tool", "C:\\tool.exe", location, 6, true),
-                  MoveOutcome::Moved);
+        // Enabling goes through the parked record's own entry, as its row carries it.
+        StartupEntry record = tool;
+        record.kind = StartupKind::ParkedRecord;
+        EXPECT_EQ(MoveStartupEntry(registry(), record, 6, true), MoveOutcome::Moved);
         EXPECT_EQ(registry().GetString(root, kRun, "Tool"), "C:\\tool.exe");
         EXPECT_EQ(registry().SubkeyNamesRaw(HKLM, kParking), (std::vector<std::string>{"Tool"}));
         registry().DeleteTreeRaw(root, kRun);

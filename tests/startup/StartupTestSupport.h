@@ -55,6 +55,12 @@ inline std::optional<VersionRecord> VersionOfClass(int versionClass) {
     }
 }
 
+// A Run value's entry, as its row would carry it.
+inline StartupEntry RunValue(HKey root, const std::string& keyPath, const std::string& name,
+                             const std::string& command) {
+    return RegistryStartupEntry(StartupKind::RunValue, root, keyPath, name, command);
+}
+
 class StartupTest : public AppWithHistoryFixture {
 protected:
     StartupTest() { UseVersionClass(6); }

@@ -100,8 +100,13 @@ TEST_F(UninstallDeleteRecordsHistoryTest, AHistoryThatCannotBeSavedDeletesNothin
 }
 
 TEST_F(UninstallDeleteRecordsHistoryTest, TheUninstallKeyItselfIsNeverTaken) {
-    // A row whose key column names the Uninstall key (a hand-made list) deletes nothing.
-    page.lvAddRemove.Add(ListItem{"Everything", {"", kUninstall}, true});
+    // A row whose entry names the Uninstall key (a hand-made list) deletes nothing.
+    UninstallEntry everything;
+    everything.key = KeyName::Key(HKLM, kUninstall);
+    everything.displayName = "Everything";
+    ListItem row{"Everything", {"", everything.key.Text()}, true};
+    row.tag = everything;
+    page.lvAddRemove.Add(std::move(row));
     memory.dialogs().ScriptAnswers({true});
     page.btnDeleteEntry.Click();
     EXPECT_TRUE(registry.KeyExistsRaw(HKLM, kUninstall + "\\Stale"));

@@ -6,6 +6,7 @@
 #include "registry/RegistryAccess.h"
 #include "support/AppWithHistoryFixture.h"
 #include "uninstall/AddRemove.h"
+#include "uninstall/UninstallColumns.h"
 #include "uninstall/UninstallPage.h"
 
 namespace korvane {

@@ -111,26 +111,24 @@ TEST_F(UninstallSourcesTest, DeletingRemovesTheKeyInTheHiveAndViewTheRowNames) {
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Machine 64", "User 32"}));
 }
 
-TEST_F(UninstallSourcesTest, RowsThatNameNoEntryKeyDeleteNothing) {
+TEST_F(UninstallSourcesTest, EntriesThatNameNoEntryKeyDeleteNothing) {
     registry().SetString(HKLM, kUninstall + "\\Keep", "DisplayName", "Keep");
     registry().SetString(roots::ClassesRoot, kUninstall + "\\Keep", "x", "y");
-    for (const std::string& key :
-         {kUninstall + "\\Keep",                                   // no root: would be read as HKCR
-          "HKEY_LOCAL_MACHINE\\" + kUninstall,                     // the Uninstall key itself
-          "HKEY_LOCAL_MACHINE\\" + kUninstall + "\\Keep\\Deeper",  // not directly below it
-          "HKEY_CLASSES_ROOT\\" + kUninstall + "\\Keep",           // not a source's root
-          "HKLM\\" + kUninstall + "\\Keep"}) {                     // an abbreviation is no Key Name
-        page.lvAddRemove.Clear();
-        page.lvAddRemove.Add(ListItem{"Forged", {"x.exe", key}, true});
-        EXPECT_FALSE(UninstallKeyOfRow(page.lvAddRemove, 0)) << key;
-        DeleteUninstallEntries(history, page.lvAddRemove);
-        EXPECT_TRUE(registry().KeyExistsRaw(HKLM, kUninstall + "\\Keep")) << key;
-        EXPECT_TRUE(registry().KeyExistsRaw(roots::ClassesRoot, kUninstall + "\\Keep")) << key;
+    const std::vector<KeyName> forged = {
+        KeyName::Key(HKLM, kUninstall),                           // the Uninstall key itself
+        KeyName::Key(HKLM, kUninstall + "\\Keep\\Deeper"),        // not directly below it
+        KeyName::Key(roots::ClassesRoot, kUninstall + "\\Keep"),  // not a source's root
+        KeyName::Key(HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+    };
+    for (const KeyName& key : forged) {
+        UninstallEntry entry;
+        entry.key = key;
+        entry.displayName = "Forged";
+        DeleteUninstallEntries(history, {entry});
+        EXPECT_TRUE(registry().KeyExistsRaw(HKLM, kUninstall + "\\Keep")) << key.Text();
+        EXPECT_TRUE(registry().KeyExistsRaw(roots::ClassesRoot, kUninstall + "\\Keep")) << key.Text();
     }
-    page.lvAddRemove.Clear();
-    page.lvAddRemove.Add(ListItem{"Real", {"x.exe", "HKEY_LOCAL_MACHINE\\" + kUninstall + "\\Keep"}, true});
-    ASSERT_TRUE(UninstallKeyOfRow(page.lvAddRemove, 0));
-    EXPECT_EQ(UninstallKeyOfRow(page.lvAddRemove, 0)->root, HKLM);
+    EXPECT_EQ(history.EntryCount(), 0);
 }
 
 }  // namespace

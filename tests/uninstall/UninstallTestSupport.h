@@ -9,6 +9,7 @@
 
 #include "support/AppWithHistoryFixture.h"
 #include "uninstall/AddRemove.h"
+#include "uninstall/UninstallColumns.h"
 #include "uninstall/UninstallPage.h"
 
 namespace korvane::testing {
