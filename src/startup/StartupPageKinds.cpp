@@ -3,9 +3,9 @@
 #include <any>
 #include <exception>
 
-#include "core/AdminRestart.h"
+#include "core/DeletionReport.h"
+#include "registry/KeyName.h"
 #include "registry/RootKeys.h"
-#include "registry/WriteRights.h"
 #include "startup/StartupKinds.h"
 #include "startup/StartupPage.h"
 #include "startup/StartupRows.h"
@@ -50,8 +50,8 @@ bool StartupPage::ChangedOtherKind(int row, bool enable, int& changed, int& need
     try {
         change = ChangeStartupTask(history_, state_.platform.tasks, item.caption, *task, enable);
     } catch (const std::exception& error) {
-        dialogs.error("The undo history could not be saved to " + history_.FilePath() + ", so the task " +
-                      Quoted(item.caption) + " was not changed.\n" + error.what());
+        dialogs.error(SaveFailureText(history_.FilePath(),
+                                      "the task " + Quoted(item.caption) + " was not changed", error.what()));
         return keepAsListed();
     }
     switch (change) {
@@ -108,27 +108,13 @@ void StartupPage::btnRemoveClick() {
                          "\n\nThe entry is recorded in Restore History first.")) {
         return;
     }
-    bool removed = false;
-    try {
-        UndoBatch batch = history_.BeginBatch();
-        XmlElement entry =
-            batch.AddEntry(item.caption, RootKeyName(root) + "\\" + keyPath + "\\" + item.caption,
-                           lvStartup.SubItem(row, kCommandColumn));
-        batch.RecordValueForDeletion(entry, root, "\\" + keyPath, item.caption);
-        history_.SaveAhead(batch);
-        removed = batch.DeleteAll() > 0;
-    } catch (const std::exception& error) {
-        dialogs.error("The undo history could not be saved to " + history_.FilePath() +
-                      ", so the entry was not removed.\n" + error.what());
-        return;
-    }
-    if (!removed && WriteRefused(state_.platform.registry, root, keyPath))
-        OfferRestartAsAdministrator(state_, "The startup entry " + Quoted(item.caption) +
-                                                " could not be removed" + NeedRightsText(1));
-    else if (!removed)
-        dialogs.messageBox(
-            "The startup entry " + Quoted(item.caption) + " could not be removed from " + location + ".",
-            kTitle, MessageIcon::Warning);
+    UndoBatch batch = history_.BeginBatch();
+    batch.AddEntry(item.caption, RootKeyName(root) + "\\" + keyPath + "\\" + item.caption,
+                   lvStartup.SubItem(row, kCommandColumn));
+    batch.RecordForDeletion(KeyName::Value(root, keyPath, item.caption));
+    ReportDeletion(
+        state_, history_.FilePath(), history_.Delete(batch),
+        {nouns::StartupEntry, "the entry was not removed", "could not be removed from " + location});
     btnRefresh.Click();
 }
 

@@ -2,6 +2,7 @@
 #include "undo/UndoBatch.h"
 
 #include "registry/KeyName.h"
+#include "registry/WriteRights.h"
 #include "undo/ClassesRootHive.h"
 #include "undo/RegistryDelete.h"
 
@@ -24,11 +25,12 @@ XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type,
     entry.SetAttribute("TYPE", type);
     entry.SetAttribute("PATH", path);
     ++entries_;
+    lastEntry_ = entry;
     return entry;
 }
 
-bool UndoBatch::KeyExists(HKey root, const std::string& keyPath) {
-    const RegistryPlace at = HiveOfKey(registry_, root, keyPath);
+bool UndoBatch::KeyExists(const KeyName& key) {
+    const RegistryPlace at = HiveOfKey(registry_, key.root, key.AbsoluteKeyPath());
     int by = pending_.KeyTakenBy(at.root, at.keyPath);
     if (by >= 0) {
         hiddenBy_.insert(by);
@@ -37,7 +39,7 @@ bool UndoBatch::KeyExists(HKey root, const std::string& keyPath) {
     return RegKeyExists(registry_, at.root, at.keyPath);
 }
 
-bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::string& parentPath,
+bool UndoBatch::RecordKeyForDeletion(HKey root, const std::string& parentPath,
                                      const std::string& subKeyName) {
     std::string name = BackendPath(subKeyName);
     std::string parent = BackendPath(parentPath);
@@ -49,29 +51,29 @@ bool UndoBatch::RecordKeyForDeletion(XmlElement entry, HKey root, const std::str
     // Recorded and deleted where it really is, so that it comes back there.
     const RegistryPlace at = HiveOfKey(registry_, root, keyPath);
     const size_t last = at.keyPath.rfind('\\');
-    RecordRegistryEntry(entry, registry_, at.root, at.keyPath, "", RecordView{&pending_, &hiddenBy_});
+    RecordRegistryEntry(lastEntry_, registry_, at.root, at.keyPath, "", RecordView{&pending_, &hiddenBy_});
     pending_.AddKey(at.root, at.keyPath);
-    plans_.push_back(
-        Plan{true, at.root, at.keyPath.substr(0, last), at.keyPath.substr(last + 1), std::move(hiddenBy_)});
+    plans_.push_back(Plan{true, entries_ - 1, at.root, at.keyPath.substr(0, last),
+                          at.keyPath.substr(last + 1), std::move(hiddenBy_)});
     hiddenBy_.clear();
     return true;
 }
 
-void UndoBatch::RecordValueForDeletion(XmlElement entry, HKey root, const std::string& keyPath,
-                                       const std::string& valueName) {
+void UndoBatch::RecordValueForDeletion(HKey root, const std::string& keyPath, const std::string& valueName) {
     const RegistryPlace at = HiveOfValue(registry_, root, keyPath, valueName);
     // Not RecordRegistryEntry: for the default value (empty name) it would take the whole key.
-    RecordOneValue(entry, registry_, at.root, at.keyPath, valueName,
+    RecordOneValue(lastEntry_, registry_, at.root, at.keyPath, valueName,
                    RecordView{&pending_, &hiddenBy_, &readKeys_});
     pending_.AddValue(at.root, at.keyPath, valueName);
-    plans_.push_back(Plan{false, at.root, at.keyPath, valueName, std::move(hiddenBy_)});
+    plans_.push_back(Plan{false, entries_ - 1, at.root, at.keyPath, valueName, std::move(hiddenBy_)});
     hiddenBy_.clear();
 }
 
-bool UndoBatch::RecordForDeletion(XmlElement entry, const KeyName& name) {
-    if (!name.NamesValue())
-        return RecordKeyForDeletion(entry, name.root, "\\" + name.ParentPath(), name.LastPart());
-    RecordValueForDeletion(entry, name.root, name.AbsoluteKeyPath(), *name.valueName);
+bool UndoBatch::RecordForDeletion(const KeyName& name) {
+    if (!lastEntry_) return false;
+    if (!name.NamesValue()) return RecordKeyForDeletion(name.root, "\\" + name.ParentPath(), name.LastPart());
+    if (name.keyPath.empty()) return false;  // a value of a root itself
+    RecordValueForDeletion(name.root, name.AbsoluteKeyPath(), *name.valueName);
     return true;
 }
 
@@ -91,6 +93,7 @@ void UndoBatch::Withdraw() {
     if (root.ChildCount() < firstEntry_ + entries_) entries_ = 0;  // not the document it appended to
     for (int i = firstEntry_ + entries_ - 1; i >= firstEntry_; --i) root.DeleteChild(i);
     entries_ = 0;
+    lastEntry_ = XmlElement();
     plans_.clear();
 }
 
@@ -116,6 +119,24 @@ int UndoBatch::DeleteAll() {
         if (gone[i]) ++count;
     }
     return count;
+}
+
+std::vector<EntryFate> UndoBatch::EntryFates() const {
+    std::vector<EntryFate> fates(static_cast<size_t>(entries_), EntryFate::NothingPlanned);
+    for (size_t i = 0; i < plans_.size(); ++i) {
+        const Plan& plan = plans_[i];
+        if (plan.entry < 0 || plan.entry >= entries_) continue;
+        EntryFate& fate = fates[static_cast<size_t>(plan.entry)];
+        if (fate == EntryFate::NothingPlanned) fate = EntryFate::Deleted;
+        if (i < gone_.size() && gone_[i]) continue;
+        // The key that would have to be written: the deleted key itself, or the value's key.
+        const std::string keyPath = plan.isKey ? plan.path + "\\" + plan.name : plan.path;
+        if (WriteRefused(registry_, plan.root, keyPath))
+            fate = EntryFate::NeedsRights;
+        else if (fate != EntryFate::NeedsRights)
+            fate = EntryFate::Failed;
+    }
+    return fates;
 }
 
 }  // namespace korvane

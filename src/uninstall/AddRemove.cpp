@@ -20,36 +20,39 @@ std::optional<KeyName> UninstallKeyOfRow(const ListView& list, int row) {
     return key;
 }
 
-namespace {
-
-// Records the row's key tree into a new entry of the batch and plans its deletion; a row that names
-// no entry of an Uninstall key is left alone, without an entry.
-void PlanEntryDeletion(UndoBatch& batch, const ListView& list, int row) {
-    const std::optional<KeyName> key = UninstallKeyOfRow(list, row);
-    if (!key) return;
-    XmlElement entry =
-        batch.AddEntry(list.Item(row).caption, key->Text(), list.SubItem(row, kUninstallPathColumn));
-    batch.RecordKeyForDeletion(entry, key->root, "\\" + key->ParentPath(), key->LastPart());
-}
-
-// The Uninstall keys hold every entry: no row may take one whole, in either hive or view.
-void GuardUninstallKeys(ContainerKeys& containers) {
+void AddUninstallContainers(ContainerKeys& containers) {
+    // The lists the leftovers are entries of, the Uninstall keys first.
+    static const char* const kLists[] = {
+        kUninstallKey,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32",
+        "Software\\Classes\\CLSID",
+        "Software\\Classes",
+    };
+    // In either hive and view.
     for (HKey root : {roots::LocalMachine, roots::CurrentUser}) {
-        containers.Add(BaseKey{root, kUninstallKey});
-        if (const auto view32 = Wow64PathOf(root, kUninstallKey)) containers.Add(BaseKey{root, *view32});
+        for (const char* list : kLists) {
+            containers.Add(BaseKey{root, list});
+            if (const auto view32 = Wow64PathOf(root, list)) containers.Add(BaseKey{root, *view32});
+        }
     }
 }
 
-}  // namespace
-
-void DeleteUninstallEntries(UndoHistory& history, const ListView& list) {
-    GuardUninstallKeys(history.Containers());
+DeletionOutcome DeleteUninstallEntries(UndoHistory& history, const ListView& list) {
     UndoBatch batch = history.BeginBatch();
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.Checked(i)) PlanEntryDeletion(batch, list, i);
-    // Write-ahead: every key is on disk in the history before the first one goes.
-    history.SaveAhead(batch);
-    batch.DeleteAll();
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!list.Checked(i)) continue;
+        // A row that names no entry of an Uninstall key is left alone, without an entry.
+        const std::optional<KeyName> key = UninstallKeyOfRow(list, i);
+        if (!key) continue;
+        batch.AddEntry(list.Item(i).caption, key->Text(), list.SubItem(i, kUninstallPathColumn));
+        batch.RecordForDeletion(*key);
+    }
+    return history.Delete(batch);
 }
 
 }  // namespace korvane

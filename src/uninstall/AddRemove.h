@@ -22,11 +22,14 @@ inline constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\Curr
 // keys; nothing for any other text, so that no deletion reaches a key the list did not come from.
 std::optional<KeyName> UninstallKeyOfRow(const ListView& list, int row);
 
+// Registers the keys the uninstall manager and its leftovers read entries from (the Uninstall keys,
+// App Paths, Run, SharedDLLs, the classes, ...; both hives, both views): no deletion may take one whole.
+void AddUninstallContainers(ContainerKeys& containers);
+
 // Deletes, with everything below it, the key of every checked row, first row to last, in the hive and
 // registry view the row names, after recording each key tree in the undo history (one entry per row:
 // NAME the display name, TYPE the key's Key Name, PATH the uninstall command) and saving the history.
-// Keys that cannot be deleted stay without a word. When the history cannot be saved nothing is
-// deleted, the rows' entries leave the history again, and the XmlError propagates.
-void DeleteUninstallEntries(UndoHistory& history, const ListView& list);
+// The outcome says which keys stayed, and whether the history could not be saved (nothing deleted then).
+DeletionOutcome DeleteUninstallEntries(UndoHistory& history, const ListView& list);
 
 }  // namespace korvane

@@ -11,6 +11,7 @@
 #include "registry/WindowsVersion.h"
 #include "scan/IgnorePage.h"
 #include "scan/ScanErrorList.h"
+#include "scan/ScanGroups.h"
 #include "scan/ScanPage.h"
 #include "support/AppFixture.h"
 
@@ -32,6 +33,7 @@ protected:
     void SetUp() override {
         ResetWindowsVersionForTests();
         history.Document().Reset("Korvane");
+        history.Containers().Add(ScanContainerKeys());  // as the main window does where it builds the history
         ignoreList.Document().Reset("IgnoreList");
         page.FillScanGroups();
         Seed();
