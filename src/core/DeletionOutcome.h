@@ -9,7 +9,7 @@
 
 namespace korvane {
 
-enum class EntryFate {
+enum class EntryFate : unsigned char {
     NothingPlanned,  // the entry stands for no deletion (a refused add-on), or the save failed first
     Deleted,         // everything the entry planned is gone
     NeedsRights,     // something stayed because the registry refused this process the right to delete

@@ -29,7 +29,7 @@ bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& 
         return false;
     XmlElement entry = batch.AddEntry(row.caption, row.subItems.at(0), row.subItems.at(2));
     // Lets a later scan tell a finding that a program recreated since (see RepairedKeys.h).
-    entry.SetAttribute("DATE", date);
+    entry.AddAttribute("DATE", date);
     batch.RecordForDeletion(*where);
     return true;
 }

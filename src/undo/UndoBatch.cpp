@@ -21,9 +21,9 @@ UndoBatch::~UndoBatch() {
 
 XmlElement UndoBatch::AddEntry(const std::string& name, const std::string& type, const std::string& path) {
     XmlElement entry = history_.DocumentElement().AppendChild("ELEMENT");
-    entry.SetAttribute("NAME", name);
-    entry.SetAttribute("TYPE", type);
-    entry.SetAttribute("PATH", path);
+    entry.AddAttribute("NAME", name);
+    entry.AddAttribute("TYPE", type);
+    entry.AddAttribute("PATH", path);
     ++entries_;
     lastEntry_ = entry;
     return entry;
@@ -39,22 +39,16 @@ bool UndoBatch::KeyExists(const KeyName& key) {
     return RegKeyExists(registry_, at.root, at.keyPath);
 }
 
-bool UndoBatch::RecordKeyForDeletion(HKey root, const std::string& parentPath,
-                                     const std::string& subKeyName) {
-    std::string name = BackendPath(subKeyName);
-    std::string parent = BackendPath(parentPath);
-    std::string keyPath = "\\" + (parent.empty() ? name : parent + "\\" + name);
-    if (name.empty() || containers_.Holds(root, keyPath)) {
+bool UndoBatch::RecordKeyForDeletion(HKey root, const std::string& keyPath) {
+    if (keyPath.empty() || containers_.Holds(root, keyPath)) {
         hiddenBy_.clear();
         return false;
     }
     // Recorded and deleted where it really is, so that it comes back there.
-    const RegistryPlace at = HiveOfKey(registry_, root, keyPath);
-    const size_t last = at.keyPath.rfind('\\');
+    const RegistryPlace at = HiveOfKey(registry_, root, "\\" + keyPath);
     RecordRegistryEntry(lastEntry_, registry_, at.root, at.keyPath, "", RecordView{&pending_, &hiddenBy_});
     pending_.AddKey(at.root, at.keyPath);
-    plans_.push_back(Plan{true, entries_ - 1, at.root, at.keyPath.substr(0, last),
-                          at.keyPath.substr(last + 1), std::move(hiddenBy_)});
+    plans_.push_back(Plan{true, entries_ - 1, at.root, BackendPath(at.keyPath), {}, std::move(hiddenBy_)});
     hiddenBy_.clear();
     return true;
 }
@@ -71,7 +65,7 @@ void UndoBatch::RecordValueForDeletion(HKey root, const std::string& keyPath, co
 
 bool UndoBatch::RecordForDeletion(const KeyName& name) {
     if (!lastEntry_) return false;
-    if (!name.NamesValue()) return RecordKeyForDeletion(name.root, "\\" + name.ParentPath(), name.LastPart());
+    if (!name.NamesValue()) return RecordKeyForDeletion(name.root, name.keyPath);
     if (name.keyPath.empty()) return false;  // a value of a root itself
     RecordValueForDeletion(name.root, name.AbsoluteKeyPath(), *name.valueName);
     return true;
@@ -99,6 +93,8 @@ void UndoBatch::Withdraw() {
 
 int UndoBatch::DeleteAll() {
     gone_.assign(plans_.size(), false);
+    // Made before the deletions free what the records held, not after.
+    fates_.assign(static_cast<size_t>(entries_), EntryFate::NothingPlanned);
     std::vector<bool>& gone = gone_;
     readKeys_.Close();
     // Runs of values of one key (a repair of SharedDLLs, say) go through one open key.
@@ -111,32 +107,30 @@ int UndoBatch::DeleteAll() {
         if (blocked) continue;
         if (plan.isKey) {
             writeKeys.Close();  // the key deletion could take the open key with it
-            gone[i] = DeleteRegSubKey(registry_, containers_, plan.root, plan.path, plan.name);
+            gone[i] = DeleteRegKeyTree(registry_, plan.root, plan.path);  // containers refused when planned
         } else {
             gone[i] = DeleteRegValueIn(registry_, writeKeys.Open(plan.root, plan.path), plan.root, plan.path,
                                        plan.name);
         }
         if (gone[i]) ++count;
     }
+    SettleFates();
     return count;
 }
 
-std::vector<EntryFate> UndoBatch::EntryFates() const {
-    std::vector<EntryFate> fates(static_cast<size_t>(entries_), EntryFate::NothingPlanned);
+void UndoBatch::SettleFates() {
     for (size_t i = 0; i < plans_.size(); ++i) {
         const Plan& plan = plans_[i];
         if (plan.entry < 0 || plan.entry >= entries_) continue;
-        EntryFate& fate = fates[static_cast<size_t>(plan.entry)];
+        EntryFate& fate = fates_[static_cast<size_t>(plan.entry)];
         if (fate == EntryFate::NothingPlanned) fate = EntryFate::Deleted;
-        if (i < gone_.size() && gone_[i]) continue;
+        if (gone_[i]) continue;
         // The key that would have to be written: the deleted key itself, or the value's key.
-        const std::string keyPath = plan.isKey ? plan.path + "\\" + plan.name : plan.path;
-        if (WriteRefused(registry_, plan.root, keyPath))
+        if (WriteRefused(registry_, plan.root, plan.path))
             fate = EntryFate::NeedsRights;
         else if (fate != EntryFate::NeedsRights)
             fate = EntryFate::Failed;
     }
-    return fates;
 }
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/DeletionOutcome.h"
@@ -65,21 +66,23 @@ public:
     bool Deleted(int plan) const {
         return plan >= 0 && static_cast<size_t>(plan) < gone_.size() && gone_[static_cast<size_t>(plan)];
     }
-    // After DeleteAll: each entry's fate, in the order the entries were added. An entry whose
-    // deletions did not all happen needs rights when the registry refuses this process the right to
-    // change one of the keys that stayed.
-    std::vector<EntryFate> EntryFates() const;
+    // After DeleteAll: each entry's fate, in the order the entries were added (handed over once). An
+    // entry whose deletions did not all happen needs rights when the registry refuses this process
+    // the right to change one of the keys that stayed.
+    std::vector<EntryFate> TakeEntryFates() { return std::move(fates_); }
 
 private:
-    bool RecordKeyForDeletion(HKey root, const std::string& parentPath, const std::string& subKeyName);
+    void SettleFates();
+    // `keyPath` as KeyName keeps it: no leading or trailing "\".
+    bool RecordKeyForDeletion(HKey root, const std::string& keyPath);
     void RecordValueForDeletion(HKey root, const std::string& keyPath, const std::string& valueName);
 
     struct Plan {
         bool isKey = false;
         int entry = 0;  // the entry it was recorded into, from 0 in this batch
         HKey root = 0;
-        std::string path;  // parent path for a key, key path for a value
-        std::string name;
+        std::string path;  // the key's whole path, or the value's key (for WriteRefused and the deletion)
+        std::string name;  // the value's name
         std::set<int> dependsOn;
     };
 
@@ -93,8 +96,9 @@ private:
     PendingDeletions pending_;
     std::set<int> hiddenBy_;  // what hid something from the record being made
     std::vector<Plan> plans_;
-    std::vector<bool> gone_;  // per plan, filled by DeleteAll
-    ReusedKey readKeys_;      // the key the last value was recorded from
+    std::vector<bool> gone_;        // per plan, filled by DeleteAll
+    std::vector<EntryFate> fates_;  // per entry, filled by DeleteAll
+    ReusedKey readKeys_;            // the key the last value was recorded from
 };
 
 }  // namespace korvane

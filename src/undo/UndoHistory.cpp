@@ -90,7 +90,7 @@ DeletionOutcome UndoHistory::Delete(UndoBatch& batch) {
         return outcome;
     }
     batch.DeleteAll();
-    outcome.entries = batch.EntryFates();
+    outcome.entries = batch.TakeEntryFates();
     return outcome;
 }
 
