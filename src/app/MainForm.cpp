@@ -3,10 +3,14 @@
 
 #include <string_view>
 
+#include "browser/PluginRemoval.h"
+#include "core/DeletionReport.h"
 #include "core/HandlerRunner.h"
 #include "platform/PathText.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RunKeys.h"
+#include "scanwalk/ScanGroups.h"
+#include "uninstall/AddRemove.h"
 
 namespace korvane {
 
@@ -31,6 +35,10 @@ MainForm::MainForm(Platform& platform)
       tabAddRemove(state, history),
       tabIE(state),
       tabToolbar(state, history) {
+    // Each source of entries guards the keys it reads them from, once, where the history is built.
+    history.Containers().Add(ScanContainerKeys());
+    history.Containers().Add(PluginBaseKeys());
+    AddUninstallContainers(history.Containers());
     navigation_ = {
         {&toolScanErrors, &tabScanErrors}, {&toolToolbar, &tabToolbar},     {&toolE, &tabIE},
         {&toolStartup, &tabStartup},       {&toolAddRemove, &tabAddRemove}, {&toolBackup, &tabBackup},
@@ -139,7 +147,7 @@ bool MainForm::FormClose() {
         Dialogs& dialogs = state.platform.dialogs;
         dialogs.error(error.what());
         // The history lives only in memory: closing now would lose it, so the user decides.
-        return dialogs.confirm("The undo history could not be saved to " + history.FilePath() +
+        return dialogs.confirm(HistoryNotSavedText(history.FilePath()) +
                                ".\nClose Korvane anyway and lose the changes made since it was opened?");
     }
 }

@@ -1,15 +1,14 @@
 // "&Delete" on the plug-in page: what each kind records, deletes or refuses (see PluginRemoval.h).
 #include "browser/PluginRemoval.h"
 
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "browser/Toolbar.h"
-#include "core/AdminRestart.h"
+#include "core/DeletionReport.h"
 #include "platform/AsciiCase.h"
 #include "platform/PathText.h"
-#include "registry/WriteRights.h"
+#include "registry/KeyName.h"
 #include "undo/UndoBatch.h"
 
 namespace korvane {
@@ -70,42 +69,19 @@ const char* Refusal(const std::string& kind, const std::string& name, const std:
     return nullptr;
 }
 
-// One deletion planned for a row, and the key whose rights decide it.
-struct PlannedDeletion {
-    int plan;
-    HKey root;
-    std::string keyPath;
-};
-
-// Records one row's entries into `entry` and plans their deletion, in the order of the kind's rule.
-std::vector<PlannedDeletion> PlanRow(UndoBatch& batch, XmlElement entry, const KindRule& rule,
-                                     const PluginEntry& plugin) {
-    std::vector<PlannedDeletion> planned;
-    auto note = [&](int before, HKey root, std::string keyPath) {
-        if (batch.PlannedCount() > before) planned.push_back({before, root, std::move(keyPath)});
-    };
+// Records one row's entries into the entry added last and plans their deletion, in the order of the
+// kind's rule.
+void PlanRow(UndoBatch& batch, const KindRule& rule, const PluginEntry& plugin) {
     const std::string& id = plugin.id;
-    if (rule.removesClass) {
-        const int before = batch.PlannedCount();
-        batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "\\CLSID", id);
-        note(before, roots::ClassesRoot, "CLSID\\" + id);
-    }
-    const int before = batch.PlannedCount();
+    if (rule.removesClass) batch.RecordForDeletion(KeyName::Key(roots::ClassesRoot, "CLSID\\" + id));
     if (rule.second == Second::Value) {
-        batch.RecordValueForDeletion(entry, rule.root, rule.key, rule.valueName ? rule.valueName : id);
-        note(before, rule.root, rule.key);
-    } else {
-        // A menu extension is its key: the key's own name, not the shown name whose "&" were taken out.
-        const std::string& subKey =
-            rule.removesClass ? id : (plugin.keyName.empty() ? plugin.name : plugin.keyName);
-        batch.RecordKeyForDeletion(entry, rule.root, rule.key, subKey);
-        note(before, rule.root, std::string(rule.key) + "\\" + subKey);
+        batch.RecordForDeletion(KeyName::Value(rule.root, rule.key, rule.valueName ? rule.valueName : id));
+        return;
     }
-    return planned;
-}
-
-std::string AddOnCount(int count) {
-    return std::to_string(count) + (count == 1 ? " add-on" : " add-ons");
+    // A menu extension is its key: the key's own name, not the shown name whose "&" were taken out.
+    const std::string& subKey = rule.removesClass ? id : (plugin.keyName.empty() ? plugin.name : plugin.keyName);
+    if (subKey.empty()) return;  // never the kind's own key
+    batch.RecordForDeletion(KeyName::Key(rule.root, std::string(rule.key) + "\\" + subKey));
 }
 
 }  // namespace
@@ -119,61 +95,24 @@ std::vector<BaseKey> PluginBaseKeys() {
 void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO) {
     ListUpdate update(lvBHO);
 
-    history.Containers().Add(PluginBaseKeys());
     UndoBatch batch = history.BeginBatch();
-    std::vector<std::vector<PlannedDeletion>> rows;  // the deletions of each row that plans any
     for (int i = lvBHO.Count() - 1; i >= 0; --i) {
         const PluginEntry* tagged = lvBHO.Tag<PluginEntry>(i);
         if (!tagged || !lvBHO.Checked(i)) continue;
         const PluginEntry plugin = *tagged;
         const std::string& kind = plugin.kind;
         // The entry comes first, so a refused row leaves one without ITEMs.
-        XmlElement entry = batch.AddEntry(plugin.name, kind, plugin.path);
+        batch.AddEntry(plugin.name, kind, plugin.path);
         if (const char* refusal = Refusal(kind, plugin.name, plugin.path)) {
             state.platform.dialogs.showMessage(refusal);
             continue;
         }
-        if (const KindRule* rule = RuleFor(kind)) {
-            std::vector<PlannedDeletion> planned = PlanRow(batch, entry, *rule, plugin);
-            if (!planned.empty()) rows.push_back(std::move(planned));
-        }
+        if (const KindRule* rule = RuleFor(kind)) PlanRow(batch, *rule, plugin);
     }
     // Refused rows only: their empty entries reach the disk with the rest of the history on closing.
-    if (batch.PlannedCount() == 0) {
-        batch.Keep();
-        return;
-    }
-
-    // Write-ahead: what is about to be deleted is on disk before the first deletion.
-    try {
-        history.SaveAhead(batch);
-    } catch (const std::exception& error) {
-        state.platform.dialogs.error("The undo history could not be saved to " + history.FilePath() +
-                                     ", so no plug-in was removed.\n" + error.what());
-        return;
-    }
-    batch.DeleteAll();
-
-    // An add-on whose entries the registry would not delete is still there, and the user hears so;
-    // a refusal for lack of rights comes with the offer to restart as administrator.
-    int needRights = 0;
-    int failed = 0;
-    for (const std::vector<PlannedDeletion>& planned : rows) {
-        bool refused = false;
-        bool kept = false;
-        for (const PlannedDeletion& deletion : planned) {
-            if (batch.Deleted(deletion.plan)) continue;
-            kept = true;
-            refused = refused || WriteRefused(state.platform.registry, deletion.root, deletion.keyPath);
-        }
-        if (kept) ++(refused ? needRights : failed);
-    }
-    if (failed > 0)
-        state.platform.dialogs.error(AddOnCount(failed) + " could not be removed from the registry.");
-    if (needRights > 0)
-        OfferRestartAsAdministrator(
-            state,
-            AddOnCount(needRights) + " could not be removed from the registry" + NeedRightsText(needRights));
+    // An add-on whose entries the registry would not delete is still there, and the user hears so.
+    ReportDeletion(state, history.FilePath(), history.Delete(batch),
+                   {nouns::AddOn, "no plug-in was removed", "could not be removed from the registry"});
 }
 
 }  // namespace korvane

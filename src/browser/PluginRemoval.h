@@ -7,6 +7,7 @@
 
 #include "controls/ListView.h"
 #include "core/AppState.h"
+#include "registry/BaseKey.h"
 #include "undo/UndoHistory.h"
 
 namespace korvane {
@@ -20,7 +21,8 @@ namespace korvane {
 // to restart as administrator. Does not rebuild the list (the caller does).
 void RemoveCheckedPlugins(AppState& state, UndoHistory& history, ListView& lvBHO);
 
-// The keys the plug-in list reads its entries from: no removal may delete one whole.
+// The keys the plug-in list reads its entries from: no removal may delete one whole. Registered with
+// the undo history where it is built.
 std::vector<BaseKey> PluginBaseKeys();
 
 }  // namespace korvane

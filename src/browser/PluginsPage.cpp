@@ -8,7 +8,6 @@ namespace korvane {
 
 PluginsPage::PluginsPage(AppState& state, UndoHistory& history)
     : Page("tabToolbar"), state_(state), history_(history) {
-    history_.Containers().Add(PluginBaseKeys());
     Display_Toolbar.SetCaption("Display");
     struct Kind {
         CheckBox& box;

@@ -133,7 +133,6 @@ int FixCommand(Session& session, const Options& options, std::ostream& out, std:
         if (match != nullptr) chosen.push_back(match);
     }
 
-    session.history.Containers().Add(ScanContainerKeys());
     CommandResult result{"fix", {}, "findings", Records::array(), Records::array()};
     result.dryRun = options.dryRun;
     int changes = 0;

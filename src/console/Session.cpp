@@ -6,6 +6,7 @@
 #include "platform/PathText.h"
 #include "registry/RootKeys.h"
 #include "scanwalk/ScanGroups.h"
+#include "uninstall/AddRemove.h"
 
 namespace korvane::console {
 
@@ -38,6 +39,9 @@ Session::Session(Platform& outside, std::string startFolder)
       state(platform),
       history(state),
       ignoreList(platform) {
+    // The keys the fixes and the leftover removal read entries from: guarded once, here.
+    history.Containers().Add(ScanContainerKeys());
+    AddUninstallContainers(history.Containers());
     serviceRun_ = RunsAsServiceAccount(outside.system);
     if (serviceRun_) {
         std::optional<DataFolder> own = ChooseServiceDataFolder(outside.files, outside.system);

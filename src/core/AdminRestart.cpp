@@ -3,14 +3,6 @@
 
 namespace korvane {
 
-std::string EntryCount(int count) {
-    return std::to_string(count) + (count == 1 ? " entry" : " entries");
-}
-
-std::string NeedRightsText(int count) {
-    return count == 1 ? ": it needs administrator rights." : ": they need administrator rights.";
-}
-
 bool OfferRestartAsAdministrator(AppState& state, const std::string& refusal) {
     Dialogs& dialogs = state.platform.dialogs;
     // Already an administrator, or nothing that could restart: saying so is all that is left.

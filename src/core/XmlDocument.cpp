@@ -227,6 +227,12 @@ void XmlElement::SetAttribute(const std::string& name, const std::string& value)
     attribute.set_value(value.c_str(), value.size());
 }
 
+void XmlElement::AddAttribute(const std::string& name, const std::string& value) {
+    if (!node_) throw XmlError("Cannot set \"" + name + "\" on an empty element");
+    RequireName(name);
+    Node(node_).append_attribute(name.c_str()).set_value(value.c_str(), value.size());
+}
+
 std::string XmlElement::Attribute(const std::string& name) const {
     if (!node_) return {};
     return Node(node_).attribute(name.c_str()).value();

@@ -48,6 +48,9 @@ public:
     // Attributes keep the order in which they were first set; setting an existing one changes its
     // value in place. Throws XmlError for a name that is not a valid XML name.
     void SetAttribute(const std::string& name, const std::string& value);
+    // SetAttribute for an element just appended, which has no attribute of that name yet: added at
+    // the end without looking for one (an undo-history batch writes hundreds of thousands).
+    void AddAttribute(const std::string& name, const std::string& value);
     std::string Attribute(const std::string& name) const;  // empty when absent
     bool HasAttribute(const std::string& name) const;
     int AttributeCount() const;

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/AdminRestart.h"
+#include "core/DeletionReport.h"
 #include "registry/RegistryAccess.h"
 #include "registry/WriteRights.h"
 
@@ -79,9 +79,7 @@ void HistoryPage::btnRestoreClick() {
         }
     }
     btnRefresh2Click();
-    if (needRights > 0)
-        OfferRestartAsAdministrator(
-            state_, EntryCount(needRights) + " could not be restored" + NeedRightsText(needRights));
+    ReportNeedsRights(state_, needRights, nouns::Entry, "could not be restored");
 }
 
 void HistoryPage::btnClearUndoClick() {

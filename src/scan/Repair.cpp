@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AdminRestart.h"
-#include "registry/WriteRights.h"
+#include "core/DeletionReport.h"
 #include "scan/ScanErrorList.h"
 #include "scanwalk/ScanGroups.h"
 
@@ -22,7 +21,7 @@ std::string RepairDate(SystemInfo& system) {
     return text;
 }
 
-// Plans one row into the batch; false when the row is refused.
+// Plans one row into the batch; false when the row is refused (no entry then).
 bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& row,
              const std::string& date) {
     const KeyName* where = FindingOf(row);
@@ -31,67 +30,33 @@ bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& 
         return false;
     XmlElement entry = batch.AddEntry(row.caption, row.subItems.at(0), row.subItems.at(2));
     // Lets a later scan tell a finding that a program recreated since (see RepairedKeys.h).
-    entry.SetAttribute("DATE", date);
-    batch.RecordForDeletion(entry, *where);
+    entry.AddAttribute("DATE", date);
+    batch.RecordForDeletion(*where);
     return true;
 }
 
 }  // namespace
 
 void btnFixSelectedClick(AppState& state, UndoHistory& history, ListView& lvErrors) {
-    history.Containers().Add(ScanContainerKeys());
     UndoBatch batch = history.BeginBatch();
-
-    struct Planned {
-        int row;
-        int plan;  // the batch's deletion for the row, -1 when none was planned
-    };
-    std::vector<Planned> repaired;  // from the last row to the first
+    std::vector<int> rows;  // one per entry of the batch, from the last row to the first
     const std::string date = RepairDate(state.platform.system);
     for (int row = lvErrors.Count() - 1; row >= 0; --row) {
         if (!lvErrors.Checked(row)) continue;
-        const int plans = batch.PlannedCount();
-        if (PlanRow(batch, history.Containers(), lvErrors.Item(row), date))
-            repaired.push_back({row, batch.PlannedCount() > plans ? plans : -1});
+        if (PlanRow(batch, history.Containers(), lvErrors.Item(row), date)) rows.push_back(row);
     }
-    if (repaired.empty()) return;
+    if (rows.empty()) return;
 
-    // Write-ahead: what is about to be deleted is on disk before the first deletion.
-    try {
-        history.SaveAhead(batch);
-    } catch (const std::exception& error) {
-        state.platform.dialogs.error("The undo history could not be saved to " + history.FilePath() +
-                                     ", so nothing was repaired.\n" + error.what());
-        return;
-    }
-    batch.DeleteAll();
-
-    // A row leaves the list only when its entry is gone: one the registry refused to delete stays,
-    // and the user is told; a refusal for lack of rights comes with the offer to restart as
-    // administrator.
-    int needRights = 0;
-    int failed = 0;
-    {
+    const DeletionOutcome outcome = history.Delete(batch);
+    // A row leaves the list only when its entry is gone: one the registry refused to delete stays.
+    if (!outcome.saveFailed) {
         ListUpdate update(lvErrors);
-        for (const Planned& planned : repaired) {
-            if (batch.Deleted(planned.plan)) {
-                lvErrors.Delete(planned.row);
-                continue;
-            }
-            const KeyName* where = FindingOf(lvErrors.Item(planned.row));
-            if (where != nullptr && WriteRefused(state.platform.registry, where->root, where->keyPath))
-                ++needRights;
-            else
-                ++failed;
-        }
+        for (size_t entry = 0; entry < rows.size(); ++entry)
+            if (outcome.Of(static_cast<int>(entry)) == EntryFate::Deleted) lvErrors.Delete(rows[entry]);
     }
-    if (failed > 0)
-        state.platform.dialogs.error(EntryCount(failed) +
-                                     " could not be deleted from the registry and stayed in the list.");
-    if (needRights > 0)
-        OfferRestartAsAdministrator(
-            state, EntryCount(needRights) + " could not be deleted from the registry and stayed in the list" +
-                       NeedRightsText(needRights));
+    ReportDeletion(state, history.FilePath(), outcome,
+                   {nouns::Entry, "nothing was repaired",
+                    "could not be deleted from the registry and stayed in the list"});
 }
 
 }  // namespace korvane

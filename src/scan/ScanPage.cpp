@@ -24,7 +24,6 @@ ScanPage::ScanPage(AppState& state, UndoHistory& history, IgnoreList& ignoreList
       ignoreList_(ignoreList),
       ignorePage_(ignorePage),
       ScanErrorsThread(state.platform.ui) {
-    history_.Containers().Add(ScanContainerKeys());
     // A 532 x 440 page: the two lists above, the control panel along the bottom.
     lvScanGroups.columns = {{"Scan Groups", 300}, {"Errors", ListColumn::kRestWidth}};
     lvErrors.columns = {

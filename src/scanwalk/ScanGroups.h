@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "registry/BaseKey.h"
 #include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
 #include "scanwalk/ScanContext.h"
-#include "undo/ContainerKeys.h"
 
 namespace korvane {
 

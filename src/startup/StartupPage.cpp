@@ -3,7 +3,7 @@
 
 #include <any>
 
-#include "core/AdminRestart.h"
+#include "core/DeletionReport.h"
 #include "core/UserSettings.h"
 #include "registry/Environment.h"
 #include "registry/WindowsVersion.h"
@@ -235,10 +235,7 @@ void StartupPage::btnApplyClick() {
     if (moved > 0 || needRights == 0)
         state_.platform.dialogs.messageBox("You must restart the computer to apply the changes.", kTitle,
                                            MessageIcon::Information);
-    if (needRights > 0)
-        OfferRestartAsAdministrator(state_, std::to_string(needRights) +
-                                                (needRights == 1 ? " startup entry" : " startup entries") +
-                                                " could not be changed" + NeedRightsText(needRights));
+    ReportNeedsRights(state_, needRights, nouns::StartupEntry, "could not be changed");
     btnRefresh.Click();
 }
 

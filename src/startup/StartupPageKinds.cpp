@@ -2,9 +2,9 @@
 // services) and the removal of an entry whose program cannot be found (see StartupPage.h).
 #include <exception>
 
-#include "core/AdminRestart.h"
+#include "core/DeletionReport.h"
+#include "registry/KeyName.h"
 #include "registry/RootKeys.h"
-#include "registry/WriteRights.h"
 #include "startup/StartupKinds.h"
 #include "startup/StartupPage.h"
 #include "startup/StartupRows.h"
@@ -49,8 +49,8 @@ bool StartupPage::ChangedOtherKind(int row, const StartupEntry& entry, bool enab
     try {
         change = ChangeStartupTask(history_, state_.platform.tasks, entry.name, *task, enable);
     } catch (const std::exception& error) {
-        dialogs.error("The undo history could not be saved to " + history_.FilePath() + ", so the task " +
-                      Quoted(entry.name) + " was not changed.\n" + error.what());
+        dialogs.error(SaveFailureText(history_.FilePath(),
+                                      "the task " + Quoted(entry.name) + " was not changed", error.what()));
         return keepAsListed();
     }
     switch (change) {
@@ -101,26 +101,12 @@ void StartupPage::btnRemoveClick() {
                          "\n\nThe entry is recorded in Restore History first.")) {
         return;
     }
-    bool removed = false;
-    try {
-        UndoBatch batch = history_.BeginBatch();
-        XmlElement entry =
-            batch.AddEntry(value.name, RootKeyName(root) + "\\" + keyPath + "\\" + value.name, value.command);
-        batch.RecordValueForDeletion(entry, root, "\\" + keyPath, value.name);
-        history_.SaveAhead(batch);
-        removed = batch.DeleteAll() > 0;
-    } catch (const std::exception& error) {
-        dialogs.error("The undo history could not be saved to " + history_.FilePath() +
-                      ", so the entry was not removed.\n" + error.what());
-        return;
-    }
-    if (!removed && WriteRefused(state_.platform.registry, root, keyPath))
-        OfferRestartAsAdministrator(
-            state_, "The startup entry " + Quoted(value.name) + " could not be removed" + NeedRightsText(1));
-    else if (!removed)
-        dialogs.messageBox(
-            "The startup entry " + Quoted(value.name) + " could not be removed from " + location + ".",
-            kTitle, MessageIcon::Warning);
+    UndoBatch batch = history_.BeginBatch();
+    batch.AddEntry(value.name, RootKeyName(root) + "\\" + keyPath + "\\" + value.name, value.command);
+    batch.RecordForDeletion(KeyName::Value(root, keyPath, value.name));
+    ReportDeletion(
+        state_, history_.FilePath(), history_.Delete(batch),
+        {nouns::StartupEntry, "the entry was not removed", "could not be removed from " + location});
     btnRefresh.Click();
 }
 

@@ -10,14 +10,9 @@
 #include <unordered_set>
 
 #include "platform/RegistryBackend.h"
+#include "registry/BaseKey.h"
 
 namespace korvane {
-
-// A key a list of entries is read from. The path may carry leading and trailing backslashes.
-struct BaseKey {
-    HKey root;
-    std::string_view path;
-};
 
 class ContainerKeys {
 public:

@@ -62,9 +62,14 @@ bool DeleteRegSubKey(RegistryBackend& registry, const ContainerKeys& containers,
     std::string full = BackendPath(parentPath);
     full += full.empty() ? name : "\\" + name;
     if (containers.Holds(root, full)) return false;
+    return DeleteRegKeyTree(registry, root, full);
+}
+
+bool DeleteRegKeyTree(RegistryBackend& registry, HKey root, const std::string& keyPath) {
+    if (keyPath.empty()) return false;  // never a root
     // Reached from the root in one step (a key's own rights decide whether it goes, not its parent's);
     // a key that went needs no second look.
-    return DeleteTree(registry, root, full) == status::Success || KeyIsGone(registry, root, full);
+    return DeleteTree(registry, root, keyPath) == status::Success || KeyIsGone(registry, root, keyPath);
 }
 
 bool DeleteClsidKey(RegistryBackend& registry, const ContainerKeys& containers, const std::string& classId) {

@@ -29,6 +29,10 @@ bool DeleteRegValueIn(RegistryBackend& registry, HKey key, HKey root, const std:
 bool DeleteRegSubKey(RegistryBackend& registry, const ContainerKeys& containers, HKey root,
                      const std::string& parentPath, const std::string& subKeyName);
 
+// DeleteRegSubKey for a caller that ruled out the container keys when it planned the deletion (a
+// batch): `keyPath` is the whole path below `root`, without a leading "\".
+bool DeleteRegKeyTree(RegistryBackend& registry, HKey root, const std::string& keyPath);
+
 // DeleteRegSubKey on HKEY_CLASSES_ROOT "\CLSID" with the class identifier as sub-key name.
 bool DeleteClsidKey(RegistryBackend& registry, const ContainerKeys& containers, const std::string& classId);
 

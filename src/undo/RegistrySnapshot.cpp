@@ -31,7 +31,7 @@ bool ValueItselfHidden(const RecordView& view, HKey root, const std::string& key
 
 XmlElement AddItem(XmlElement element, const std::string& subkey) {
     XmlElement item = element.AppendChild("ITEM");
-    item.SetAttribute("SUBKEY", subkey);
+    item.AddAttribute("SUBKEY", subkey);
     return item;
 }
 
@@ -40,10 +40,10 @@ XmlElement AddItem(XmlElement element, HKey root, const std::string& keyPath) {
 }
 
 void SetEncoded(XmlElement item, const std::string& name, const EncodedValue& encoded) {
-    item.SetAttribute("NAME", name);
-    item.SetAttribute("TYPE", encoded.type);
-    item.SetAttribute("VALUE", encoded.value);
-    if (!encoded.encoding.empty()) item.SetAttribute(kEncodingAttribute, encoded.encoding);
+    item.AddAttribute("NAME", name);
+    item.AddAttribute("TYPE", encoded.type);
+    item.AddAttribute("VALUE", encoded.value);
+    if (!encoded.encoding.empty()) item.AddAttribute(kEncodingAttribute, encoded.encoding);
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/DeletionOutcome.h"
 #include "core/XmlDocument.h"
 #include "platform/FileSystem.h"
 #include "registry/KeyName.h"
@@ -32,19 +34,14 @@ public:
 
     // Whether the key exists as it will when the batch's deletions reach the next planned one
     // (keys that earlier planned deletions take away are gone). Notes what hid it for the next plan.
-    bool KeyExists(HKey root, const std::string& keyPath);
+    bool KeyExists(const KeyName& key);
 
-    // Records the sub-key `subKeyName` of `parentPath` with everything below it into `entry` and
-    // plans DeleteRegSubKey. A container key (or an empty name) is refused: nothing is recorded or
-    // planned, and the result is false. A key of HKEY_CLASSES_ROOT is recorded and deleted in the hive
-    // it is in (ClassesRootHive.h), as are values below it.
-    bool RecordKeyForDeletion(XmlElement entry, HKey root, const std::string& parentPath,
-                              const std::string& subKeyName);
-    // Records the value `valueName` of `keyPath` into `entry` and plans DeleteRegValue.
-    void RecordValueForDeletion(XmlElement entry, HKey root, const std::string& keyPath,
-                                const std::string& valueName);
-    // The key (with its tree) or the value that `name` names, as the two above.
-    bool RecordForDeletion(XmlElement entry, const KeyName& name);
+    // Records the key (with everything below it) or the value that `name` names into the entry added
+    // last and plans its deletion. A container key, a key without a name, a value of a root itself or
+    // a batch without an entry is refused: nothing is recorded or planned, and the result is false. A
+    // key of HKEY_CLASSES_ROOT is recorded and deleted in the hive it is in (ClassesRootHive.h), as are
+    // values below it.
+    bool RecordForDeletion(const KeyName& name);
 
     int EntryCount() const { return entries_; }
     int PlannedCount() const { return static_cast<int>(plans_.size()); }
@@ -69,13 +66,23 @@ public:
     bool Deleted(int plan) const {
         return plan >= 0 && static_cast<size_t>(plan) < gone_.size() && gone_[static_cast<size_t>(plan)];
     }
+    // After DeleteAll: each entry's fate, in the order the entries were added (handed over once). An
+    // entry whose deletions did not all happen needs rights when the registry refuses this process
+    // the right to change one of the keys that stayed.
+    std::vector<EntryFate> TakeEntryFates() { return std::move(fates_); }
 
 private:
+    void SettleFates();
+    // `keyPath` as KeyName keeps it: no leading or trailing "\".
+    bool RecordKeyForDeletion(HKey root, const std::string& keyPath);
+    void RecordValueForDeletion(HKey root, const std::string& keyPath, const std::string& valueName);
+
     struct Plan {
         bool isKey = false;
+        int entry = 0;  // the entry it was recorded into, from 0 in this batch
         HKey root = 0;
-        std::string path;  // parent path for a key, key path for a value
-        std::string name;
+        std::string path;  // the key's whole path, or the value's key (for WriteRefused and the deletion)
+        std::string name;  // the value's name
         std::set<int> dependsOn;
     };
 
@@ -84,12 +91,14 @@ private:
     const ContainerKeys& containers_;
     int firstEntry_ = 0;
     int entries_ = 0;
+    XmlElement lastEntry_;  // what RecordForDeletion records into
     bool settled_ = false;  // saved ahead or kept: the entries stay
     PendingDeletions pending_;
     std::set<int> hiddenBy_;  // what hid something from the record being made
     std::vector<Plan> plans_;
-    std::vector<bool> gone_;  // per plan, filled by DeleteAll
-    ReusedKey readKeys_;      // the key the last value was recorded from
+    std::vector<bool> gone_;        // per plan, filled by DeleteAll
+    std::vector<EntryFate> fates_;  // per entry, filled by DeleteAll
+    ReusedKey readKeys_;            // the key the last value was recorded from
 };
 
 }  // namespace korvane

@@ -2,6 +2,7 @@
 #include "undo/UndoHistory.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "core/DataFolder.h"
 #include "registry/RegistryAccess.h"
@@ -71,6 +72,26 @@ void UndoHistory::SaveAhead(UndoBatch& batch) {
         throw;
     }
     batch.SaveAhead(state_.platform.files, FilePath());
+}
+
+DeletionOutcome UndoHistory::Delete(UndoBatch& batch) {
+    DeletionOutcome outcome;
+    if (batch.PlannedCount() == 0) {
+        outcome.entries.assign(static_cast<size_t>(batch.EntryCount()), EntryFate::NothingPlanned);
+        batch.Keep();
+        return outcome;
+    }
+    // Write-ahead: what is about to be deleted is on disk before the first deletion.
+    try {
+        SaveAhead(batch);
+    } catch (const std::exception& error) {
+        outcome.saveFailed = true;
+        outcome.saveError = error.what();
+        return outcome;
+    }
+    batch.DeleteAll();
+    outcome.entries = batch.TakeEntryFates();
+    return outcome;
 }
 
 int UndoHistory::EntryCount() const {

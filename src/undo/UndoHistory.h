@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/AppState.h"
+#include "core/DeletionOutcome.h"
 #include "core/StoredDocument.h"
 #include "platform/SystemInfo.h"
 #include "undo/ContainerKeys.h"
@@ -44,6 +45,12 @@ public:
 
     // A batch that appends to this history and refuses the container keys.
     UndoBatch BeginBatch();
+    // Runs a planned batch: saves the history with the batch's entries ahead (SaveAhead), then carries
+    // out its deletions, and says entry by entry what became of them. A batch that plans no deletion
+    // keeps its entries without a save (they reach the disk with the next one). When the save is
+    // refused nothing is deleted, the batch's entries leave the history, and the outcome says so
+    // (saveFailed, with the save's own words) instead of throwing.
+    DeletionOutcome Delete(UndoBatch& batch);
     // Saves the history with the batch's entries before its deletions (see UndoBatch::SaveAhead).
     // Refused with XmlError when the history is locked: overwriting it would lose every earlier
     // entry; the batch's entries then leave the history again and the caller deletes nothing.
@@ -60,7 +67,8 @@ public:
     // Empties the history (in memory; the file follows at the next save).
     void Clear();
 
-    // The keys no deletion may take whole; each source of entries adds its base keys.
+    // The keys no deletion may take whole. Whoever builds the history registers every source's base
+    // keys here once (the main window, the console's session); the batches then refuse them.
     ContainerKeys& Containers() { return containers_; }
 
     // One writer of the file at a time, across programs (the window and korvanec): each save takes the

@@ -6,6 +6,7 @@
 #include "registry/RegistryAccess.h"
 #include "registry/RegistryViews.h"
 #include "registry/RootKeys.h"
+#include "registry/RunKeys.h"
 #include "uninstall/UninstallSources.h"
 
 namespace korvane {
@@ -17,27 +18,38 @@ namespace {
 void PlanEntryDeletion(UndoBatch& batch, const UninstallEntry& uninstall) {
     const KeyName& key = uninstall.key;
     if (!IsUninstallEntryKey(key)) return;
-    XmlElement entry = batch.AddEntry(uninstall.displayName, key.Text(), uninstall.uninstallString);
-    batch.RecordKeyForDeletion(entry, key.root, "\\" + key.ParentPath(), key.LastPart());
-}
-
-// The Uninstall keys hold every entry: no row may take one whole, in either hive or view.
-void GuardUninstallKeys(ContainerKeys& containers) {
-    for (HKey root : {roots::LocalMachine, roots::CurrentUser}) {
-        containers.Add(BaseKey{root, kUninstallKey});
-        if (const auto view32 = Wow64PathOf(root, kUninstallKey)) containers.Add(BaseKey{root, *view32});
-    }
+    batch.AddEntry(uninstall.displayName, key.Text(), uninstall.uninstallString);
+    batch.RecordForDeletion(key);
 }
 
 }  // namespace
 
-void DeleteUninstallEntries(UndoHistory& history, const std::vector<UninstallEntry>& entries) {
-    GuardUninstallKeys(history.Containers());
+void AddUninstallContainers(ContainerKeys& containers) {
+    // The lists the leftovers are entries of, the Uninstall keys first.
+    static const char* const kLists[] = {
+        kUninstallKey,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+        kRunKey,
+        kRunOnceKey,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32",
+        "Software\\Classes\\CLSID",
+        "Software\\Classes",
+    };
+    // In either hive and view.
+    for (HKey root : {roots::LocalMachine, roots::CurrentUser}) {
+        for (const char* list : kLists) {
+            containers.Add(BaseKey{root, list});
+            if (const auto view32 = Wow64PathOf(root, list)) containers.Add(BaseKey{root, *view32});
+        }
+    }
+}
+
+DeletionOutcome DeleteUninstallEntries(UndoHistory& history, const std::vector<UninstallEntry>& entries) {
     UndoBatch batch = history.BeginBatch();
     for (const UninstallEntry& entry : entries) PlanEntryDeletion(batch, entry);
-    // Write-ahead: every key is on disk in the history before the first one goes.
-    history.SaveAhead(batch);
-    batch.DeleteAll();
+    return history.Delete(batch);
 }
 
 }  // namespace korvane

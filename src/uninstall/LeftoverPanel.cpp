@@ -4,6 +4,7 @@
 #include <any>
 #include <exception>
 
+#include "core/DeletionReport.h"
 #include "uninstall/LeftoverRemoval.h"
 
 namespace korvane {
@@ -139,8 +140,7 @@ void LeftoverPanel::btnRemoveClick() {
             failed.insert(failed.end(), removal.failed.begin(), removal.failed.end());
         }
     } catch (const std::exception& error) {
-        dialogs.error("The undo history could not be saved to " + history_.FilePath() +
-                      ", so nothing more was removed.\n" + error.what());
+        dialogs.error(SaveFailureText(history_.FilePath(), "nothing more was removed", error.what()));
         return;
     }
     // The rows whose trace is gone leave the list; the others stay, still checked.

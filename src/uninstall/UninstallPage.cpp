@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "core/DeletionReport.h"
 #include "registry/Folders.h"
 #include "uninstall/AddRemove.h"
 #include "uninstall/UninstallColumns.h"
@@ -161,15 +162,12 @@ void UninstallPage::btnLeftoversClick() {
 }
 
 void UninstallPage::btnDeleteEntryClick() {
-    Dialogs& dialogs = state_.platform.dialogs;
-    if (!dialogs.confirm("Are you sure to delete the key(s)?")) return;
-    try {
-        DeleteUninstallEntries(history_, CheckedEntries());
-    } catch (const std::exception& error) {
-        dialogs.error("The undo history could not be saved to " + history_.FilePath() +
-                      ", so no entry was deleted.\n" + error.what());
-    }
+    if (!state_.platform.dialogs.confirm("Are you sure to delete the key(s)?")) return;
+    const DeletionOutcome outcome = DeleteUninstallEntries(history_, CheckedEntries());
+    // The list shows what is left before the user hears what stayed (a restart closes the window).
     ListUninstallEntries();
+    ReportDeletion(state_, history_.FilePath(), outcome,
+                   {nouns::Entry, "no entry was deleted", "could not be deleted from the registry"});
 }
 
 void UninstallPage::btnCheckAlll2Click() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/PluginRemoval.h"
 #include "browser/PluginsPage.h"
 #include "support/AppWithHistoryFixture.h"
 
@@ -25,7 +26,10 @@ inline const std::string kIe = "Software\\Microsoft\\Internet Explorer";
 
 class PluginTest : public AppWithHistoryFixture {
 protected:
-    PluginTest() { history.Document().Reset("Korvane"); }
+    PluginTest() {
+        history.Document().Reset("Korvane");
+        history.Containers().Add(PluginBaseKeys());  // as the main window does where it builds the history
+    }
 
     // A class registration: display name (none when `name` is null) and in-process server.
     void AddClass(const std::string& id, const char* name, const std::string& server) {

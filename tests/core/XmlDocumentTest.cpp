@@ -178,6 +178,7 @@ TEST(XmlDocumentTest, InvalidNamesAreRefused) {
     EXPECT_THROW(root.AppendChild("1st"), XmlError);
     EXPECT_THROW(root.SetAttribute("a<b", "x"), XmlError);
     EXPECT_THROW(root.SetAttribute("", "x"), XmlError);
+    EXPECT_THROW(root.AddAttribute("a b", "x"), XmlError);  // the quick way checks names too
     EXPECT_EQ(root.ChildCount(), 0);
     EXPECT_EQ(root.AttributeCount(), 0);
     // An empty handle reads as nothing and refuses changes.
@@ -187,6 +188,27 @@ TEST(XmlDocumentTest, InvalidNamesAreRefused) {
     EXPECT_EQ(none.Attribute("ID"), "");
     EXPECT_THROW(none.AppendChild("ITEM"), XmlError);
     EXPECT_THROW(none.SetAttribute("ID", "1"), XmlError);
+    EXPECT_THROW(none.AddAttribute("ID", "1"), XmlError);
+}
+
+TEST(XmlDocumentTest, AddedAttributesOfANewElementComeInTheirOrderAndReadBack) {
+    XmlDocument doc;
+    doc.Reset("Korvane");
+    XmlElement item = doc.DocumentElement().AppendChild("ITEM");
+    item.AddAttribute("SUBKEY", "HKEY_CURRENT_USER\\Software\\A");
+    item.AddAttribute("NAME", "");
+    item.AddAttribute("VALUE", "a&b<c>\"d\"");
+    EXPECT_EQ(item.AttributeCount(), 3);
+    EXPECT_EQ(item.Attribute("VALUE"), "a&b<c>\"d\"");
+    XmlDocument loaded;
+    loaded.LoadText(doc.SaveText());
+    XmlElement back = loaded.DocumentElement().Child(0);
+    EXPECT_EQ(back.Attribute("SUBKEY"), "HKEY_CURRENT_USER\\Software\\A");
+    EXPECT_TRUE(back.HasAttribute("NAME"));
+    EXPECT_EQ(back.Attribute("VALUE"), "a&b<c>\"d\"");
+    const std::string text = doc.SaveText();
+    EXPECT_LT(text.find("SUBKEY="), text.find("NAME="));
+    EXPECT_LT(text.find("NAME="), text.find("VALUE="));
 }
 
 TEST(XmlDocumentTest, TextThatIsNotAWellFormedDocumentLeavesTheDocumentAsItWas) {

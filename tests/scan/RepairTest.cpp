@@ -6,6 +6,7 @@
 
 #include "scan/Repair.h"
 #include "scan/ScanErrorList.h"
+#include "scanwalk/ScanGroups.h"
 #include "support/AppFixture.h"
 #include "support/ForwardingRegistry.h"
 
@@ -57,6 +58,7 @@ class RepairTest : public testing::AppFixture {
 protected:
     RepairTest() {
         history.Document().Reset("Korvane");
+        history.Containers().Add(ScanContainerKeys());  // as the main window does where it builds the history
         lvErrors.columns = {{"Error Type", 130}, {"Key Name", 150}, {"Key Value", 140}, {"Guess Path", -1}};
     }
     void AddRow(const std::string& type, const KeyName& where, bool checked = true) {

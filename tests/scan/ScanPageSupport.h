@@ -10,6 +10,7 @@
 
 #include "scan/IgnorePage.h"
 #include "scan/ScanErrorList.h"
+#include "scanwalk/ScanGroups.h"
 #include "scan/ScanPage.h"
 #include "support/AppWithHistoryFixture.h"
 
@@ -29,6 +30,7 @@ protected:
 
     void SetUp() override {
         history.Document().Reset("Korvane");
+        history.Containers().Add(ScanContainerKeys());  // as the main window does where it builds the history
         ignoreList.Document().Reset("IgnoreList");
         page.FillScanGroups();
         Seed();

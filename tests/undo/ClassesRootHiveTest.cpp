@@ -40,7 +40,7 @@ TEST_F(ClassesRootHiveTest, APerUserClassComesBackInTheUsersHive) {
     registry.SetString(HKLM, "Software\\Classes\\CLSID\\{U}\\LocalServer32", "", "C:\\keep.exe");
     UndoBatch batch = history.BeginBatch();
     XmlElement entry = batch.AddEntry("COM", "HKEY_CLASSES_ROOT\\CLSID\\{U}", "");
-    ASSERT_TRUE(batch.RecordKeyForDeletion(entry, HKCR, "\\CLSID", "{U}"));
+    ASSERT_TRUE(batch.RecordForDeletion(KeyName::Key(HKCR, "CLSID\\{U}")));
     EXPECT_EQ(Items(entry), (std::vector<std::string>{
                                 "HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{U}|||",
                                 "HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{U}\\InprocServer32|||",
@@ -65,7 +65,7 @@ TEST_F(ClassesRootHiveTest, AValueIsDeletedFromTheHiveThatHoldsIt) {
     registry.SetString(HKLM, "Software\\Classes\\.x", "Content Type", "text/x");
     UndoBatch batch = history.BeginBatch();
     XmlElement entry = batch.AddEntry("Ext", "HKEY_CLASSES_ROOT\\.x\\Content Type", "");
-    batch.RecordValueForDeletion(entry, HKCR, "\\.x", "Content Type");
+    batch.RecordForDeletion(KeyName::Value(HKCR, ".x", "Content Type"));
     EXPECT_EQ(
         Items(entry),
         (std::vector<std::string>{"HKEY_LOCAL_MACHINE\\Software\\Classes\\.x|Content Type|rdString|text/x"}));

@@ -93,16 +93,16 @@ TEST_F(DeleteTest, BatchSeesEarlierDeletionsAndRecordsNothingTwice) {
     registry.SetString(roots::CurrentUser, "Software\\X", "keep", "3");
     UndoBatch batch = history.BeginBatch();
     XmlElement first = batch.AddEntry("a", "k", "p");
-    ASSERT_TRUE(batch.KeyExists(roots::CurrentUser, "\\Software\\X\\Y"));
-    EXPECT_TRUE(batch.RecordKeyForDeletion(first, roots::CurrentUser, "\\Software\\X\\", "Y"));
+    ASSERT_TRUE(batch.KeyExists(KeyName::Key(roots::CurrentUser, "Software\\X\\Y")));
+    EXPECT_TRUE(batch.RecordForDeletion(KeyName::Key(roots::CurrentUser, "Software\\X\\Y")));
     // The same tree again, and a key and a value inside it: gone by then.
-    EXPECT_FALSE(batch.KeyExists(roots::CurrentUser, "\\Software\\X\\Y\\Z"));
+    EXPECT_FALSE(batch.KeyExists(KeyName::Key(roots::CurrentUser, "Software\\X\\Y\\Z")));
     XmlElement second = batch.AddEntry("b", "k", "p");
-    batch.RecordValueForDeletion(second, roots::CurrentUser, "\\Software\\X\\Y", "v");
+    batch.RecordForDeletion(KeyName::Value(roots::CurrentUser, "Software\\X\\Y", "v"));
     XmlElement third = batch.AddEntry("c", "k", "p");
-    batch.RecordValueForDeletion(third, roots::CurrentUser, "\\Software\\X", "keep");
+    batch.RecordForDeletion(KeyName::Value(roots::CurrentUser, "Software\\X", "keep"));
     XmlElement fourth = batch.AddEntry("d", "k", "p");
-    batch.RecordValueForDeletion(fourth, roots::CurrentUser, "\\Software\\X", "keep");
+    batch.RecordForDeletion(KeyName::Value(roots::CurrentUser, "Software\\X", "keep"));
     EXPECT_EQ(first.ChildCount(), 4);  // Y and its value, Z and its value
     EXPECT_EQ(second.ChildCount(), 0);
     EXPECT_EQ(Items(third), (std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\X|keep|rdString|3"}));
@@ -121,9 +121,11 @@ TEST_F(DeleteTest, BatchRefusesContainersAndRollsBackAFailedSave) {
     NewEntry("older");
     UndoBatch batch = history.BeginBatch();
     XmlElement entry = batch.AddEntry("a", "k", "p");
-    EXPECT_FALSE(batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "", "CLSID"));
+    EXPECT_FALSE(batch.RecordForDeletion(KeyName::Key(roots::ClassesRoot, "CLSID")));
+    EXPECT_FALSE(batch.RecordForDeletion(KeyName::Value(roots::ClassesRoot, "", "v")));  // a root's own value
     EXPECT_EQ(batch.PlannedCount(), 0);
-    batch.RecordKeyForDeletion(entry, roots::ClassesRoot, "\\CLSID", "{1}");
+    EXPECT_EQ(entry.ChildCount(), 0);
+    batch.RecordForDeletion(KeyName::Key(roots::ClassesRoot, "CLSID\\{1}"));
     memory.files().FailWrite("C:\\Korvane");
     EXPECT_THROW(batch.SaveAhead(memory.files(), "C:\\Korvane\\Backup.xml"), XmlError);
     EXPECT_EQ(History().ChildCount(), 1);
@@ -140,9 +142,10 @@ TEST_F(DeleteTest, BatchSkipsDeletionsThatRelyOnAFailedOne) {
     // Z cannot be deleted, so neither can Y; Y itself stays writable.
     registry.DenyWrite(roots::CurrentUser, "Software\\X\\Y\\Z");
     UndoBatch batch = history.BeginBatch();
-    batch.RecordKeyForDeletion(batch.AddEntry("a", "k", "p"), roots::CurrentUser, "\\Software\\X", "Y");
+    batch.AddEntry("a", "k", "p");
+    batch.RecordForDeletion(KeyName::Key(roots::CurrentUser, "Software\\X\\Y"));
     XmlElement second = batch.AddEntry("b", "k", "p");
-    batch.RecordValueForDeletion(second, roots::CurrentUser, "\\Software\\X\\Y", "v");
+    batch.RecordForDeletion(KeyName::Value(roots::CurrentUser, "Software\\X\\Y", "v"));
     EXPECT_EQ(second.ChildCount(), 0);  // left out: the first deletion was to take it
     batch.SaveAhead(memory.files(), "C:\\Korvane\\Backup.xml");
     EXPECT_EQ(batch.DeleteAll(), 0);

@@ -50,14 +50,14 @@ TEST_F(RoundTripPropertyTest, RandomTreesComeBackByteForByte) {
         // One key row for the whole tree, then one value row per value of the loose keys.
         UndoBatch batch = history.BeginBatch();
         const std::string parent = tree.base.substr(0, tree.base.rfind('\\'));
-        ASSERT_TRUE(
-            batch.RecordKeyForDeletion(batch.AddEntry("Tree", "", ""), tree.root, "\\" + parent, "Tree"));
+        batch.AddEntry("Tree", "", "");
+        ASSERT_TRUE(batch.RecordForDeletion(KeyName::Key(tree.root, parent + "\\Tree")));
         int valueRows = 0;
         for (const auto& key : looseKeys) {
             for (const auto& value : key.values) {
                 const std::string keyPath = "\\" + testing::BelowBase(loose.base, key.path);
-                batch.RecordValueForDeletion(batch.AddEntry("Value", "", ""), loose.root, keyPath,
-                                             value.name);
+                batch.AddEntry("Value", "", "");
+                batch.RecordForDeletion(KeyName::Value(loose.root, keyPath, value.name));
                 ++valueRows;
             }
         }

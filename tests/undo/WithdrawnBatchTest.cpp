@@ -18,7 +18,8 @@ protected:
 TEST_F(WithdrawnBatchTest, ABatchDroppedBeforeItsSaveTakesItsEntriesBack) {
     {
         UndoBatch batch = history.BeginBatch();
-        batch.RecordKeyForDeletion(batch.AddEntry("a", "k", "p"), roots::CurrentUser, "\\Software", "A");
+        batch.AddEntry("a", "k", "p");
+        batch.RecordForDeletion(KeyName::Key(roots::CurrentUser, "Software\\A"));
         EXPECT_EQ(History().ChildCount(), 2);
     }
     ASSERT_EQ(History().ChildCount(), 1);
@@ -31,7 +32,8 @@ TEST_F(WithdrawnBatchTest, ABatchDroppedBeforeItsSaveTakesItsEntriesBack) {
     EXPECT_EQ(History().ChildCount(), 2);
     {
         UndoBatch batch = history.BeginBatch();
-        batch.RecordKeyForDeletion(batch.AddEntry("saved", "k", "p"), roots::CurrentUser, "\\Software", "B");
+        batch.AddEntry("saved", "k", "p");
+        batch.RecordForDeletion(KeyName::Key(roots::CurrentUser, "Software\\B"));
         history.SaveAhead(batch);
         batch.DeleteAll();
     }

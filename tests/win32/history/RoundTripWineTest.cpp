@@ -51,8 +51,8 @@ TEST_F(RoundTripWineTest, AGeneratedTreeComesBackByteForByte) {
     history.Load();
     {
         UndoBatch batch = history.BeginBatch();
-        ASSERT_TRUE(
-            batch.RecordKeyForDeletion(batch.AddEntry("Tree", "", ""), HKCU, "\\" + kScratch, "Tree"));
+        batch.AddEntry("Tree", "", "");
+        ASSERT_TRUE(batch.RecordForDeletion(KeyName::Key(HKCU, kScratch + "\\Tree")));
         history.SaveAhead(batch);
         ASSERT_EQ(batch.DeleteAll(), 1);
     }
