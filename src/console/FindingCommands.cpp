@@ -38,6 +38,12 @@ std::optional<std::vector<std::string>> KeyNamesOfFile(const std::string& text) 
 }
 
 // What a repair refuses whatever is checked (Repair.cpp's rule): a container key, a value of a root.
+// The Key Name of the finding a row of the error list carries.
+std::string KeyNameOfRow(const ListView& lvErrors, int row) {
+    const KeyName* where = FindingOf(lvErrors.Item(row));
+    return where != nullptr ? where->Text() : std::string();
+}
+
 bool RepairRefuses(UndoHistory& history, const KeyName& where) {
     return where.NamesValue() ? where.keyPath.empty() : history.Containers().Holds(where.root, where.keyPath);
 }
@@ -109,9 +115,10 @@ int FixCommand(Session& session, const Options& options, std::ostream& out, std:
         const std::set<std::string> wanted(named.begin(), named.end());
         std::set<std::string> found;
         for (int row = 0; row < lvErrors.Count(); ++row) {
-            const bool take = wanted.count(lvErrors.SubItem(row, 0)) != 0;
+            const std::string keyName = KeyNameOfRow(lvErrors, row);
+            const bool take = wanted.count(keyName) != 0;
             lvErrors.SetChecked(row, take);
-            if (take) found.insert(lvErrors.SubItem(row, 0));
+            if (take) found.insert(keyName);
         }
         std::string missing;
         for (const std::string& name : wanted)
@@ -124,7 +131,7 @@ int FixCommand(Session& session, const Options& options, std::ostream& out, std:
     for (int row = 0; row < lvErrors.Count(); ++row) {
         if (!lvErrors.Checked(row)) continue;
         const ScopedFinding* match = nullptr;
-        const std::string& keyName = lvErrors.SubItem(row, 0);
+        const std::string keyName = KeyNameOfRow(lvErrors, row);
         if (row < static_cast<int>(findings.size()) &&
             findings[static_cast<std::size_t>(row)].finding.where.Text() == keyName)
             match = &findings[static_cast<std::size_t>(row)];
@@ -151,7 +158,7 @@ int FixCommand(Session& session, const Options& options, std::ostream& out, std:
         btnFixSelectedClick(session.state, session.history, lvErrors);
         std::multiset<std::string> remaining;
         for (int row = 0; row < lvErrors.Count(); ++row)
-            if (lvErrors.Checked(row)) remaining.insert(lvErrors.SubItem(row, 0));
+            if (lvErrors.Checked(row)) remaining.insert(KeyNameOfRow(lvErrors, row));
         RunLog log(session.platform.files, LogPathOf(session, options));
         for (const ScopedFinding* found : chosen) {
             Records record = FindingRecord(found->finding, found->profile);

@@ -24,14 +24,15 @@ std::string RepairDate(SystemInfo& system) {
 // Plans one row into the batch; false when the row is refused (no entry then).
 bool PlanRow(UndoBatch& batch, const ContainerKeys& containers, const ListItem& row,
              const std::string& date) {
-    const KeyName* where = FindingOf(row);
-    if (where == nullptr) return false;
-    if (where->NamesValue() ? where->keyPath.empty() : containers.Holds(where->root, where->keyPath))
+    const ErrorRowTag* finding = ErrorRowTagOf(row);
+    if (finding == nullptr) return false;
+    const KeyName& where = finding->where;
+    if (where.NamesValue() ? where.keyPath.empty() : containers.Holds(where.root, where.keyPath))
         return false;
-    XmlElement entry = batch.AddEntry(row.caption, row.subItems.at(0), row.subItems.at(2));
+    XmlElement entry = batch.AddEntry(finding->errorType, where.Text(), finding->guessPath);
     // Lets a later scan tell a finding that a program recreated since (see RepairedKeys.h).
     entry.AddAttribute("DATE", date);
-    batch.RecordForDeletion(*where);
+    batch.RecordForDeletion(where);
     return true;
 }
 

@@ -9,12 +9,14 @@ void SortErrorsByType(ListView& lvErrors) {
 
 void AddErrorRow(ListView& lvErrors, ScanFinding finding) {
     ListItem row;
-    row.caption = std::move(finding.errorType);
-    row.subItems = {finding.where.Text(), std::move(finding.keyValue), std::move(finding.guessPath)};
+    row.caption = finding.errorType;
+    row.subItems = {finding.where.Text(), std::move(finding.keyValue), finding.guessPath};
     row.checked = finding.certain && !finding.cameBack;
     row.imageIndex = 1;
-    row.tag = ErrorRowTag{std::move(finding.where), std::move(finding.evidence), finding.certain,
-                          finding.cameBack, std::move(finding.repairedOn)};
+    row.tag =
+        ErrorRowTag{std::move(finding.errorType), std::move(finding.where), std::move(finding.guessPath),
+                    std::move(finding.evidence),  finding.certain,          finding.cameBack,
+                    std::move(finding.repairedOn)};
     lvErrors.Add(std::move(row));
 }
 

@@ -16,7 +16,9 @@ void SortErrorsByType(ListView& lvErrors);
 
 // What an error row keeps with it, never shown in its columns.
 struct ErrorRowTag {
+    std::string errorType;  // as found, also when the shown caption is changed
     KeyName where;
+    std::string guessPath;
     Evidence evidence;
     bool certain = true;    // false: a test could not tell, and the row is never checked for the user
     bool cameBack = false;  // repaired before and here again: never checked for the user either

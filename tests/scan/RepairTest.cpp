@@ -121,6 +121,21 @@ TEST_F(RepairTest, KeyRowTakesTheWholeTree) {
             "Path|rdString|C:\\\\"}));
 }
 
+// The history entry is made from the finding the row carries: what the columns show is not read back,
+// so a column changed after the scan (or a text the list cut) cannot name another entry.
+TEST_F(RepairTest, HistoryEntryComesFromTheFindingNotFromTheShownTexts) {
+    registry.SetString(roots::CurrentUser, "Software\\X", "Y", "gone");
+    AddRow("Run MRU", Value(roots::CurrentUser, "Software\\X", "Y"));
+    lvErrors.SetSubItem(0, 0, "HKEY_CURRENT_USER\\Software\\Other");
+    lvErrors.SetSubItem(0, 2, "shown only");
+    btnFixSelectedClick(state, history, lvErrors);
+    ASSERT_EQ(History().ChildCount(), 1);
+    EXPECT_EQ(History().Child(0).Attribute("NAME"), "Run MRU");
+    EXPECT_EQ(History().Child(0).Attribute("TYPE"), "HKEY_CURRENT_USER\\Software\\X\\Y");
+    EXPECT_EQ(History().Child(0).Attribute("PATH"), "C:\\guess\\Run MRU");
+    EXPECT_FALSE(registry.ValueExistsRaw(roots::CurrentUser, "Software\\X", "Y"));
+}
+
 TEST_F(RepairTest, ValueRowTakesOnlyTheValue) {
     registry.SetString(roots::CurrentUser, "Software\\X", "Y", "gone", regtype::ExpandSz);
     registry.SetString(roots::CurrentUser, "Software\\X", "Z", "stays");
