@@ -8,6 +8,7 @@
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 #include "scanwalk/ScanGroups.h"
+#include "scanwalk/ViewWalk.h"
 
 namespace korvane {
 
@@ -16,9 +17,6 @@ namespace {
 bool IsAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
-
-// How one view's walk of a group's key ended.
-enum class Walk { NotOpened, Completed, EndedEarly };
 
 Walk WalkAppPaths(ScanContext& context, const ViewedKey& base) {
     constexpr int group = 0;
@@ -43,15 +41,7 @@ Walk WalkAppPaths(ScanContext& context, const ViewedKey& base) {
 }  // namespace
 
 void ScanAppPaths(ScanContext& context) {
-    constexpr int group = 0;
-    context.BeginGroup(group);
-    bool opened = false;
-    for (const ViewedKey& base : ViewsOf(context, scankeys::AppPaths)) {
-        const Walk walk = WalkAppPaths(context, base);
-        if (walk == Walk::EndedEarly) return;
-        opened = opened || walk == Walk::Completed;
-    }
-    if (opened) context.WriteCount(group);
+    WalkViews(context, 0, scankeys::AppPaths, WalkAppPaths);
 }
 
 namespace {
@@ -111,15 +101,7 @@ Walk WalkClasses(ScanContext& context, const ViewedKey& base) {
 }  // namespace
 
 void ScanClsid(ScanContext& context) {
-    constexpr int group = 1;
-    context.BeginGroup(group);
-    bool opened = false;
-    for (const ViewedKey& base : ViewsOf(context, scankeys::Clsid)) {
-        const Walk walk = WalkClasses(context, base);
-        if (walk == Walk::EndedEarly) return;
-        opened = opened || walk == Walk::Completed;
-    }
-    if (opened) context.WriteCount(group);
+    WalkViews(context, 1, scankeys::Clsid, WalkClasses);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "registry/RegistryKey.h"
 #include "registry/RootKeys.h"
 #include "scanwalk/ScanGroups.h"
+#include "scanwalk/ViewWalk.h"
 
 namespace korvane {
 
@@ -28,9 +29,6 @@ std::string FirstCharacter(const std::string& text) {
 
 namespace {
 
-// How one view's walk of a group's key ended.
-enum class Walk { NotOpened, Completed, EndedEarly };
-
 Walk WalkSharedDlls(ScanContext& context, const ViewedKey& base) {
     constexpr int group = 6;
     RegistryKey key(context.registry);
@@ -45,20 +43,6 @@ Walk WalkSharedDlls(ScanContext& context, const ViewedKey& base) {
         if (context.StopRequested()) return Walk::EndedEarly;
     }
     return Walk::Completed;
-}
-
-// Runs `walk` over every view of `base`; the count is written when a view's key opened and no walk
-// ended early.
-template <class WalkOneView>
-void WalkViews(ScanContext& context, int group, const BaseKey& base, WalkOneView walk) {
-    context.BeginGroup(group);
-    bool opened = false;
-    for (const ViewedKey& view : ViewsOf(context, base)) {
-        const Walk result = walk(context, view);
-        if (result == Walk::EndedEarly) return;
-        opened = opened || result == Walk::Completed;
-    }
-    if (opened) context.WriteCount(group);
 }
 
 }  // namespace
