@@ -213,7 +213,8 @@ void SeedFindings(MemoryPlatform& memory, ListView& lvErrors, int count, std::ve
             memory.registry().SetDword(roots::LocalMachine, key, "Count", i);
             row.caption = "Application";
             row.subItems = {"HKEY_LOCAL_MACHINE\\" + key, "", "C:\\Missing\\" + n};
-            row.tag = ErrorRowTag{KeyName::Key(roots::LocalMachine, key), {}, true};
+            row.tag =
+                ErrorRowTag{row.caption, KeyName::Key(roots::LocalMachine, key), row.subItems[2], {}, true};
             if (bare)
                 bare->push_back(
                     {true, roots::LocalMachine, key, "", row.caption, row.subItems[0], row.subItems[2]});
@@ -223,7 +224,8 @@ void SeedFindings(MemoryPlatform& memory, ListView& lvErrors, int count, std::ve
             memory.registry().SetValue(roots::CurrentUser, key, "v" + n, {regtype::Binary, bytes});
             row.caption = "Run MRU";
             row.subItems = {"HKEY_CURRENT_USER\\" + key + "\\v" + n, "", ""};
-            row.tag = ErrorRowTag{KeyName::Value(roots::CurrentUser, key, "v" + n), {}, true};
+            row.tag = ErrorRowTag{
+                row.caption, KeyName::Value(roots::CurrentUser, key, "v" + n), row.subItems[2], {}, true};
             if (bare)
                 bare->push_back(
                     {false, roots::CurrentUser, key, "v" + n, row.caption, row.subItems[0], row.subItems[2]});
