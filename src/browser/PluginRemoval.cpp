@@ -79,7 +79,8 @@ void PlanRow(UndoBatch& batch, const KindRule& rule, const PluginEntry& plugin) 
         return;
     }
     // A menu extension is its key: the key's own name, not the shown name whose "&" were taken out.
-    const std::string& subKey = rule.removesClass ? id : (plugin.keyName.empty() ? plugin.name : plugin.keyName);
+    const std::string& subKey =
+        rule.removesClass ? id : (plugin.keyName.empty() ? plugin.name : plugin.keyName);
     if (subKey.empty()) return;  // never the kind's own key
     batch.RecordForDeletion(KeyName::Key(rule.root, std::string(rule.key) + "\\" + subKey));
 }

@@ -18,8 +18,7 @@ namespace {
 
 // The program a row runs: a Startup folder's file is itself what runs; every other row's command is
 // resolved as a target.
-std::string ProgramOfRow(const ListItem& row, const Environment& environment,
-                         const PathContext& context) {
+std::string ProgramOfRow(const ListItem& row, const Environment& environment, const PathContext& context) {
     const StartupEntry* entry = TagOf<StartupEntry>(row);
     if (!entry) return {};
     switch (entry->kind) {

@@ -10,8 +10,8 @@
 
 #include "scan/IgnorePage.h"
 #include "scan/ScanErrorList.h"
-#include "scanwalk/ScanGroups.h"
 #include "scan/ScanPage.h"
+#include "scanwalk/ScanGroups.h"
 #include "support/AppWithHistoryFixture.h"
 
 namespace korvane::testing {
