@@ -18,24 +18,11 @@ bool IsAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// An application key that does not open ends the whole group, as a stop would.
 Walk WalkAppPaths(ScanContext& context, const ViewedKey& base) {
-    constexpr int group = 0;
-    RegistryKey key(context.registry);
-    if (!key.OpenReadOnly(base.root, base.path)) return Walk::NotOpened;
-    const std::string prefix = LabelPrefix(base.Base());
-    RegistryKey entry(context.registry);
-    for (const std::string& name : key.Subkeys()) {
-        context.Examined();
-        context.Label([&] { return prefix + name; });
-        // An application key that does not open ends the whole group, as a stop would.
-        if (!entry.OpenReadOnly(key.Handle(), name)) return Walk::EndedEarly;
-        if (const auto data = entry.ReadText(""))
-            context.FileUnlessPresent(
-                group, [&] { return KeyName::Key(base.root, KeyBelow(base.Base(), name)); }, *data,
-                base.view);
-        if (context.StopRequested()) return Walk::EndedEarly;
-    }
-    return Walk::Completed;
+    return WalkEntryKeys(context, base, 0, "", UnopenedEntry::EndsGroup, [&](const std::string& name) {
+        return KeyName::Key(base.root, KeyBelow(base.Base(), name));
+    });
 }
 
 }  // namespace

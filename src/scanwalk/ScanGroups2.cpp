@@ -162,25 +162,12 @@ void ScanSoundEvents(ScanContext& context) {
 
 namespace {
 
+// An entry that does not open is passed over.
 Walk WalkUninstall(ScanContext& context, const ViewedKey& base) {
-    constexpr int group = 10;
-    RegistryKey key(context.registry);
-    if (!key.OpenReadOnly(base.root, base.path)) return Walk::NotOpened;
-    const std::string prefix = LabelPrefix(base.Base());
-    RegistryKey entry(context.registry);
-    for (const std::string& name : key.Subkeys()) {
-        context.Examined();
-        context.Label([&] { return prefix + name; });
-        // An entry that does not open is passed over without a stop test.
-        if (!entry.OpenReadOnly(key.Handle(), name)) continue;
-        if (const auto data = entry.ReadText("UninstallString"))
-            context.FileUnlessPresent(
-                group,
-                [&] { return KeyName::Value(base.root, KeyBelow(base.Base(), name), "UninstallString"); },
-                *data, base.view);
-        if (context.StopRequested()) return Walk::EndedEarly;
-    }
-    return Walk::Completed;
+    return WalkEntryKeys(context, base, 10, "UninstallString", UnopenedEntry::PassedOver,
+                         [&](const std::string& name) {
+                             return KeyName::Value(base.root, KeyBelow(base.Base(), name), "UninstallString");
+                         });
 }
 
 }  // namespace
