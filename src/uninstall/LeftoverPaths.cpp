@@ -71,17 +71,20 @@ std::pair<std::string, std::string> SplitFirst(const std::string& line) {
 
 // The text with its variables expanded as Windows expands them for the user; nothing when a name is
 // unknown or a "%" is left over, since such a path cannot be told.
-std::optional<std::string> ExpandVariables(const Platform& platform, const std::string& text) {
+std::optional<std::string> ExpandVariables(const Environment& environment, const std::string& text) {
     if (text.find('%') == std::string::npos) return text;
-    const Expansion expanded =
-        ReadEnvironment(platform.registry, platform.system, RegistryView::Bits64).Expand(text);
+    const Expansion expanded = environment.Expand(text);
     if (!expanded.Complete() || expanded.text.find('%') != std::string::npos) return std::nullopt;
     return expanded.text;
 }
 
 }  // namespace
 
-std::optional<std::string> PathNamedBy(const Platform& platform, const std::string& value) {
+Environment UserEnvironment(const Platform& platform) {
+    return ReadEnvironment(platform.registry, platform.system, RegistryView::Bits64);
+}
+
+std::optional<std::string> PathNamedBy(const Environment& environment, const std::string& value) {
     std::string line = Trim(value);
     for (const char* prefix : {"\\\\?\\", "\\??\\"})
         if (line.rfind(prefix, 0) == 0) line.erase(0, 4);
@@ -90,7 +93,7 @@ std::optional<std::string> PathNamedBy(const Platform& platform, const std::stri
     if (name == "rundll32.exe" || name == "rundll32") first = SplitFirst(Trim(rest)).first;
     for (char& c : first)
         if (c == '/') c = '\\';
-    const auto expanded = ExpandVariables(platform, Trim(first));
+    const auto expanded = ExpandVariables(environment, Trim(first));
     if (!expanded || !IsDrivePath(*expanded)) return std::nullopt;
     return WithoutTrailingSeparators(*expanded);
 }

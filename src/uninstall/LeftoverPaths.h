@@ -8,15 +8,19 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "registry/Environment.h"
 
 namespace korvane {
 
 // The file a registry value names: a quoted program, else an unquoted path up to the end of its
 // program's or library's name (".exe", ".dll", ...), else the text before an icon index (",0");
-// for rundll32 the library it loads. Variables are expanded with the user's environment, as Windows
-// expands them for a 64-bit program. Nothing for what is no absolute path on a drive (a bare name, an
-// unknown variable, a URL): what cannot be told is never taken as evidence.
-std::optional<std::string> PathNamedBy(const Platform& platform, const std::string& value);
+// for rundll32 the library it loads. Variables are expanded with `environment` (the user's, as Windows
+// expands them for a 64-bit program: UserEnvironment). Nothing for what is no absolute path on a drive
+// (a bare name, an unknown variable, a URL): what cannot be told is never taken as evidence.
+std::optional<std::string> PathNamedBy(const Environment& environment, const std::string& value);
+
+// The environment PathNamedBy expands with; read once per search, not per value.
+Environment UserEnvironment(const Platform& platform);
 
 // The folder of a full file path, without its trailing "\"; empty when the path has none.
 std::string FolderOf(const std::string& path);

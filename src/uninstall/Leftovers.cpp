@@ -56,14 +56,14 @@ std::vector<std::string> BothViews(HKey root, const std::string& keyPath) {
 
 // The folders an entry's values point at: InstallLocation, else the folders of its uninstaller and
 // of its icon; only those that may be a program's own.
-std::vector<std::string> InstallFoldersOf(const Platform& platform, RegistryKey& key,
+std::vector<std::string> InstallFoldersOf(const Environment& environment, RegistryKey& key,
                                           const std::vector<std::string>& shared) {
     std::vector<std::string> candidates;
-    if (const auto location = PathNamedBy(platform, Text(key, "InstallLocation")))
+    if (const auto location = PathNamedBy(environment, Text(key, "InstallLocation")))
         candidates.push_back(*location);
     if (candidates.empty()) {
         for (const char* name : {"UninstallString", "DisplayIcon"})
-            if (const auto file = PathNamedBy(platform, Text(key, name)))
+            if (const auto file = PathNamedBy(environment, Text(key, name)))
                 candidates.push_back(FolderOf(*file));
     }
     std::vector<std::string> folders;
@@ -76,8 +76,8 @@ std::vector<std::string> InstallFoldersOf(const Platform& platform, RegistryKey&
     return folders;
 }
 
-OtherPrograms ReadOtherPrograms(const Platform& platform, const KeyName& subjectKey,
-                                const std::vector<std::string>& shared) {
+OtherPrograms ReadOtherPrograms(const Platform& platform, const Environment& environment,
+                                const KeyName& subjectKey, const std::vector<std::string>& shared) {
     OtherPrograms others;
     const std::string subject = FoldCase(subjectKey.Text());
     for (const UninstallSource& source : UninstallSources()) {
@@ -88,10 +88,10 @@ OtherPrograms ReadOtherPrograms(const Platform& platform, const KeyName& subject
             if (FoldCase(entryKey.Text()) == subject) continue;
             RegistryKey entry(platform.registry);
             if (!entry.Open(source.root, entryKey.keyPath, access::Read)) continue;
-            for (const std::string& folder : InstallFoldersOf(platform, entry, shared))
+            for (const std::string& folder : InstallFoldersOf(environment, entry, shared))
                 others.folders.push_back(folder);
             for (const char* value : {"UninstallString", "DisplayIcon", "QuietUninstallString"})
-                if (const auto file = PathNamedBy(platform, Text(entry, value)))
+                if (const auto file = PathNamedBy(environment, Text(entry, value)))
                     others.files.push_back(*file);
             const std::string displayName = Text(entry, "DisplayName");
             if (!displayName.empty()) others.names.push_back(displayName);
@@ -103,8 +103,8 @@ OtherPrograms ReadOtherPrograms(const Platform& platform, const KeyName& subject
 class LeftoverSearch {
 public:
     LeftoverSearch(const Platform& platform, const LeftoverSubject& subject)
-        : platform_(platform), subject_(subject) {
-        others_ = ReadOtherPrograms(platform, subject.entryKey, SharedFolders(platform));
+        : platform_(platform), subject_(subject), environment_(UserEnvironment(platform)) {
+        others_ = ReadOtherPrograms(platform, environment_, subject.entryKey, SharedFolders(platform));
     }
 
     std::vector<Leftover> Run() {
@@ -140,7 +140,7 @@ private:
         return std::nullopt;
     }
     std::optional<std::string> EvidenceForValue(const std::string& value) const {
-        const auto path = PathNamedBy(platform_, value);
+        const auto path = PathNamedBy(environment_, value);
         return path ? EvidenceFor(*path) : std::nullopt;
     }
 
@@ -384,6 +384,7 @@ private:
 
     const Platform& platform_;
     const LeftoverSubject& subject_;
+    const Environment environment_;  // what variables in the values expand to, read once a search
     OtherPrograms others_;
     std::vector<Leftover> found_;
 };
@@ -449,8 +450,9 @@ LeftoverSubject ReadLeftoverSubject(const Platform& platform, const UninstallEnt
     subject.publisher = entry.publisher;
     RegistryKey key(platform.registry);
     if (!key.Open(entry.key.root, entry.key.keyPath, access::Read)) return subject;
-    subject.installFolders = InstallFoldersOf(platform, key, SharedFolders(platform));
-    subject.uninstaller = PathNamedBy(platform, Text(key, "UninstallString"));
+    const Environment environment = UserEnvironment(platform);
+    subject.installFolders = InstallFoldersOf(environment, key, SharedFolders(platform));
+    subject.uninstaller = PathNamedBy(environment, Text(key, "UninstallString"));
     return subject;
 }
 

@@ -9,7 +9,7 @@ namespace korvane::testing {
 namespace {
 
 TEST_F(LeftoverTest, PathNamedByTakesTheFileAWindowsValueNames) {
-    const Platform& p = memory.platform();
+    const Environment p = UserEnvironment(memory.platform());
     const std::string app = "C:\\Program Files\\App\\app.exe";
     EXPECT_EQ(PathNamedBy(p, "\"" + app + "\" /S --x=\"y\""), app);
     EXPECT_EQ(PathNamedBy(p, app + " /S"), app);
@@ -31,7 +31,7 @@ TEST_F(LeftoverTest, PathNamedByTakesTheFileAWindowsValueNames) {
 TEST_F(LeftoverTest, PathNamedBySeesTheUsersOwnVariables) {
     memory.registry().SetString(roots::CurrentUser, "Environment", "APP_HOME", "%SystemDrive%\\Apps\\Home",
                                 regtype::ExpandSz);
-    const Platform& p = memory.platform();
+    const Environment p = UserEnvironment(memory.platform());
     EXPECT_EQ(PathNamedBy(p, "%APP_HOME%\\a.exe /uninstall"), "C:\\Apps\\Home\\a.exe");
     EXPECT_EQ(PathNamedBy(p, "\"%LocalAppData%\\App\\u.exe\""),
               memory.system().localAppDataFolder + "\\App\\u.exe");
