@@ -24,16 +24,6 @@ Records ProfileOf(const std::string& keyName) {
     return LooksLikeSid(first) ? Records(first) : Records(nullptr);
 }
 
-Records EntryRecord(const HistoryEntry& entry, int index) {
-    Records record = Records::object();
-    record["index"] = index;
-    record["name"] = entry.name;
-    record["type"] = entry.type;
-    record["path"] = entry.path;
-    record["profile"] = ProfileOf(entry.type);
-    return record;
-}
-
 Records EntryRow(const HistoryEntry& entry, int index) {
     Records row = Records::object();
     row["index"] = index;
@@ -41,6 +31,13 @@ Records EntryRow(const HistoryEntry& entry, int index) {
     row["type"] = entry.type;
     row["path"] = entry.path;
     return row;
+}
+
+// The row's fields and the profile the entry belongs to.
+Records EntryRecord(const HistoryEntry& entry, int index) {
+    Records record = EntryRow(entry, index);
+    record["profile"] = ProfileOf(entry.type);
+    return record;
 }
 
 }  // namespace
